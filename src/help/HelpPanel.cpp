@@ -1,0 +1,84 @@
+#include "help/HelpPanel.h"
+
+#include "app/ClickLabel.h"
+#include "app/Controls.h"
+#include "help/HelpTrigger.h"
+#include "help/KeywordTables.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+namespace {
+
+// The letter a key code stands for, or 0. Checked on the full 16-bit code so that codes above
+// 255 never wrap onto a letter.
+char letterOf(qint16 keyAscii) {
+    if ((keyAscii >= 'A' && keyAscii <= 'Z') || (keyAscii >= 'a' && keyAscii <= 'z'))
+        return static_cast<char>(keyAscii);
+    return 0;
+}
+
+} // namespace
+
+HelpPanel::HelpPanel(Controls& controls, QObject* parent) : QObject(parent), c_(controls) {
+}
+
+void HelpPanel::connectControls() {
+    for (int i = 0; i < Entries; ++i) {
+        ClickLabel* label = c_.Label14[static_cast<std::size_t>(i)];
+        label->setFocusPolicy(Qt::NoFocus);
+        connect(label, &ClickLabel::clicked, this,
+                [this, i] { Label14_Click(static_cast<qint16>(i)); });
+    }
+}
+
+void HelpPanel::Clear_HELP() {
+    for (ClickLabel* label : c_.Label14)
+        label->clear();
+}
+
+void HelpPanel::Update_help_OPER(qint16& KeyAscii) {
+    Clear_HELP();
+    show(keywords::statementsFor(letterOf(KeyAscii)));
+}
+
+void HelpPanel::Update_help_FUNK(qint16& KeyAscii) {
+    Clear_HELP();
+    show(keywords::functionsFor(letterOf(KeyAscii)));
+}
+
+void HelpPanel::show(std::span<const std::string_view> group) {
+    // Groups never exceed MaxGroupSize, but the panel must not overrun its labels regardless.
+    const std::size_t n = std::min(group.size(), c_.Label14.size());
+    for (std::size_t i = 0; i < n; ++i)
+        c_.Label14[i]->setText(
+            QString::fromLatin1(group[i].data(), static_cast<qsizetype>(group[i].size())));
+}
+
+void HelpPanel::Label14_Click(qint16 index) {
+    if (index < 0 || index >= Entries)
+        return;
+    QLineEdit* line = c_.tbSendData;
+    const QString caption = c_.Label14[static_cast<std::size_t>(index)]->text();
+    // The entry replaces the letter that called the help up: always the last character,
+    // wherever the caret is.
+    QString text = line->text();
+    if (!text.isEmpty())
+        text.chop(1);
+    text += caption;
+    line->setText(text);
+    line->setCursorPosition(static_cast<int>(text.size()));
+}
+
+void HelpPanel::onCommandLineKey(const QString& textBefore, qint16& KeyAscii) {
+    switch (helpKindFor(textBefore)) {
+    case HelpKind::Statements:
+        Update_help_OPER(KeyAscii);
+        break;
+    case HelpKind::Functions:
+        Update_help_FUNK(KeyAscii);
+        break;
+    case HelpKind::None:
+        break;
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <span>
+#include <string_view>
+
+struct Controls;
+
+// The help panel: the 15 entries Label14(0..14) list the keyword group of the letter just typed
+// into the command line, and a click on an entry puts that keyword into the command line.
+class HelpPanel : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Entries = 15;
+
+    explicit HelpPanel(Controls& controls, QObject* parent = nullptr);
+
+    // Wires the entries' clicks to Label14_Click and keeps the entries from taking the focus,
+    // so a click leaves the caret in the command line.
+    void connectControls();
+
+    void Clear_HELP();
+    // KeyAscii is the character code of the key being typed; it is read, never changed.
+    void Update_help_OPER(qint16& KeyAscii);
+    void Update_help_FUNK(qint16& KeyAscii);
+    void Label14_Click(qint16 index);
+
+    // For the command line's key-press handler, for every key but Enter, before the key changes
+    // the text: shows statements, functions or leaves the panel alone, as the text calls for.
+    void onCommandLineKey(const QString& textBefore, qint16& KeyAscii);
+
+private:
+    void show(std::span<const std::string_view> group);
+
+    Controls& c_;
+};

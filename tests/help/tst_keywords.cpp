@@ -1,0 +1,119 @@
+#include "help/HelpTrigger.h"
+#include "help/KeywordTables.h"
+
+#include <QtTest>
+
+namespace {
+
+using Lookup = std::span<const std::string_view> (*)(char);
+
+QStringList groupOf(Lookup lookup, char letter) {
+    QStringList out;
+    for (std::string_view k : lookup(letter))
+        out << QString::fromLatin1(k.data(), static_cast<qsizetype>(k.size()));
+    return out;
+}
+
+} // namespace
+
+class KeywordsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tableShape_data();
+    void tableShape();
+    void exactGroups_data();
+    void exactGroups();
+    void helpKind_data();
+    void helpKind();
+};
+
+void KeywordsTest::tableShape_data() {
+    QTest::addColumn<bool>("functions");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<QString>("lettersWithout");
+    QTest::newRow("statements") << false << 96 << 21 << "JOQXZ";
+    QTest::newRow("functions") << true << 74 << 19 << "BJNOQXZ";
+}
+
+void KeywordsTest::tableShape() {
+    QFETCH(bool, functions);
+    QFETCH(int, total);
+    QFETCH(int, groups);
+    QFETCH(QString, lettersWithout);
+    const Lookup lookup = functions ? keywords::functionsFor : keywords::statementsFor;
+
+    int sum = 0, nonEmpty = 0;
+    QString without;
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        const QStringList group = groupOf(lookup, c);
+        QVERIFY2(group.size() <= 12, qPrintable(QString(QChar(c))));
+        // Lower case finds the very same group.
+        QCOMPARE(groupOf(lookup, static_cast<char>(c - 'A' + 'a')), group);
+        sum += int(group.size());
+        if (group.isEmpty())
+            without += QChar(c);
+        else
+            ++nonEmpty;
+        for (const QString& k : group) {
+            QVERIFY2(k.startsWith(QChar(c)), qPrintable(k));
+            QCOMPARE(k.endsWith(u"{}"), functions);
+        }
+    }
+    QCOMPARE(sum, total);
+    QCOMPARE(nonEmpty, groups);
+    QCOMPARE(without, lettersWithout);
+}
+
+void KeywordsTest::exactGroups_data() {
+    QTest::addColumn<bool>("functions");
+    QTest::addColumn<char>("letter");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("C statements") << false << 'C'
+                                  << QStringList{"CASE",     "CLK1", "CLOSE", "CLR",
+                                                 "CLS",      "CRCD", "CRCM",  "CREATE",
+                                                 "CONTINUE", "COPY", "CZCMD", "CZINI"};
+    QTest::newRow("M statements") << false << 'm'
+                                  << QStringList{"MDB", "MDC", "MIN", "MONTH", "MBIRQ"};
+    QTest::newRow("S functions") << true << 'S'
+                                 << QStringList{"SCOMP{}", "SCOMP${}", "SDATE{}", "SDT{}",
+                                                "SEC{}",   "SGET{}",   "SHTH{}",  "SHTT{}",
+                                                "SIN{}",   "SINPUT{}", "SQR{}",   "STIME{}"};
+    QTest::newRow("C functions") << true << 'c'
+                                 << QStringList{"COS{}", "CRCD{}", "CRCM{}", "CZRD{}", "CALL{}"};
+}
+
+void KeywordsTest::exactGroups() {
+    QFETCH(bool, functions);
+    QFETCH(char, letter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(groupOf(functions ? keywords::functionsFor : keywords::statementsFor, letter),
+             expected);
+}
+
+void KeywordsTest::helpKind_data() {
+    QTest::addColumn<QString>("textBefore");
+    QTest::addColumn<HelpKind>("expected");
+    QTest::newRow("empty line") << "" << HelpKind::Statements;
+    QTest::newRow("A: two chars") << "A:" << HelpKind::None;
+    QTest::newRow("two spaces") << "  " << HelpKind::None;
+    QTest::newRow("10 space") << "10 " << HelpKind::Statements;
+    QTest::newRow("A : three chars") << "A :" << HelpKind::Statements;
+    QTest::newRow("= alone") << "=" << HelpKind::None;
+    QTest::newRow("{ alone") << "{" << HelpKind::None;
+    QTest::newRow("A=") << "A=" << HelpKind::Functions;
+    QTest::newRow("AB= three chars") << "AB=" << HelpKind::Functions;
+    QTest::newRow("PRINT ADC{") << "PRINT ADC{" << HelpKind::Functions;
+    QTest::newRow("AB") << "AB" << HelpKind::None;
+    QTest::newRow("PRINT A") << "PRINT A" << HelpKind::None;
+    QTest::newRow("closing brace") << "ADC{1}" << HelpKind::None;
+}
+
+void KeywordsTest::helpKind() {
+    QFETCH(QString, textBefore);
+    QFETCH(HelpKind, expected);
+    QCOMPARE(helpKindFor(textBefore), expected);
+}
+
+QTEST_GUILESS_MAIN(KeywordsTest)
+#include "tst_keywords.moc"
