@@ -1,0 +1,142 @@
+// The buffer column (command buffer, keyword help) and the MODBUS column.
+#include "app/ClickLabel.h"
+#include "app/Columns.h"
+#include "app/Controls.h"
+#include "app/Twips.h"
+#include "app/WidgetFactory.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int BufferColumnLeft = 8640;
+constexpr int ModbusColumnLeft = 12780;
+constexpr int BufferRowTop = 480;
+constexpr int BufferRowHeight = 225;
+constexpr int BufferRowsPerColumn = 32;
+constexpr int BufferSubColumnWidth = 2010;
+} // namespace
+
+void buildBufferColumn(QWidget* w, Controls& c) {
+    auto* f7 = c.Frame7 = Make::frame(w, "Frame7", "Buffer  (click text to insert text)",
+                                      BufferColumnLeft, 0, 4095, 7975);
+    c.Command20 = Make::button(f7, "Command20", "Clear", 3180, 165, 840, 285, u"Очистить буффер"_s);
+    const QFont mono = courierFont(8);
+    for (int n = 0; n < 64; ++n) {
+        const int left = 60 + (n / BufferRowsPerColumn) * BufferSubColumnWidth;
+        const int top = BufferRowTop + (n % BufferRowsPerColumn) * BufferRowHeight;
+        auto* l = Make::clickLabel(f7, QStringLiteral("Label13(%1)").arg(n), left, top, 1710,
+                                   BufferRowHeight);
+        l->setFont(mono);
+        l->setAccessibleName(QStringLiteral("Buffer line %1").arg(n + 1));
+        c.Label13[n] = l;
+        auto* x =
+            Make::button(f7, "Command17", "x", left + 1725, top + 15, 225, BufferRowHeight - 15);
+        x->setObjectName(QStringLiteral("Command17(%1)").arg(n));
+        x->setAccessibleName(QStringLiteral("Delete buffer line %1").arg(n + 1));
+        c.Command17[n] = x;
+    }
+
+    auto* f8 = c.Frame8 = Make::frame(w, "Frame8", "Help (click text to insert text)",
+                                      BufferColumnLeft, 7975, 4095, 1495);
+    static const int columns[3] = {120, 1500, 2820};
+    for (int i = 0; i < 15; ++i) {
+        auto* l = Make::clickLabel(f8, QStringLiteral("Label14(%1)").arg(i), columns[i % 3],
+                                   240 + (i / 3) * 240, 1215, 255);
+        l->setFont(courierFont(9));
+        l->setAccessibleName(QStringLiteral("Help entry %1").arg(i + 1));
+        c.Label14[i] = l;
+    }
+
+    c.Command21 = Make::button(w, "Command21", "ADD", BufferColumnLeft, 9480, 720, 375,
+                               u"Скопировать в буффер "_s);
+    c.Command22 = Make::button(w, "Command22", "X", BufferColumnLeft + 735, 9480, 375, 375,
+                               u"Очистить строку"_s);
+    c.Label16 = Make::label(w, "Label16", AuthorCredit, 11100, 9480, 1665, 210);
+    c.Label15 = Make::clickLabel(w, "Label15", 11100, 9680, 1665, 210);
+    c.Label15->setText(QString::fromLatin1(MakerWebAddress).remove("https://").chopped(1));
+    c.Label15->setAccessibleName(c.Label15->text());
+    QPalette link = c.Label15->palette();
+    link.setColor(QPalette::WindowText, QColor(0, 0, 192));
+    c.Label15->setPalette(link);
+    for (QLabel* l : {c.Label16, static_cast<QLabel*>(c.Label15)}) {
+        QFont f = l->font();
+        f.setPointSizeF(f.pointSizeF() * 0.8);
+        l->setFont(f);
+    }
+}
+
+namespace {
+void buildHexMonitor(QWidget* w, Controls& c) {
+    auto* f = c.Frame9 = Make::frame(w, "Frame9", "HEX", ModbusColumnLeft, 0, 5535, 2775);
+    c.Check12 = Make::check(f, "Check12", 120, 255, "Enable");
+    c.Label28 = Make::label(f, "Label28", "Enable", 375, 255, 750, 225);
+    c.Command6 = Make::button(f, "Command6", "Clear", 4560, 180, 855, 315);
+    c.Text1 = Make::textArea(f, "Text1", 120, 555, 5295, 2100, "HEX");
+    c.Text1->setReadOnly(true);
+}
+
+void buildRequestBuilder(QWidget* w, Controls& c) {
+    auto* f = c.Frame10 = Make::frame(w, "Frame10", "MODBUS", ModbusColumnLeft, 2760, 5535, 2895);
+    c.Label19 = Make::label(f, "Label19", u"Конструктор пакета"_s, 120, 225, 2400, 240);
+    c.Command23 = Make::button(f, "Command23", "Send", 3600, 180, 855, 315);
+    c.Command25 = Make::button(f, "Command25", "Clear", 4560, 180, 855, 315);
+
+    // One row of captions over one row of fields, in frame order.
+    c.Label3 = Make::label(f, "Label3", "Addr Fun(hex)", 120, 555, 1140, 210);
+    c.Text5 = Make::edit(f, "Text5", "10", 120, 765, 480, 285, "Addr");
+    c.Text6 = Make::edit(f, "Text6", "3", 660, 765, 480, 285, "Fun(hex)");
+    c.Label21 = Make::label(f, "Label21", "Addr Param", 1260, 555, 900, 210);
+    c.Text9 = Make::edit(f, "Text9", {}, 1260, 765, 780, 285, "Addr Param");
+    c.Label23 = Make::label(f, "Label23", "Qty / Data", 2160, 555, 900, 210);
+    c.Text10 = Make::edit(f, "Text10", {}, 2160, 765, 780, 285, "Qty / Data");
+    c.Label20 = Make::label(f, "Label20", "Len   Data", 3060, 555, 1000, 210);
+    c.Text7 = Make::edit(f, "Text7", {}, 3330, 765, 2085, 285, "Data");
+    c.Check4 = Make::check(f, "Check4", 3060, 795, "Len");
+
+    c.Check8 = Make::check(f, "Check8", 1260, 1110, "Addr Param hex");
+    c.Label22 = Make::label(f, "Label22", "hex", 1500, 1110, 330, 225);
+    c.Check10 = Make::check(f, "Check10", 1260, 1380, "Add Addr Param");
+    c.Label25 = Make::label(f, "Label25", "Add", 1500, 1380, 330, 225);
+    c.Check9 = Make::check(f, "Check9", 2160, 1110, "Qty / Data hex");
+    c.Label24 = Make::label(f, "Label24", "hex", 2400, 1110, 330, 225);
+    c.Check11 = Make::check(f, "Check11", 2160, 1380, "Add Qty / Data");
+    c.Label26 = Make::label(f, "Label26", "Add", 2400, 1380, 330, 225);
+    c.Option7 = Make::option(f, "Option7", 3330, 1110, "Data hex");
+    c.Label4 = Make::label(f, "Label4", "hex", 3570, 1110, 330, 225);
+    c.Option8 = Make::option(f, "Option8", 3930, 1110, "Data ascii");
+    c.Label17 = Make::label(f, "Label17", "ascii", 4170, 1110, 450, 225);
+    c.Label18 = Make::label(f, "Label18", "CRC  CrLf", 4620, 1110, 800, 210);
+    c.Check5 = Make::check(f, "Check5", 4620, 1380, "CRC");
+    c.Check6 = Make::check(f, "Check6", 5010, 1380, "CrLf");
+    for (QCheckBox* b : {c.Check8, c.Check10, c.Check9, c.Check11, c.Check5})
+        b->setChecked(true);
+    c.Option7->setChecked(true);
+
+    c.Text11 = Make::textArea(f, "Text11", 120, 1680, 5295, 1110, "Sent frames");
+    c.Text11->setReadOnly(true);
+}
+
+void buildReplyParser(QWidget* w, Controls& c) {
+    auto* f = c.Frame11 =
+        Make::frame(w, "Frame11", "MODBUS Parser", ModbusColumnLeft, 5640, 5535, 4215);
+    c.Check7 = Make::check(f, "Check7", 120, 255, "Enable");
+    c.Label27 = Make::label(f, "Label27", "Enable", 375, 255, 750, 225);
+    c.Command24 = Make::button(f, "Command24", "Clear", 4560, 180, 855, 315);
+    c.Text8 = Make::textArea(f, "Text8", 120, 555, 5295, 3540, "MODBUS Parser");
+    c.Text8->setReadOnly(true);
+}
+} // namespace
+
+void buildModbusColumn(QWidget* w, Controls& c) {
+    buildHexMonitor(w, c);
+    buildRequestBuilder(w, c);
+    buildReplyParser(w, c);
+}

@@ -1,0 +1,198 @@
+// The terminal column: link and transfer panels, the console and the command line.
+#include "app/Columns.h"
+
+#include "app/Controls.h"
+#include "app/Lamp.h"
+#include "app/TextProgressBar.h"
+#include "app/Twips.h"
+#include "app/WidgetFactory.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QPixmap connectionPicture(bool up) {
+    const int size = Twips::toPixels(255);
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(up ? QColor(0, 192, 0) : QColor(200, 0, 0));
+    p.drawEllipse(QRectF(1, 1, size - 2, size - 2));
+    p.setPen(QPen(Qt::white, 2));
+    if (up) {
+        p.drawLine(QPointF(size * 0.28, size * 0.52), QPointF(size * 0.45, size * 0.7));
+        p.drawLine(QPointF(size * 0.45, size * 0.7), QPointF(size * 0.74, size * 0.3));
+    } else {
+        p.drawLine(QPointF(size * 0.3, size * 0.3), QPointF(size * 0.7, size * 0.7));
+        p.drawLine(QPointF(size * 0.7, size * 0.3), QPointF(size * 0.3, size * 0.7));
+    }
+    return pm;
+}
+
+void buildLink(QWidget* w, Controls& c) {
+    auto* f = c.Frame1 = Make::frame(w, "Frame1", "Link", 0, 0, 3810, 855);
+    c.Label1[1] = Make::label(f, "Label1(1)", " Host", 60, 255, 480, 255);
+    c.ComboRemoteIP = new QComboBox(f);
+    c.ComboRemoteIP->setObjectName("ComboRemoteIP");
+    c.ComboRemoteIP->setEditable(true);
+    c.ComboRemoteIP->setInsertPolicy(QComboBox::NoInsert);
+    c.ComboRemoteIP->setGeometry(Twips::rect(540, 210, 1620, 315));
+    c.ComboRemoteIP->setAccessibleName("Host");
+    c.Label1[1]->setBuddy(c.ComboRemoteIP);
+    c.Add_ip = Make::button(f, "Add_ip", "Add", 2200, 210, 510, 315);
+    c.Del_ip = Make::button(f, "Del_ip", "Del", 2730, 210, 510, 315);
+    c.SaveIP = Make::button(f, "SaveIP", "Save", 3260, 210, 500, 315);
+    c.cbBind = Make::button(f, "cbBind", "Connect", 540, 555, 1200, 270);
+    c.Command1 = Make::button(f, "Command1", "Disconnect", 1770, 555, 1200, 270);
+    c.NoConnect = Make::label(f, "NoConnect", {}, 120, 555, 255, 255);
+    c.NoConnect->setPixmap(connectionPicture(false));
+    c.NoConnect->setAccessibleName("Not connected");
+    c.YesConnect = Make::label(f, "YesConnect", {}, 120, 555, 255, 255);
+    c.YesConnect->setPixmap(connectionPicture(true));
+    c.YesConnect->setAccessibleName("Connected");
+    c.YesConnect->hide();
+}
+
+void buildFlashDisk(QWidget* w, Controls& c) {
+    auto* f = c.Frame2 = Make::frame(w, "Frame2", "Flash disk", 3840, 0, 2955, 855,
+                                     u"Работа с флеш диском контроллера"_s);
+    c.Label7 = Make::label(f, "Label7", "File name:", 90, 240, 840, 255);
+    c.Text2 = Make::edit(f, "Text2", "SAMPLE.TXT", 930, 210, 1950, 300,
+                         "File name:", u"Имя файла в контроллере"_s);
+    c.Label7->setBuddy(c.Text2);
+    c.Command3 =
+        Make::button(f, "Command3", "Send", 60, 540, 600, 285, u"Отправить файл в контроллер "_s);
+    c.Command4 = Make::button(f, "Command4", "Recieve", 675, 540, 780, 285,
+                              u"Считать файл из контроллера"_s);
+    c.Command5 = Make::button(f, "Command5", "X", 1470, 540, 300, 285, u"Отмена пердачи"_s);
+    c.vbalProgressBar1 = new TextProgressBar(f);
+    c.vbalProgressBar1->setObjectName("vbalProgressBar1");
+    c.vbalProgressBar1->setGeometry(Twips::rect(1800, 555, 1095, 255));
+    c.vbalProgressBar1->setAccessibleName("Transfer progress");
+    f->setEnabled(false);
+}
+
+void buildBasicFiles(QWidget* w, Controls& c) {
+    auto* f = c.Frame3 = Make::frame(w, "Frame3", "BASIC Files", 6840, 0, 1755, 975,
+                                     u"Управление программой в контроллере"_s);
+    c.Command10 = Make::button(f, "Command10", "Download", 60, 225, 735, 315,
+                               u"Загрузть файл *.BAS в контроллер "_s);
+    c.Command11 = Make::button(f, "Command11", "Save ", 810, 225, 450, 315,
+                               u"Считать программу из контроллера в файл *.BAS"_s);
+    c.Command12 = Make::button(f, "Command12", "New ", 1275, 225, 420, 315,
+                               u"Очистить программу в контроллере "_s);
+    c.Command13 =
+        Make::button(f, "Command13", "??", 60, 585, 540, 315, u"Информация о контроллере"_s);
+    c.Command9 =
+        Make::button(f, "Command9", ">>", 615, 585, 540, 315, u"Продолжить загрузку после сбоя"_s);
+    c.Command14 = Make::button(f, "Command14", "X", 1170, 585, 525, 315, u"Остановить загрузку"_s);
+}
+
+void buildComms(QWidget* w, Controls& c) {
+    auto* f = c.Frame4 = Make::frame(w, "Frame4", "Comm's", 0, 840, 3570, 615);
+    static const char* const names[6] = {"Option1", "Option2", "Option3",
+                                         "Option4", "Option5", "Option6"};
+    static const char* const speeds[6] = {"1200", "2400", "4800", "9600", "19200", "115200"};
+    for (int i = 0; i < 6; ++i)
+        c.Option[i] =
+            Make::option(f, names[i], 60 + i * 255, 195, QStringLiteral("speed %1").arg(speeds[i]),
+                         u"Выбор скорости порта"_s);
+    c.Option[5]->setChecked(true);
+    c.Label11 = Make::label(f, "Label11", "12/24/48/96/19/115", 45, 420, 1620, 195);
+    QFont small = c.Label11->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    c.Label11->setFont(small);
+    c.Label10 = Make::label(f, "Label10", "speed", 1620, 210, 450, 225, u"Выбор скорости порта"_s);
+    c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2070, 165, 840, 210);
+    c.Comm_number = Make::edit(f, "Comm_number", "COM3", 2070, 360, 780, 225, "Port:(1-9)");
+    c.Label1[0]->setBuddy(c.Comm_number);
+    c.BTNOpenCom = Make::button(f, "BTNOpenCom", "Open", 2880, 210, 630, 315);
+    c.Pic = new Lamp(f);
+    c.Pic->setObjectName("Pic");
+    c.Pic->setGeometry(Twips::rect(3150, 0, 195, 195));
+    c.Pic->setAccessibleName("Serial activity");
+    c.Pic->hide();
+}
+
+void buildGateways(QWidget* w, Controls& c) {
+    auto* f5 = c.Frame5 = Make::frame(w, "Frame5", "Modbus RTU", 3600, 840, 1875, 615,
+                                      u"Настройка MODBUS на COM порт "_s);
+    c.Check1 = Make::check(f5, "Check1", 1350, 0, "Modbus RTU");
+    c.Command8 =
+        Make::button(f5, "Command8", "Init Port", 60, 210, 780, 330, u"настройка порта "_s);
+    c.Label8 = Make::label(f5, "Label8", "Addr", 885, 195, 375, 210);
+    c.Text3 =
+        Make::edit(f5, "Text3", "16", 1275, 180, 540, 240, "Addr", u"Адрес контроллера в сети"_s);
+    c.Check3 = Make::check(f5, "Check3", 870, 390, "Via USB",
+                           u"Подключение целевого через USB контроллер"_s);
+    c.Label12 = Make::label(f5, "Label12", "Via USB", 1110, 390, 720, 210);
+    f5->setEnabled(false);
+
+    auto* f6 = c.Frame6 = Make::frame(w, "Frame6", "Eth to MB", 5520, 840, 1275, 615,
+                                      u"Настройка подключения MODBUS через ETHERNET контроллер "_s);
+    c.Check2 = Make::check(f6, "Check2", 960, 0, "Eth to MB", u"Включть"_s);
+    c.Command7 = Make::button(f6, "Command7", "InitP", 45, 210, 570, 330,
+                              u"Настроить порт ETHERNET контроллера для связи"_s);
+    c.Label9 = Make::label(f6, "Label9", "Addr", 660, 180, 540, 195);
+    c.Text4 = Make::edit(f6, "Text4", "16", 660, 360, 555, 225, "Addr", u"Адрес в сети MODBUS"_s);
+    f6->setEnabled(false);
+}
+
+void buildConsole(QWidget* w, Controls& c) {
+    c.Line4 = new QFrame(w);
+    c.Line4->setObjectName("Line4");
+    c.Line4->setFrameShape(QFrame::HLine);
+    c.Line4->setFrameShadow(QFrame::Sunken);
+    c.Line4->setGeometry(Twips::rect(6840, 990, 1755, 30));
+    c.Command19 = Make::button(w, "Command19", "<<", 6840, 1035, 345, 375, u"Свернуть буффер"_s);
+    c.Command18 = Make::button(w, "Command18", ">>", 7200, 1035, 345, 375, u"Показать буффер"_s);
+    c.Command2 = Make::button(w, "Command2", "Clear", 7560, 1035, 510, 375, u"Очистить окно"_s);
+    c.Command16 =
+        Make::button(w, "Command16", "-", 8085, 1035, 255, 375, u"Перевести в нижний  регистр"_s);
+    c.Command15 =
+        Make::button(w, "Command15", "+", 8355, 1035, 240, 375, u"Перевести в верхний регистр"_s);
+
+    c.tbReceiveData = Make::textArea(w, "tbReceiveData", 0, 1440, 8595, 8040, "Console",
+                                     u"Окно ответов контроллера"_s);
+    c.tbReceiveData->setUndoRedoEnabled(false);
+    c.tbSendData = Make::edit(w, "tbSendData", u"Команды набирать здесь"_s, 0, 9480, 8595, 375,
+                              "Command line", u"Команды набирать здесь"_s);
+    c.tbSendData->setFont(courierFont(10));
+    QPalette pal = c.tbSendData->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    c.tbSendData->setPalette(pal);
+}
+
+void buildPortRow(QWidget* w, Controls& c) {
+    // Below the design height: out of view unless the operator makes the window taller.
+    c.Label5 = Make::label(w, "Label5", "Remote-Port", 60, 10080, 900, 255);
+    c.tbRemotePort = Make::edit(w, "tbRemotePort", {}, 960, 10080, 900, 285, "Remote-Port");
+    c.Label5->setBuddy(c.tbRemotePort);
+    c.Label2 = Make::label(w, "Label2", "Local-Port", 1980, 10080, 780, 255);
+    c.tbLocalPort = Make::edit(w, "tbLocalPort", {}, 2760, 10080, 900, 285, "Local-Port");
+    c.Label2->setBuddy(c.tbLocalPort);
+    c.Label6 = Make::label(w, "Label6", "My IP", 3840, 10080, 1500, 255);
+}
+
+} // namespace
+
+void buildTerminalColumn(QWidget* window, Controls& c) {
+    buildLink(window, c);
+    buildFlashDisk(window, c);
+    buildBasicFiles(window, c);
+    buildComms(window, c);
+    buildGateways(window, c);
+    buildConsole(window, c);
+    buildPortRow(window, c);
+}

@@ -1,0 +1,159 @@
+#include "app/UDP.h"
+
+#include "app/ClickLabel.h"
+#include "app/Columns.h"
+#include "app/Dialogs.h"
+#include "app/Startup.h"
+#include "app/TextProgressBar.h"
+#include "app/Twips.h"
+#include "app/WidthButtons.h"
+#include "console/BufferPanel.h"
+#include "console/CommandLine.h"
+#include "console/ConsoleModel.h"
+#include "console/ConsoleView.h"
+#include "console/Router.h"
+#include "help/HelpPanel.h"
+#include "link/HostList.h"
+#include "link/SendPath.h"
+#include "link/SerialLink.h"
+#include "link/SerialPort.h"
+#include "link/UdpLink.h"
+#include "link/UdpSocket.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+constexpr int ClientHeight = 9870;
+}
+
+UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("UDP"));
+    setWindowTitle(QStringLiteral("Brenmoor V4.1.2"));
+    if (!dialogs) {
+        ownDialogs_ = std::make_unique<WidgetDialogs>(this);
+        dialogs = ownDialogs_.get();
+    }
+    CommonDialog1 = dialogs;
+    Winsock1 = new UdpSocket(this);
+    Winsock1->setObjectName(QStringLiteral("Winsock1"));
+    MSComm1 = new SerialPort();
+    TMRComm = new QTimer(this);
+    TMRComm->setObjectName(QStringLiteral("TMRComm"));
+
+    buildTerminalColumn(this, *this);
+    buildBufferColumn(this, *this);
+    buildModbusColumn(this, *this);
+    resize(Twips::toPixels(WidthButtons::Narrow), Twips::toPixels(ClientHeight));
+
+    createControllers();
+    wire();
+    Form_Load();
+}
+
+UDP::~UDP() {
+    // The timer must not fire into a half-destroyed window.
+    TMRComm->stop();
+    delete MSComm1;
+}
+
+void UDP::createControllers() {
+    console_ = new ConsoleModel(this);
+    consoleView_ = new ConsoleView(console_, tbReceiveData, this);
+    udpLink_ = std::make_unique<UdpLink>(*this, state_);
+    serialLink_ = std::make_unique<SerialLink>(*this, state_, *console_);
+    sendPath_ = std::make_unique<SendPath>(*this, state_, *console_);
+    commandLine_ = std::make_unique<CommandLine>(*this, state_, *console_);
+    bufferPanel_ = std::make_unique<BufferPanel>(*this, state_);
+    helpPanel_ = std::make_unique<HelpPanel>(*this);
+    router_ = std::make_unique<Router>(*this, state_, *console_);
+    hostList_ = std::make_unique<HostList>(*this);
+    widthButtons_ = std::make_unique<WidthButtons>(this, *this, state_);
+}
+
+void UDP::wire() {
+    const auto serialOpen = [this] {
+        return state_.ComOpened == 1;
+    };
+    const auto hex = [this] {
+        HEX_parser();
+    };
+    const auto route = [this] {
+        router_->Com_Parser();
+    };
+
+    udpLink_->serialOpen = serialOpen;
+    udpLink_->hexParser = hex;
+    udpLink_->comParser = route;
+    serialLink_->hexParser = hex;
+    serialLink_->comParser = route;
+
+    sendPath_->serialOpen = serialOpen;
+    sendPath_->WriteCOM32 = [this](QByteArray& text) {
+        return serialLink_->WriteCOM32(text);
+    };
+    sendPath_->UDP_Send = [this](QByteArray& text) {
+        return udpLink_->UDP_Send(text);
+    };
+
+    commandLine_->Send_To_Device = [this] {
+        sendPath_->Send_To_Device();
+    };
+    commandLine_->Update_Buffer = [this] {
+        bufferPanel_->Update_Buffer();
+    };
+    commandLine_->helpHook = [this](const QString& before, qint16& key) {
+        helpPanel_->onCommandLineKey(before, key);
+    };
+
+    udpLink_->connectControls();
+    serialLink_->connectControls();
+    bufferPanel_->connectControls();
+    helpPanel_->connectControls();
+    router_->connectControls();
+    hostList_->connectControls();
+    widthButtons_->connectControls();
+}
+
+void UDP::Form_Load() {
+    widthButtons_->setWidthTwips(WidthButtons::Narrow);
+    for (ClickLabel* l : Label13)
+        l->clear();
+    helpPanel_->Clear_HELP();
+
+    Startup::loadCommandBuffer(state_);
+    bufferPanel_->Update_Buffer();
+    state_.ComOpened = 0;
+    state_.SendFilesMode = 0;
+    state_.SendFilesDone = 0;
+    state_.FromBuffer = 0;
+    vbalProgressBar1->setText(QStringLiteral("NO FILE"));
+
+    Startup::loadHostList(*this);
+
+    tbLocalPort->setText(Startup::drawLocalPort());
+    tbRemotePort->setText(QStringLiteral("111"));
+    int number = 0;
+    QString description;
+    if (!Startup::openLog(state_, &number, &description))
+        CommonDialog1->errorBox(number, description);
+}
+
+void UDP::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    Startup::saveCommandBuffer(state_);
+    if (state_.ComOpened == 1) {
+        TMRComm->stop();
+        MSComm1->close();
+        state_.ComOpened = 0;
+    }
+    consoleView_->sync();
+}
+
+void UDP::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/Controls.h"
+#include "app/TerminalState.h"
+
+#include <QWidget>
+#include <memory>
+
+class BufferPanel;
+class CommandLine;
+class ConsoleModel;
+class ConsoleView;
+class HelpPanel;
+class HostList;
+class Router;
+class SendPath;
+class SerialLink;
+class UdpLink;
+class WidthButtons;
+
+// The terminal's one window. It builds the controls, creates each subsystem's controller over
+// them and the shared state record, wires the controllers together, and runs start-up and
+// shut-down. It holds no protocol logic itself.
+class UDP : public QWidget, public Controls {
+    Q_OBJECT
+public:
+    // Tests pass their own dialogs; the window otherwise shows real ones.
+    explicit UDP(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    ~UDP() override;
+
+    TerminalState& state() { return state_; }
+    ConsoleModel& console() { return *console_; }
+    ConsoleView& consoleView() { return *consoleView_; }
+    UdpLink& udpLink() { return *udpLink_; }
+    SerialLink& serialLink() { return *serialLink_; }
+    SendPath& sendPath() { return *sendPath_; }
+    CommandLine& commandLine() { return *commandLine_; }
+    BufferPanel& bufferPanel() { return *bufferPanel_; }
+    HelpPanel& helpPanel() { return *helpPanel_; }
+    Router& router() { return *router_; }
+    HostList& hostList() { return *hostList_; }
+    WidthButtons& widthButtons() { return *widthButtons_; }
+
+    void Form_Load();
+    void Form_Unload();
+
+    // The MODBUS hex monitor's entry point: sees every raw chunk before the router.
+    void HEX_parser() {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControllers();
+    void wire();
+
+    TerminalState state_;
+    std::unique_ptr<Dialogs> ownDialogs_;
+    ConsoleModel* console_ = nullptr;
+    ConsoleView* consoleView_ = nullptr;
+    std::unique_ptr<UdpLink> udpLink_;
+    std::unique_ptr<SerialLink> serialLink_;
+    std::unique_ptr<SendPath> sendPath_;
+    std::unique_ptr<CommandLine> commandLine_;
+    std::unique_ptr<BufferPanel> bufferPanel_;
+    std::unique_ptr<HelpPanel> helpPanel_;
+    std::unique_ptr<Router> router_;
+    std::unique_ptr<HostList> hostList_;
+    std::unique_ptr<WidthButtons> widthButtons_;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,132 @@
+#include "console/CommandLine.h"
+
+#include "app/Controls.h"
+#include "app/Cp1251.h"
+#include "app/TerminalState.h"
+#include "console/CommandBuffer.h"
+#include "console/ConsoleModel.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+CommandLine::CommandLine(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent)
+    : QObject(parent), c_(c), s_(s), console_(console) {
+    c_.tbSendData->installEventFilter(this);
+}
+
+bool CommandLine::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == c_.tbSendData && event->type() == QEvent::KeyPress)
+        return handleKey(static_cast<QKeyEvent*>(event));
+    return QObject::eventFilter(watched, event);
+}
+
+bool CommandLine::handleKey(QKeyEvent* key) {
+    qint16 code = 0;
+    switch (key->key()) {
+    case Qt::Key_Backspace:
+        code = Backspace;
+        break;
+    case Qt::Key_Left:
+        code = Left;
+        break;
+    case Qt::Key_Up:
+        code = Up;
+        break;
+    case Qt::Key_Right:
+        code = Right;
+        break;
+    case Qt::Key_Down:
+        code = Down;
+        break;
+    case Qt::Key_Delete:
+        code = Delete;
+        break;
+    default:
+        break;
+    }
+    if (code != 0) {
+        tbSendData_KeyDown(code);
+        if (code == 0)
+            return true;
+    }
+    // Keys that type no character (arrows, Delete, modifiers) have no key-press step.
+    const QString typed = key->text();
+    if (typed.isEmpty() || key->key() == Qt::Key_Delete)
+        return false;
+    const char16_t first = typed.at(0).unicode();
+    qint16 ascii = first == u'\n' ? 13 : qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0)));
+    tbSendData_KeyPress(ascii);
+    if (ascii == 0)
+        return true;
+    // The typing limit applies to the operator only; lines the program writes are never cut.
+    const bool inserts = ascii >= 32 && !(key->modifiers() & Qt::ControlModifier);
+    return inserts && !c_.tbSendData->hasSelectedText() &&
+           c_.tbSendData->text().size() >= MaxTypedChars;
+}
+
+void CommandLine::showRecalled() {
+    c_.tbSendData->setText(Cp1251::toText(s_.CmdBuffer[s_.BufferIndex]));
+    s_.FromBuffer = 1;
+    c_.tbSendData->end(false);
+}
+
+void CommandLine::tbSendData_KeyDown(qint16& KeyCode) {
+    const bool idleEmpty = s_.BufferIndex == 0 && c_.tbSendData->text().isEmpty();
+    switch (KeyCode) {
+    case Delete:
+    case Left:
+    case Right:
+    case Backspace:
+        s_.FromBuffer = 0;
+        break;
+    case Up:
+        KeyCode = 0;
+        if (!idleEmpty)
+            ++s_.BufferIndex;
+        s_.BufferIndex = qint16(qBound(0, int(s_.BufferIndex), 63));
+        if (!s_.CmdBuffer[s_.BufferIndex].isEmpty())
+            showRecalled();
+        else
+            s_.BufferIndex = qint16(qBound(0, s_.BufferIndex - 1, 63));
+        break;
+    case Down:
+        KeyCode = 0;
+        if (!idleEmpty)
+            --s_.BufferIndex;
+        if (s_.BufferIndex < 0)
+            s_.BufferIndex = 0;
+        if (s_.CmdBuffer[s_.BufferIndex].isEmpty() && s_.BufferIndex != 0)
+            break;
+        showRecalled();
+        break;
+    default:
+        break;
+    }
+}
+
+void CommandLine::tbSendData_KeyPress(qint16& KeyAscii) {
+    if (KeyAscii != 13) {
+        s_.FromBuffer = 0;
+        if (helpHook)
+            helpHook(c_.tbSendData->text(), KeyAscii);
+        return;
+    }
+    KeyAscii = 0;
+    QString line = c_.tbSendData->text();
+    if (!line.isEmpty()) {
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        c_.tbSendData->setText(line);
+        // A line of spaces only ends up empty and, like an empty line, is not stored.
+        if (s_.FromBuffer == 0 && !line.isEmpty()) {
+            CommandBuffer::store(s_.CmdBuffer, Cp1251::toBytes(line));
+            if (Update_Buffer)
+                Update_Buffer();
+        }
+    }
+    s_.FromBuffer = 0;
+    s_.BufferIndex = 0;
+    if (Send_To_Device)
+        Send_To_Device();
+    console_.append("\r\n");
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class ConsoleModel;
+class QKeyEvent;
+struct Controls;
+struct TerminalState;
+
+// The command line's keys: recall from the buffer with Up and Down, Enter to store and send,
+// and the keyword help hook for every other key. Keys are judged before they change the text.
+class CommandLine : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int MaxTypedChars = 70;
+    // Windows virtual key codes, the codes the key-down rules are written in.
+    enum VirtualKey : qint16 {
+        Backspace = 8,
+        Left = 37,
+        Up = 38,
+        Right = 39,
+        Down = 40,
+        Delete = 46
+    };
+
+    CommandLine(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent = nullptr);
+
+    // Called for every key other than Enter with the text before the key.
+    std::function<void(const QString& textBefore, qint16& KeyAscii)> helpHook;
+    std::function<void()> Send_To_Device;
+    std::function<void()> Update_Buffer;
+
+    void tbSendData_KeyDown(qint16& KeyCode);
+    void tbSendData_KeyPress(qint16& KeyAscii);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool handleKey(QKeyEvent* key);
+    void showRecalled();
+
+    Controls& c_;
+    TerminalState& s_;
+    ConsoleModel& console_;
+};

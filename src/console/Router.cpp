@@ -1,0 +1,69 @@
+#include "console/Router.h"
+
+#include "app/Controls.h"
+#include "app/Cp1251.h"
+#include "app/TerminalState.h"
+#include "console/ConsoleModel.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+Router::Router(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent)
+    : QObject(parent), c_(c), s_(s), console_(console) {
+}
+
+void Router::connectControls() {
+    c_.tbReceiveData->setReadOnly(true);
+    c_.tbReceiveData->installEventFilter(this);
+    connect(c_.Command2, &QPushButton::clicked, this, &Router::Command2_Click);
+}
+
+void Router::Com_Parser() {
+    console_.trim();
+    const auto call = [](const std::function<void()>& parser) {
+        if (parser)
+            parser();
+    };
+    if (s_.LoadBasicMode == 1)
+        call(LOAD_BASIC_parser);
+    else if (s_.SendBasicMode == 1)
+        call(SEND_BASIC_parser);
+    else if (s_.SendFilesMode == 1)
+        call(SEND_FILES_parser);
+    else if (s_.LoadFilesMode == 1)
+        call(LOAD_FILES_parser);
+    else
+        console_.append(s_.RxData);
+}
+
+bool Router::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != c_.tbReceiveData || event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Copying from the console stays possible; everything else typed there goes to the
+    // command line.
+    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll))
+        return false;
+    const QString typed = key->text();
+    if (typed.isEmpty())
+        return false;
+    tbReceiveData_KeyPress(qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0))));
+    return true;
+}
+
+void Router::tbReceiveData_KeyPress(qint16 KeyAscii) {
+    if (KeyAscii >= 33)
+        c_.tbSendData->setText(c_.tbSendData->text() +
+                               Cp1251::toText(QByteArray(1, char(KeyAscii))));
+    c_.tbSendData->setFocus();
+    c_.tbSendData->end(false);
+}
+
+void Router::Command2_Click() {
+    s_.LogFileNumber.close();
+    s_.LogFileNumber.open();
+    console_.clear();
+    c_.tbSendData->setFocus();
+}

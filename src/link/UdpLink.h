@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <functional>
+
+struct Controls;
+struct TerminalState;
+
+// Connect and Disconnect of the UDP link, the receive handler, and UDP_Send.
+class UdpLink : public QObject {
+    Q_OBJECT
+public:
+    UdpLink(Controls& c, TerminalState& s, QObject* parent = nullptr);
+    void connectControls();
+
+    // The hex monitor and the router, run in that order for every datagram (they read RxData).
+    std::function<void()> hexParser;
+    std::function<void()> comParser;
+    // Whether the serial port is open: both buttons then only empty the command line.
+    std::function<bool()> serialOpen;
+
+    void cbBind_Click();
+    void Command1_Click();
+    // Reads every datagram waiting; each one is a chunk of its own.
+    void Winsock1_DataArrival();
+    // Sends the text as one datagram (as an "MDC" line in the Ethernet gateway mode, which is
+    // written back into UDPString). Returns the characters sent, 0 when nothing was sent.
+    int UDP_Send(QByteArray& UDPString);
+
+private:
+    void receiveOne();
+    void reportFailure(int number, const QString& description);
+    bool serialIsOpen() const { return serialOpen && serialOpen(); }
+
+    Controls& c_;
+    TerminalState& s_;
+    bool errorBoxOpen_ = false;
+};

@@ -1,0 +1,106 @@
+#include "link/UdpSocket.h"
+
+#include "app/Dialogs.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+#include <QVariant>
+
+namespace {
+constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
+constexpr int InvalidArgument = 380;
+constexpr int AddressInUse = 10048;
+
+bool parsePort(const QString& text, quint16* port) {
+    bool ok = false;
+    const uint value = text.trimmed().toUInt(&ok);
+    if (!ok || value > 65535)
+        return false;
+    *port = quint16(value);
+    return true;
+}
+} // namespace
+
+UdpSocket::UdpSocket(QObject* parent) : QObject(parent), socket_(new QUdpSocket(this)) {
+    connect(socket_, &QUdpSocket::readyRead, this, &UdpSocket::dataArrival);
+}
+
+UdpSocket::~UdpSocket() = default;
+
+bool UdpSocket::fail(int number, const QString& description) {
+    errorNumber_ = number;
+    errorDescription_ = description;
+    return false;
+}
+
+bool UdpSocket::setRemotePort(const QString& text) {
+    if (!parsePort(text, &remotePort_))
+        return fail(InvalidArgument, tr("Invalid remote port: %1").arg(text));
+    return true;
+}
+
+bool UdpSocket::setRemoteHost(const QString& text) {
+    const QString host = text.trimmed();
+    QHostAddress address(host);
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+        address = QHostAddress(QHostAddress::LocalHost);
+    if (address.isNull())
+        return fail(InvalidArgument, tr("Invalid remote host: %1").arg(text));
+    remoteHost_ = address;
+    return true;
+}
+
+bool UdpSocket::bind(const QString& localPortText) {
+    quint16 port = 0;
+    if (!parsePort(localPortText, &port))
+        return fail(InvalidArgument, tr("Invalid local port: %1").arg(localPortText));
+    socket_->close();
+    if (!socket_->bind(QHostAddress::AnyIPv4, port)) {
+        const bool inUse = socket_->error() == QAbstractSocket::AddressInUseError;
+        return fail(inUse ? AddressInUse : ErrorNumber::DeviceIo, socket_->errorString());
+    }
+    // A large kernel buffer rides out bursts while the window is busy painting.
+    socket_->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                             QVariant(ReceiveBufferBytes));
+    return true;
+}
+
+void UdpSocket::close() {
+    socket_->close();
+}
+
+int UdpSocket::state() const {
+    return socket_->state() == QAbstractSocket::BoundState ? StateOpen : StateClosed;
+}
+
+quint16 UdpSocket::localPort() const {
+    return socket_->localPort();
+}
+
+qint64 UdpSocket::send(const QByteArray& text) {
+    if (state() != StateOpen) {
+        fail(ErrorNumber::DeviceIo, tr("The socket is not open"));
+        return -1;
+    }
+    const qint64 sent = socket_->writeDatagram(text, remoteHost_, remotePort_);
+    if (sent < 0)
+        fail(ErrorNumber::DeviceIo, socket_->errorString());
+    return sent;
+}
+
+bool UdpSocket::hasPendingDatagrams() const {
+    return socket_->hasPendingDatagrams();
+}
+
+QByteArray UdpSocket::read(bool* ok) {
+    const qint64 size = socket_->pendingDatagramSize();
+    QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
+    const qint64 got = socket_->readDatagram(data.data(), data.size());
+    const bool good = size >= 0 && got >= 0;
+    if (!good)
+        fail(ErrorNumber::DeviceIo, socket_->errorString());
+    if (ok)
+        *ok = good;
+    data.resize(qMax<qint64>(got, 0));
+    return data;
+}
