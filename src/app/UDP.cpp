@@ -31,6 +31,10 @@ constexpr int ClientHeight = 9870;
 UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("UDP"));
     setWindowTitle(QStringLiteral("Brenmoor V4.1.2"));
+    // The twip layout was drawn for a small dialog font; a larger one would not fit the panels.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
     if (!dialogs) {
         ownDialogs_ = std::make_unique<WidgetDialogs>(this);
         dialogs = ownDialogs_.get();

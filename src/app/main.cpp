@@ -5,6 +5,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenmoor"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
     UDP window;
     window.show();
     return QApplication::exec();
