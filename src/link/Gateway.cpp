@@ -1,0 +1,88 @@
+#include "link/Gateway.h"
+
+#include "modbus/Crc16.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::optional<QByteArray> mdcLine(const QByteArray& text, const QByteArray& address) {
+    if (text.size() < 2)
+        return std::nullopt;
+    QByteArray line;
+    line.reserve(text.size() + address.size() + 6);
+    line += "MDC ";
+    line += address;
+    line += ',';
+    line += QByteArrayView(text).first(text.size() - 2);
+    line += "\r\n";
+    return line;
+}
+
+int rtuAddress(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    const qsizetype start = i;
+    while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128)
+        ++i;
+    if (i < text.size() && text.at(i) == u'.') {
+        ++i;
+        while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128)
+            ++i;
+    }
+    bool ok = false;
+    double value = QStringView(text).sliced(start, i - start).toDouble(&ok);
+    if (!ok)
+        return 0; // no leading number, or a lone "."
+    constexpr double limit = 1000000.0;
+    value = std::nearbyint(std::min(value, limit)); // default rounding: to nearest, ties even
+    return static_cast<int>(negative ? -value : value);
+}
+
+std::optional<QByteArray> consoleTextFrame(int address, const QByteArray& payload) {
+    if (address < 0 || address > 255 || payload.size() > 255)
+        return std::nullopt;
+    QByteArray frame;
+    frame.reserve(payload.size() + 5);
+    frame += static_cast<char>(address);
+    frame += 'C';
+    frame += static_cast<char>(payload.size());
+    frame += payload;
+    frame += CRC16(frame);
+    return frame;
+}
+
+FrameCutter::Stop FrameCutter::pass(QList<CutAction>& actions) {
+    QByteArray& buffer = f_.RtuRxBuffer;
+    if (buffer.isEmpty() || static_cast<quint8>(buffer.at(0)) != address_)
+        actions.append({CutAction::Kind::Console, "\r\nError ADDR  >> " + f_.RxData});
+    if (buffer.size() < 2 || buffer.at(1) != 'C')
+        actions.append({CutAction::Kind::Console, "\r\nError CMD  >> " + f_.RxData});
+    if (buffer.size() < 5)
+        return Stop::Waiting;
+    f_.RtuDataLen = static_cast<quint8>(buffer.at(2));
+    const qsizetype n = f_.RtuDataLen;
+    if (buffer.size() < n + 5)
+        return Stop::Waiting;
+    f_.RtuCrcCalc = CRC16(buffer.first(n + 3));
+    f_.RtuCrcRecv = buffer.sliced(n + 3, 2);
+    f_.RxData = buffer.sliced(3, n);
+    buffer.remove(0, n + 5);
+    if (f_.RtuCrcRecv != f_.RtuCrcCalc)
+        actions.append({CutAction::Kind::Console, "\r\nError CRC  >> " + f_.RxData});
+    actions.append({CutAction::Kind::Route, f_.RxData});
+    return Stop::FrameCut;
+}
+
+bool FrameCutter::run(QList<CutAction>& actions) {
+    do {
+        if (pass(actions) == Stop::Waiting)
+            return false;
+    } while (!f_.RtuRxBuffer.isEmpty());
+    return true;
+}

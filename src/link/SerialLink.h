@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QObject>
+#include <functional>
+
+struct Controls;
+struct TerminalState;
+class ConsoleModel;
+
+// The serial link: the Open/Close button of the "Comm's" group, the 20 ms polling timer that
+// turns received bytes into chunks (cutting console-text frames in the framed MODBUS mode), and
+// the one procedure that writes to the port. Works on the window's controls and state record.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int PollIntervalMs = 20;
+    static constexpr int BlinkEvery = 10;
+    static constexpr int IdleTicksToDrop = 5;
+
+    static QColor sentColor() { return QColor(0, 192, 0); }
+    static QColor receivedColor() { return QColor(255, 0, 0); }
+    static QColor blinkOnColor() { return QColor(255, 255, 255); }
+    static QColor blinkOffColor() { return QColor(128, 128, 128); }
+    static QColor openPortColor() { return QColor(0, 255, 0); }
+
+    SerialLink(Controls& controls, TerminalState& state, ConsoleModel& console,
+               QObject* parent = nullptr);
+
+    // Set by the window. Both read the chunk from RxData: the hex monitor sees every raw chunk,
+    // the receive router the chunk or, in framed mode, each frame's payload.
+    std::function<void()> hexParser;
+    std::function<void()> comParser;
+
+    // Sets the timer's interval and connects BTNOpenCom and TMRComm to the handlers below.
+    void connectControls();
+
+    void BTNOpenCom_Click();
+    void TMRComm_Timer();
+    // Writes a line (ending in CR LF) to the port, framed or wrapped for the MODBUS modes.
+    // Returns the bytes written, 0 when the port is closed or the line could not be sent; on
+    // return COMString holds the bytes as written.
+    int WriteCOM32(QByteArray& COMString);
+
+private:
+    bool udpConnected() const;
+    bool framedMode() const;
+    void openPort();
+    void closePort();
+    void blink();
+    void cutFrames();
+    void restartTimer();
+    void showError();
+    void setPortColor(bool open);
+    void setOptionsEnabled(bool enabled);
+
+    Controls& c_;
+    TerminalState& s_;
+    ConsoleModel& console_;
+};

@@ -1,0 +1,181 @@
+#include "link/SerialPort.h"
+
+#include "app/Dialogs.h"
+
+#include <QStringList>
+#include <QTimer>
+
+namespace {
+
+// Not in the shared table: only a settings text outside the six fixed ones can cause it.
+constexpr int InvalidSettings = 380;
+
+} // namespace
+
+SerialPort::SerialPort() {
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) { onError(error); });
+}
+
+bool SerialPort::setSettings(const QString& settings) {
+    const QStringList parts = settings.split(u',');
+    if (parts.size() != 4)
+        return fail(InvalidSettings, QStringLiteral("Invalid settings: %1").arg(settings));
+    bool okBaud = false;
+    bool okBits = false;
+    const qint32 baud = parts[0].trimmed().toInt(&okBaud);
+    const int bits = parts[2].trimmed().toInt(&okBits);
+    const QString parity = parts[1].trimmed().toLower();
+    const QString stop = parts[3].trimmed();
+    QSerialPort::Parity p;
+    if (parity == u"n")
+        p = QSerialPort::NoParity;
+    else if (parity == u"e")
+        p = QSerialPort::EvenParity;
+    else if (parity == u"o")
+        p = QSerialPort::OddParity;
+    else if (parity == u"m")
+        p = QSerialPort::MarkParity;
+    else if (parity == u"s")
+        p = QSerialPort::SpaceParity;
+    else
+        return fail(InvalidSettings, QStringLiteral("Invalid parity: %1").arg(settings));
+    QSerialPort::StopBits s;
+    if (stop == u"1")
+        s = QSerialPort::OneStop;
+    else if (stop == u"1.5")
+        s = QSerialPort::OneAndHalfStop;
+    else if (stop == u"2")
+        s = QSerialPort::TwoStop;
+    else
+        return fail(InvalidSettings, QStringLiteral("Invalid stop bits: %1").arg(settings));
+    if (!okBaud || baud <= 0 || !okBits || bits < 5 || bits > 8)
+        return fail(InvalidSettings, QStringLiteral("Invalid settings: %1").arg(settings));
+    baudRate_ = baud;
+    parity_ = p;
+    dataBits_ = static_cast<QSerialPort::DataBits>(bits);
+    stopBits_ = s;
+    return true;
+}
+
+bool SerialPort::setCommPort(int number) {
+    if (number < 1 || number > 9)
+        return fail(ErrorNumber::InvalidPortNumber,
+                    QStringLiteral("Invalid port number %1 (1 to 9)").arg(number));
+#ifdef Q_OS_WIN
+    port_.setPortName(QStringLiteral("COM%1").arg(number));
+#else
+    port_.setPortName(QStringLiteral("/dev/ttyS%1").arg(number - 1));
+#endif
+    return true;
+}
+
+void SerialPort::setPortPath(const QString& path) {
+    port_.setPortName(path);
+}
+
+bool SerialPort::open() {
+    if (port_.isOpen()) {
+        if (!lost_)
+            return fail(ErrorNumber::PortOpen, QStringLiteral("Port already open"));
+        port_.close();
+    }
+    lost_ = false;
+    port_.clearError();
+    if (!port_.open(QIODevice::ReadWrite))
+        return failFromPort();
+    // Line settings only hold once the device is open; a device that refuses one is not used.
+    if (!port_.setBaudRate(baudRate_) || !port_.setParity(parity_) ||
+        !port_.setDataBits(dataBits_) || !port_.setStopBits(stopBits_) ||
+        !port_.setFlowControl(QSerialPort::NoFlowControl)) {
+        const bool failed = failFromPort();
+        port_.close();
+        return failed;
+    }
+    return true;
+}
+
+bool SerialPort::close() {
+    lost_ = false;
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+    return true;
+}
+
+void SerialPort::pullInput() {
+    // Between event-loop turns the bytes may still sit in the system's buffer; take them now.
+    port_.waitForReadyRead(0);
+    if (port_.error() == QSerialPort::TimeoutError)
+        port_.clearError();
+}
+
+qint64 SerialPort::bytesWaiting() {
+    if (!isOpen()) {
+        fail(ErrorNumber::PortUnavailable, QStringLiteral("Port not open"));
+        return -1;
+    }
+    pullInput();
+    return lost_ ? -1 : port_.bytesAvailable();
+}
+
+QByteArray SerialPort::readAll() {
+    if (!isOpen())
+        return {};
+    pullInput();
+    return port_.readAll();
+}
+
+qint64 SerialPort::write(const QByteArray& bytes) {
+    if (!isOpen()) {
+        fail(ErrorNumber::PortUnavailable, QStringLiteral("Port not open"));
+        return -1;
+    }
+    const qint64 written = port_.write(bytes);
+    if (written < 0) {
+        failFromPort();
+        return -1;
+    }
+    port_.flush();
+    return written;
+}
+
+void SerialPort::onError(QSerialPort::SerialPortError error) {
+    // A device that went away keeps signalling readable; let go of it instead of spinning on it.
+    if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+        port_.isOpen() && !lost_) {
+        lost_ = true;
+        errorNumber_ = ErrorNumber::DeviceIo;
+        errorDescription_ = port_.errorString();
+        // Not from inside the port's own signal: the handle goes on the next event-loop turn.
+        QTimer::singleShot(0, &port_, [this] {
+            if (lost_)
+                port_.close();
+        });
+    }
+}
+
+bool SerialPort::fail(int number, const QString& description) {
+    errorNumber_ = number;
+    errorDescription_ = description;
+    return false;
+}
+
+bool SerialPort::failFromPort() {
+    int number = ErrorNumber::DeviceIo;
+    switch (port_.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        number = ErrorNumber::PortUnavailable;
+        break;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        number = ErrorNumber::PortOpen;
+        break;
+    case QSerialPort::NotOpenError:
+        number = ErrorNumber::PortUnavailable;
+        break;
+    default:
+        break;
+    }
+    return fail(number, port_.errorString());
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QString>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+// A pseudo-terminal standing in for a board: the program opens the slave by its path, the test
+// talks through the master. The slave stays open here too, so the master never sees a hang-up
+// between the program's close and open.
+class PtyPair {
+public:
+    PtyPair() {
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+            return;
+        termios raw{};
+        ::tcgetattr(slave_, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave_, TCSANOW, &raw);
+        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+        path_ = QString::fromLocal8Bit(name);
+    }
+    ~PtyPair() {
+        closeMaster();
+        if (slave_ >= 0)
+            ::close(slave_);
+    }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool ok() const { return master_ >= 0 && !path_.isEmpty(); }
+    QString slavePath() const { return path_; }
+    int slave() const { return slave_; }
+
+    bool send(const QByteArray& bytes) {
+        return ::write(master_, bytes.constData(), bytes.size()) == bytes.size();
+    }
+
+    // What the program wrote, gathered until `count` bytes came or the time ran out.
+    QByteArray receive(qsizetype count, int timeoutMs = 2000) {
+        QByteArray got;
+        QElapsedTimer clock;
+        clock.start();
+        while (got.size() < count && clock.elapsed() < timeoutMs) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            char buf[512];
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n > 0)
+                got.append(buf, n);
+        }
+        return got;
+    }
+
+    // Everything waiting now (after a short grace period), for checks that nothing was sent.
+    QByteArray drain() { return receive(1 << 20, 100); }
+
+    void closeMaster() {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    QString path_;
+};
