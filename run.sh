@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Opens the terminal with the bundled board simulator as its default board.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/scripts/install-deps.sh"
+cmake -S "$here" -B "$here/build-run" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$here/build-run" --target brenmoor brenmoor-board
+
+demo="$here/demo"
+mkdir -p "$demo"
+cd "$demo"
+# The host list names the simulator; an operator's own list is left alone.
+[ -f terminal.ini ] || printf '127.0.0.1\r\n' > terminal.ini
+
+board="$here/build-run/tools/board/brenmoor-board"
+udp_arg=(--udp 127.0.0.1:111)
+if ! "$board" --check-bind 127.0.0.1:111 2>/dev/null; then
+  # Port 111 needs privileges here: the board listens on 1111 instead, and the terminal's
+  # Remote-Port box (below the panels; make the window taller to see it) must say 1111.
+  udp_arg=(--udp 127.0.0.1:1111)
+  echo "note: cannot bind UDP port 111; the simulator listens on 127.0.0.1:1111" >&2
+fi
+"$board" "${udp_arg[@]}" --pty-link "$demo/board-tty" --disk "$demo/flash" &
+board_pid=$!
+trap 'kill "$board_pid" 2>/dev/null || true' EXIT
+sleep 0.5
+echo "Board simulator: UDP ${udp_arg[1]}, serial port $demo/board-tty (type it into the Port box)"
+
+terminal="$here/build-run/src/app/brenmoor"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "no display found: starting the terminal on a virtual X display (xvfb-run)" >&2
+  xvfb-run -a "$terminal"
+else
+  "$terminal"
+fi
