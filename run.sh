@@ -13,18 +13,22 @@ cd "$demo"
 [ -f terminal.ini ] || printf '127.0.0.1\r\n' > terminal.ini
 
 board="$here/build-run/tools/board/brenmoor-board"
-udp_arg=(--udp 127.0.0.1:111)
-if ! "$board" --check-bind 127.0.0.1:111 2>/dev/null; then
+start_board() {
+  "$board" --udp "127.0.0.1:$1" --pty-link "$demo/board-tty" --disk "$demo/flash" &
+  board_pid=$!
+  sleep 0.5
+  kill -0 "$board_pid" 2>/dev/null
+}
+port=111
+if ! start_board "$port"; then
   # Port 111 needs privileges here: the board listens on 1111 instead, and the terminal's
   # Remote-Port box (below the panels; make the window taller to see it) must say 1111.
-  udp_arg=(--udp 127.0.0.1:1111)
-  echo "note: cannot bind UDP port 111; the simulator listens on 127.0.0.1:1111" >&2
+  port=1111
+  echo "note: cannot bind UDP port 111; the simulator listens on 127.0.0.1:$port" >&2
+  start_board "$port"
 fi
-"$board" "${udp_arg[@]}" --pty-link "$demo/board-tty" --disk "$demo/flash" &
-board_pid=$!
 trap 'kill "$board_pid" 2>/dev/null || true' EXIT
-sleep 0.5
-echo "Board simulator: UDP ${udp_arg[1]}, serial port $demo/board-tty (type it into the Port box)"
+echo "Board simulator: UDP 127.0.0.1:$port, serial port $demo/board-tty (type it into the Port box)"
 
 terminal="$here/build-run/src/app/brenmoor"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
