@@ -67,7 +67,7 @@ void buildLink(QWidget* w, Controls& c) {
 void buildFlashDisk(QWidget* w, Controls& c) {
     auto* f = c.Frame2 = Make::frame(w, "Frame2", "Flash disk", 3840, 0, 2955, 855,
                                      u"Работа с флеш диском контроллера"_s);
-    c.Label7 = Make::label(f, "Label7", "File name:", 90, 240, 840, 255);
+    c.Label7 = Make::label(f, "Label7", "File name:", 75, 240, 855, 255);
     c.Text2 = Make::edit(f, "Text2", "SAMPLE.TXT", 930, 210, 1950, 300,
                          "File name:", u"Имя файла в контроллере"_s);
     c.Label7->setBuddy(c.Text2);
@@ -86,17 +86,17 @@ void buildFlashDisk(QWidget* w, Controls& c) {
 void buildBasicFiles(QWidget* w, Controls& c) {
     auto* f = c.Frame3 = Make::frame(w, "Frame3", "BASIC Files", 6840, 0, 1755, 975,
                                      u"Управление программой в контроллере"_s);
-    c.Command10 = Make::button(f, "Command10", "Download", 60, 225, 735, 315,
+    c.Command10 = Make::button(f, "Command10", "Download", 60, 225, 960, 315,
                                u"Загрузть файл *.BAS в контроллер "_s);
-    c.Command11 = Make::button(f, "Command11", "Save ", 810, 225, 450, 315,
+    c.Command11 = Make::button(f, "Command11", "Save ", 1035, 225, 660, 315,
                                u"Считать программу из контроллера в файл *.BAS"_s);
-    c.Command12 = Make::button(f, "Command12", "New ", 1275, 225, 420, 315,
+    c.Command12 = Make::button(f, "Command12", "New ", 60, 585, 480, 315,
                                u"Очистить программу в контроллере "_s);
     c.Command13 =
-        Make::button(f, "Command13", "??", 60, 585, 540, 315, u"Информация о контроллере"_s);
+        Make::button(f, "Command13", "??", 555, 585, 360, 315, u"Информация о контроллере"_s);
     c.Command9 =
-        Make::button(f, "Command9", ">>", 615, 585, 540, 315, u"Продолжить загрузку после сбоя"_s);
-    c.Command14 = Make::button(f, "Command14", "X", 1170, 585, 525, 315, u"Остановить загрузку"_s);
+        Make::button(f, "Command9", ">>", 930, 585, 360, 315, u"Продолжить загрузку после сбоя"_s);
+    c.Command14 = Make::button(f, "Command14", "X", 1305, 585, 390, 315, u"Остановить загрузку"_s);
 }
 
 void buildComms(QWidget* w, Controls& c) {
@@ -113,11 +113,11 @@ void buildComms(QWidget* w, Controls& c) {
     QFont small = c.Label11->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     c.Label11->setFont(small);
-    c.Label10 = Make::label(f, "Label10", "speed", 1620, 210, 450, 225, u"Выбор скорости порта"_s);
-    c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2070, 165, 840, 210);
-    c.Comm_number = Make::edit(f, "Comm_number", "COM3", 2070, 360, 780, 225, "Port:(1-9)");
+    c.Label10 = Make::label(f, "Label10", "speed", 1590, 195, 510, 225, u"Выбор скорости порта"_s);
+    c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2100, 150, 840, 210);
+    c.Comm_number = Make::edit(f, "Comm_number", "COM3", 2100, 360, 780, 225, "Port:(1-9)");
     c.Label1[0]->setBuddy(c.Comm_number);
-    c.BTNOpenCom = Make::button(f, "BTNOpenCom", "Open", 2880, 210, 630, 315);
+    c.BTNOpenCom = Make::button(f, "BTNOpenCom", "Open", 2925, 210, 600, 330);
     c.Pic = new Lamp(f);
     c.Pic->setObjectName("Pic");
     c.Pic->setGeometry(Twips::rect(3150, 0, 195, 195));
@@ -131,12 +131,12 @@ void buildGateways(QWidget* w, Controls& c) {
     c.Check1 = Make::check(f5, "Check1", 1350, 0, "Modbus RTU");
     c.Command8 =
         Make::button(f5, "Command8", "Init Port", 60, 210, 780, 330, u"настройка порта "_s);
-    c.Label8 = Make::label(f5, "Label8", "Addr", 885, 195, 375, 210);
+    c.Label8 = Make::label(f5, "Label8", "Addr", 870, 210, 420, 210);
     c.Text3 =
-        Make::edit(f5, "Text3", "16", 1275, 180, 540, 240, "Addr", u"Адрес контроллера в сети"_s);
-    c.Check3 = Make::check(f5, "Check3", 870, 390, "Via USB",
+        Make::edit(f5, "Text3", "16", 1290, 180, 525, 240, "Addr", u"Адрес контроллера в сети"_s);
+    c.Check3 = Make::check(f5, "Check3", 870, 375, "Via USB",
                            u"Подключение целевого через USB контроллер"_s);
-    c.Label12 = Make::label(f5, "Label12", "Via USB", 1110, 390, 720, 210);
+    c.Label12 = Make::label(f5, "Label12", "Via USB", 1110, 375, 720, 210);
     f5->setEnabled(false);
 
     auto* f6 = c.Frame6 = Make::frame(w, "Frame6", "Eth to MB", 5520, 840, 1275, 615,
@@ -144,7 +144,7 @@ void buildGateways(QWidget* w, Controls& c) {
     c.Check2 = Make::check(f6, "Check2", 960, 0, "Eth to MB", u"Включть"_s);
     c.Command7 = Make::button(f6, "Command7", "InitP", 45, 210, 570, 330,
                               u"Настроить порт ETHERNET контроллера для связи"_s);
-    c.Label9 = Make::label(f6, "Label9", "Addr", 660, 180, 540, 195);
+    c.Label9 = Make::label(f6, "Label9", "Addr", 660, 165, 540, 195);
     c.Text4 = Make::edit(f6, "Text4", "16", 660, 360, 555, 225, "Addr", u"Адрес в сети MODBUS"_s);
     f6->setEnabled(false);
 }

@@ -33,7 +33,7 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Brenmoor V4.1.2"));
     // The twip layout was drawn for a small dialog font; a larger one would not fit the panels.
     QFont small = font();
-    small.setPointSize(8);
+    small.setPointSizeF(7.5);
     setFont(small);
     if (!dialogs) {
         ownDialogs_ = std::make_unique<WidgetDialogs>(this);
