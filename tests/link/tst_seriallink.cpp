@@ -208,8 +208,10 @@ void TestSerialLink::write() {
     f_->c.Text3->setText(address);
     f_->state.RtuRxBuffer = "\x10\x43";
 
+    QThread::msleep(20);
     QByteArray text = line;
     const int result = f_->link->WriteCOM32(text);
+    QVERIFY(f_->c.TMRComm->remainingTime() > 10); // a send restarts the poll
     QCOMPARE(f_->state.RtuRxBuffer, QByteArray());
     QCOMPARE(f_->c.Pic->fillColor(), QColor(0, 192, 0));
     QCOMPARE(result, int(wire.size()));
@@ -314,12 +316,14 @@ void TestSerialLink::partialFrameDroppedAfterSilence() {
     f_->link->TMRComm_Timer();
     QCOMPARE(f_->state.RtuIdleTicks, qint16(5));
 
-    // A new frame starts clean.
+    // A new frame starts clean; using the buffer up restarts the timer for a full interval.
     QVERIFY(pty_->send(okFrame));
     QThread::msleep(20);
+    QCOMPARE(f_->c.TMRComm->remainingTime(), 0);
     f_->link->TMRComm_Timer();
     QCOMPARE(f_->routed, QByteArrayList{"OK\r\n"});
     QCOMPARE(f_->console.text(), QByteArray());
+    QVERIFY(f_->c.TMRComm->remainingTime() > 10);
 }
 
 // A reply sent from the router empties the receive buffer, so frames behind the one that
