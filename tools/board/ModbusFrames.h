@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <array>
+#include <cstdint>
+
+namespace board {
+
+enum class FrameKind {
+    None,           // not a frame for this board: treat the bytes as text
+    Incomplete,     // looks like the start of a frame; more bytes should follow
+    ConsoleText,    // address, 'C', length, payload, CRC
+    BadConsoleText, // console-text frame whose CRC does not check out: ignored
+    Rtu,            // any other frame with a good CRC
+};
+
+struct FrameMatch {
+    FrameKind kind = FrameKind::None;
+    qsizetype length = 0; // bytes the frame takes at the start of the input
+};
+
+constexpr char kConsoleText = 'C';
+constexpr qsizetype kMaxConsolePayload = 255;
+
+// Serial input has no datagram boundaries, so the frame length comes from its header.
+FrameMatch matchSerialFrame(const QByteArray& data, std::uint8_t address);
+// A datagram is a frame only when all of it is one, CRC included.
+FrameMatch matchDatagram(const QByteArray& data, std::uint8_t address);
+
+QByteArray consolePayload(const QByteArray& frame);
+// Wraps `payload` in console-text frames of at most kMaxConsolePayload bytes each.
+QList<QByteArray> wrapConsoleText(std::uint8_t address, const QByteArray& payload);
+
+// The board's holding registers as seen over MODBUS RTU (functions 03, 06 and 16).
+class RegisterBank {
+public:
+    static constexpr int kCount = 100;
+
+    // Reply to a frame whose address and CRC have been checked already.
+    QByteArray respond(const QByteArray& frame);
+
+private:
+    QByteArray exception(const QByteArray& frame, std::uint8_t code) const;
+    QByteArray readHolding(const QByteArray& frame) const;
+    QByteArray writeSingle(const QByteArray& frame);
+    QByteArray writeMultiple(const QByteArray& frame);
+
+    std::array<std::uint16_t, kCount> m_registers{};
+};
+
+} // namespace board
