@@ -1,0 +1,170 @@
+// The command buffer driven through the command line's keys and the buffer panel, as the
+// operator uses them. What was "sent" is read back from Terminal.log.
+#include "TestSupport.h"
+#include "link/UdpPeer.h"
+
+#include "app/ClickLabel.h"
+#include "app/TerminalState.h"
+#include "console/BufferPanel.h"
+
+namespace {
+QByteArrayList full() {
+    QByteArrayList out;
+    for (int i = 0; i < 64; ++i)
+        out << "L" + QByteArray::number(i);
+    return out;
+}
+QByteArrayList without(QByteArrayList list, qsizetype i) {
+    list.removeAt(i);
+    return list;
+}
+// The slots in order, trailing empty slots left out.
+QByteArrayList slotsOf(UDP& w) {
+    QByteArrayList out(w.state().CmdBuffer.begin(), w.state().CmdBuffer.end());
+    while (!out.isEmpty() && out.last().isEmpty())
+        out.removeLast();
+    return out;
+}
+} // namespace
+
+class TestCommandBuffer : public QObject {
+    Q_OBJECT
+private slots:
+    void operatorScript_data();
+    void operatorScript();
+    void labelsShowSlots();
+    void typingLimitSparesProgramText();
+};
+
+void TestCommandBuffer::operatorScript_data() {
+    QTest::addColumn<QByteArrayList>("initial");
+    // Steps separated by "|": t:TEXT types, U/D arrows, K Backspace, E Enter, A the ADD button,
+    // c:N a click on label N, x:N delete button N, C buffer Clear, =TEXT checks the line.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QByteArrayList>("buffer");
+    QTest::addColumn<QByteArray>("sent"); // what reached the log meanwhile
+
+    const QByteArrayList abc{"A", "B", "C"};
+    QByteArrayList l10 = without(full(), 10);
+    l10.prepend("L10");
+    QTest::newRow("typed line equal to slot 2 moves to front")
+        << abc << "t:C|E" << QByteArrayList{"C", "A", "B"} << QByteArray("C\r\n");
+    QTest::newRow("new line drops the oldest of a full buffer")
+        << full() << "t:NEW|E" << QByteArrayList{"NEW"} + full().mid(0, 63)
+        << QByteArray("NEW\r\n");
+    QTest::newRow("line from a full buffer moves without loss")
+        << full() << "t:L10|E" << l10 << QByteArray("L10\r\n");
+    QTest::newRow("Up steps and stops, Down comes back and stays")
+        << abc << "U|=A|U|=B|U|=C|U|=C|D|=B|D|=A|D|=A" << abc << QByteArray();
+    QTest::newRow("empty buffer: arrows leave the line empty")
+        << QByteArrayList{} << "U|=|D|=|U|=" << QByteArrayList{} << QByteArray();
+    QTest::newRow("typed text: first Up shows slot 1") << abc << "t:X|U|=B" << abc << QByteArray();
+    QTest::newRow("recall then type stores a new line")
+        << abc << "U|U|t:X|E" << QByteArrayList{"BX", "A", "B", "C"} << QByteArray("BX\r\n");
+    QTest::newRow("recall then Backspace stores the edit")
+        << QByteArrayList{"A", "BQ"} << "U|U|K|E" << QByteArrayList{"B", "A", "BQ"}
+        << QByteArray("B\r\n");
+    QTest::newRow("recall then Enter stores nothing")
+        << abc << "U|U|E|U|=A" << abc << QByteArray("B\r\n");
+    QTest::newRow("trailing spaces trimmed")
+        << abc << "t:LIST   |E" << QByteArrayList{"LIST", "A", "B", "C"} << QByteArray("LIST\r\n");
+    QTest::newRow("spaces only: sent empty, not stored")
+        << abc << "t:   |E" << abc << QByteArray("\r\n");
+    QTest::newRow("ADD twice gives two equal slots")
+        << abc << "t:X|A|A|=X" << QByteArrayList{"X", "X", "A", "B", "C"} << QByteArray();
+    QTest::newRow("ADD after recall changes nothing but lets Enter store")
+        << abc << "U|U|A|=B|E" << QByteArrayList{"B", "A", "C"} << QByteArray("B\r\n");
+    QTest::newRow("delete slot 0 of a full buffer")
+        << full() << "x:0" << full().mid(1) << QByteArray();
+    QTest::newRow("delete slot 63") << full() << "x:63" << full().mid(0, 63) << QByteArray();
+    QTest::newRow("label click appends and is not stored again")
+        << abc << "t:PRINT |c:1|=PRINT B|E" << abc << QByteArray("PRINT B\r\n");
+    QTest::newRow("empty label click still marks the line as recalled")
+        << abc << "t:Q|c:5|=Q|E" << abc << QByteArray("Q\r\n");
+    QTest::newRow("buffer Clear") << abc << "C" << QByteArrayList{} << QByteArray();
+}
+
+void TestCommandBuffer::operatorScript() {
+    QFETCH(QByteArrayList, initial);
+    QFETCH(QString, script);
+    QFETCH(QByteArrayList, buffer);
+    QFETCH(QByteArray, sent);
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    for (qsizetype i = 0; i < initial.size(); ++i)
+        w.state().CmdBuffer[i] = initial[i];
+    w.bufferPanel().Update_Buffer();
+    w.tbSendData->clear();
+    const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
+
+    for (const QString& step : script.split(QLatin1Char('|'))) {
+        const QString arg = step.mid(2);
+        if (step.startsWith(QLatin1String("t:")))
+            typeLine(w.tbSendData, arg, false);
+        else if (step == QLatin1String("U"))
+            QTest::keyClick(w.tbSendData, Qt::Key_Up);
+        else if (step == QLatin1String("D"))
+            QTest::keyClick(w.tbSendData, Qt::Key_Down);
+        else if (step == QLatin1String("K"))
+            QTest::keyClick(w.tbSendData, Qt::Key_Backspace);
+        else if (step == QLatin1String("E"))
+            QTest::keyClick(w.tbSendData, Qt::Key_Return);
+        else if (step == QLatin1String("A"))
+            w.Command21->click();
+        else if (step == QLatin1String("C"))
+            w.Command20->click();
+        else if (step.startsWith(QLatin1String("c:")))
+            QTest::mouseClick(w.Label13[arg.toInt()], Qt::LeftButton);
+        else if (step.startsWith(QLatin1String("x:")))
+            w.Command17[arg.toInt()]->click();
+        else if (step.startsWith(QLatin1Char('=')))
+            QCOMPARE(w.tbSendData->text(), step.mid(1));
+        else
+            QFAIL(qPrintable("bad step " + step));
+    }
+    QCOMPARE(slotsOf(w), buffer);
+    QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), sent);
+    for (int n = 0; n < 64; ++n)
+        QCOMPARE(w.Label13[n]->toolTip().toLatin1(), w.state().CmdBuffer[n]);
+}
+
+void TestCommandBuffer::labelsShowSlots() {
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    w.tbSendData->clear();
+    typeLine(w.tbSendData, QStringLiteral("PRINT 12345678901234"));
+    typeLine(w.tbSendData, QString::fromUtf8("ПРИВЕТ МИР 1234567"));
+    QCOMPARE(w.Label13[0]->text(), QString::fromUtf8("ПРИВЕТ МИР 1234"));
+    QCOMPARE(w.Label13[0]->toolTip(), QString::fromUtf8("ПРИВЕТ МИР 1234567"));
+    QCOMPARE(w.Label13[1]->text(), QStringLiteral("PRINT 123456789"));
+    QCOMPARE(w.Label13[1]->toolTip(), QStringLiteral("PRINT 12345678901234"));
+    QCOMPARE(w.Label13[2]->text(), QString());
+}
+
+void TestCommandBuffer::typingLimitSparesProgramText() {
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    w.tbSendData->clear();
+    typeLine(w.tbSendData, QString(80, QLatin1Char('x')), false);
+    QCOMPARE(w.tbSendData->text(), QString(70, QLatin1Char('x')));
+
+    // A longer line written by the program (a buffer click) is neither cut nor extended.
+    w.tbSendData->clear();
+    const QByteArray longLine(90, 'y');
+    w.state().CmdBuffer[0] = longLine;
+    QTest::mouseClick(w.Label13[0], Qt::LeftButton);
+    QCOMPARE(w.tbSendData->text().size(), 90);
+    typeLine(w.tbSendData, QStringLiteral("z"), false);
+    QCOMPARE(w.tbSendData->text().size(), 90);
+    QTest::keyClick(w.tbSendData, Qt::Key_Backspace);
+    QCOMPARE(w.tbSendData->text().size(), 89);
+    const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
+    QTest::keyClick(w.tbSendData, Qt::Key_Return);
+    QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), longLine.chopped(1) + "\r\n");
+}
+
+QTEST_MAIN(TestCommandBuffer)
+#include "tst_commandbuffer.moc"

@@ -1,0 +1,179 @@
+// The console in the real window: where the router puts chunks, the trim bound, line ends on
+// screen, the Clear button and keys typed into the console.
+#include "TestSupport.h"
+#include "link/UdpPeer.h"
+
+#include "app/TerminalState.h"
+#include "console/ConsoleModel.h"
+#include "console/ConsoleView.h"
+#include "console/Router.h"
+
+#include <QPlainTextEdit>
+
+namespace {
+// Filler of a given size in short lines, so the widget has many blocks like a real session.
+QByteArray filler(qsizetype size) {
+    QByteArray out;
+    for (int i = 0; out.size() < size; ++i)
+        out += QByteArray::number(i).rightJustified(8, '0') + "\r\n";
+    return out.left(size);
+}
+void receive(UDP& w, const QByteArray& chunk) {
+    w.state().RxData = chunk;
+    w.router().Com_Parser();
+}
+} // namespace
+
+class TestConsole : public QObject {
+    Q_OBJECT
+private slots:
+    void trimBeforeEachChunk_data();
+    void trimBeforeEachChunk();
+    void routeToRunningTransfer();
+    void lineEndsOnScreen_data();
+    void lineEndsOnScreen();
+    void clearKeepsLog();
+    void keysGoToCommandLine_data();
+    void keysGoToCommandLine();
+};
+
+void TestConsole::trimBeforeEachChunk_data() {
+    QTest::addColumn<qsizetype>("before");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<bool>("transfer"); // a file receive is running: nothing is appended
+
+    QTest::newRow("48000 kept") << qsizetype(48000) << false << false;
+    QTest::newRow("48001 cut") << qsizetype(48001) << true << false;
+    QTest::newRow("48001 cut while a transfer runs") << qsizetype(48001) << true << true;
+    QTest::newRow("far above") << qsizetype(200000) << true << false;
+}
+
+void TestConsole::trimBeforeEachChunk() {
+    QFETCH(qsizetype, before);
+    QFETCH(bool, cut);
+    QFETCH(bool, transfer);
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    const QByteArray old = filler(before);
+    w.console().append(old);
+    w.consoleView().sync();
+    w.state().LoadFilesMode = transfer ? 1 : 0;
+
+    const QByteArray chunk("OK\r\n");
+    receive(w, chunk);
+    const QByteArray kept = cut ? old.right(32768) : old;
+    QCOMPARE(w.console().text(), transfer ? kept : kept + chunk);
+
+    // The widget shows the same text after catching up, whatever it showed before.
+    w.consoleView().sync();
+    QString shown = QString::fromLatin1(w.console().text());
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QCOMPARE(w.tbReceiveData->toPlainText(), shown);
+}
+
+void TestConsole::routeToRunningTransfer() {
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    QStringList calls;
+    w.router().SEND_BASIC_parser = [&] {
+        calls << "basic:" + w.state().RxData;
+    };
+    w.router().SEND_FILES_parser = [&] {
+        calls << "files:" + w.state().RxData;
+    };
+    w.state().SendBasicMode = 1;
+    w.state().SendFilesMode = 1;
+    receive(w, "OK\r\n");
+    QCOMPARE(calls, QStringList{"basic:OK\r\n"});
+    QVERIFY(w.console().text().isEmpty());
+}
+
+void TestConsole::lineEndsOnScreen_data() {
+    QTest::addColumn<QByteArrayList>("chunks"); // the view catches up after each one
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("CR LF") << QByteArrayList{"A\r\nB"} << "A\nB";
+    QTest::newRow("lone CR") << QByteArrayList{"A\rB"} << "A\nB";
+    QTest::newRow("lone LF") << QByteArrayList{"A\nB"} << "A\nB";
+    QTest::newRow("LF CR is two ends") << QByteArrayList{"A\n\rB"} << "A\n\nB";
+    QTest::newRow("CR LF split across chunks") << QByteArrayList{"A\r", "\nB"} << "A\nB";
+    QTest::newRow("CR then CR LF across chunks") << QByteArrayList{"A\r", "\r\nB"} << "A\n\nB";
+    QTest::newRow("cp1251") << QByteArrayList{"\xCE\xCA"} << QString::fromUtf8("ОК");
+}
+
+void TestConsole::lineEndsOnScreen() {
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(QString, shown);
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    for (const QByteArray& chunk : chunks) {
+        receive(w, chunk);
+        w.consoleView().sync();
+    }
+    QCOMPARE(w.tbReceiveData->toPlainText(), shown);
+    QCOMPARE(w.console().text(), chunks.join()); // the model keeps the bytes as they came
+}
+
+void TestConsole::clearKeepsLog() {
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    UdpPeer board;
+    QVERIFY(connectWindow(w, board.port()));
+    QVERIFY(board.sendTo(w, "first\r\n"));
+    QTRY_VERIFY(w.console().text().endsWith("first\r\n"));
+    w.consoleView().sync();
+
+    w.Command2->click();
+    QVERIFY(w.console().text().isEmpty());
+    w.consoleView().sync();
+    QVERIFY(w.tbReceiveData->toPlainText().isEmpty());
+    QCOMPARE(w.focusWidget(), w.tbSendData);
+
+    // The log was reopened for appending: old content stays, new chunks follow it.
+    QVERIFY(board.sendTo(w, "second\r\n"));
+    QTRY_COMPARE(w.console().text(), QByteArray("second\r\n"));
+    const QByteArray log = readFile(QStringLiteral("Terminal.log"));
+    QVERIFY(log.startsWith("START Brenmoor V4.1\r\n"));
+    QVERIFY(log.endsWith("first\r\nsecond\r\n"));
+}
+
+void TestConsole::keysGoToCommandLine_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("line"); // the command line afterwards, from "PRINT"
+
+    QTest::newRow("letter") << int(Qt::Key_A) << "a"
+                            << "PRINTa";
+    QTest::newRow("! is the first printable") << int(Qt::Key_Exclam) << "!"
+                                              << "PRINT!";
+    QTest::newRow("space is not passed") << int(Qt::Key_Space) << " "
+                                         << "PRINT";
+    QTest::newRow("Enter is not passed") << int(Qt::Key_Return) << "\r"
+                                         << "PRINT";
+    QTest::newRow("cyrillic") << int(Qt::Key_unknown) << QString::fromUtf8("Ж")
+                              << QString::fromUtf8("PRINTЖ");
+}
+
+void TestConsole::keysGoToCommandLine() {
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(QString, line);
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    w.tbSendData->setText(QStringLiteral("PRINT"));
+    w.tbSendData->setCursorPosition(0);
+    w.tbReceiveData->setFocus();
+    QTest::sendKeyEvent(QTest::Click, w.tbReceiveData, Qt::Key(key), text, Qt::NoModifier);
+    QCOMPARE(w.tbSendData->text(), line);
+    QCOMPARE(w.focusWidget(), w.tbSendData);
+    QCOMPARE(w.tbSendData->cursorPosition(), line.size());
+    QVERIFY(w.console().text().isEmpty());
+}
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/UDP.h"
+#include "link/UdpSocket.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUdpSocket>
+
+// A board stand-in on the loopback interface: takes what the window sends and answers with
+// datagrams of its own, so the test sees every byte on the wire.
+class UdpPeer {
+public:
+    UdpPeer() { socket_.bind(QHostAddress::LocalHost, 0, QUdpSocket::DontShareAddress); }
+    quint16 port() const { return socket_.localPort(); }
+
+    // The next datagram within the wait, or false when none came.
+    bool receive(QByteArray* datagram, int waitMs = 2000) {
+        if (!socket_.hasPendingDatagrams() && !socket_.waitForReadyRead(waitMs))
+            return false;
+        datagram->resize(qMax<qint64>(socket_.pendingDatagramSize(), 0));
+        socket_.readDatagram(datagram->data(), datagram->size());
+        return true;
+    }
+    bool sendTo(const UDP& w, const QByteArray& bytes) {
+        return sendToPort(w.Winsock1->localPort(), bytes);
+    }
+    bool sendToPort(quint16 port, const QByteArray& bytes) {
+        return socket_.writeDatagram(bytes, QHostAddress::LocalHost, port) == bytes.size();
+    }
+
+private:
+    QUdpSocket socket_;
+};
+
+// A local port nobody holds right now.
+inline quint16 freeUdpPort() {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress);
+    return probe.localPort();
+}
+
+// Connect through the controls, as the operator does.
+inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = freeUdpPort()) {
+    w.ComboRemoteIP->setEditText(QStringLiteral("127.0.0.1"));
+    w.tbRemotePort->setText(QString::number(remotePort));
+    w.tbLocalPort->setText(QString::number(localPort));
+    w.cbBind->click();
+    return !w.cbBind->isEnabled();
+}
+
+inline QByteArray readFile(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Types a line into the command line key by key (any script, one key event per character)
+// and presses Enter.
+inline void typeLine(QWidget* line, const QString& text, bool enter = true) {
+    for (QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(line, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    if (enter)
+        QTest::keyClick(line, Qt::Key_Return);
+}
