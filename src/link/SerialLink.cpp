@@ -193,7 +193,7 @@ void SerialLink::cutFrames() {
         const FrameCutter::Stop stop = cutter.pass(actions);
         for (const CutAction& action : actions) {
             if (action.kind == CutAction::Kind::Console) {
-                console_.append(action.bytes);
+                console_.append(action.bytes, false); // error lines leave the caret alone
             } else {
                 s_.RxData = action.bytes;
                 if (comParser)
