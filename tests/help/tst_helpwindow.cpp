@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "app/ClickLabel.h"
 #include "app/UDP.h"
+#include "help/HelpPanel.h"
 
 #include <QLineEdit>
 #include <QtTest>
@@ -31,6 +32,8 @@ private slots:
 
     void typing_data();
     void typing();
+    void insert_data();
+    void insert();
     void clickReplacesTheTypedLetterAndKeepsFocus();
     void backspaceOnEmptyLineEmptiesPanel();
 
@@ -41,25 +44,19 @@ private:
 };
 
 void TestHelpWindow::typing_data() {
-    QTest::addColumn<QString>("before"); // typed first, its help is what the row checks after
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<QStringList>("shown");
-    const QStringList p{"PAUSE", "POINT", "POKE", "PORT", "PRINT", "PWM1", "PWM2"};
-    QTest::newRow("first letter of a line") << ""
-                                            << "p" << p;
+    QTest::addColumn<QStringList>("shown"); // the G group is on show before the keys
+    QTest::addColumn<QString>("before");    // the command line before the keys
+    const QStringList kept{"GOSUB", "GOTO"};
+    QTest::newRow("first letter of a line")
+        << "p" << QStringList{"PAUSE", "POINT", "POKE", "PORT", "PRINT", "PWM1", "PWM2"} << "";
     QTest::newRow("no narrowing on the second letter")
-        << ""
-        << "ru" << QStringList{"READ", "REBOOT", "REM", "RENAME", "RETURN", "RUN"};
-    QTest::newRow("line number then statement") << ""
-                                                << "10 G" << QStringList{"GOSUB", "GOTO"};
-    QTest::newRow("two characters ending in a colon call nothing") << ""
-                                                                   << "A:P" << QStringList{"AT"};
-    QTest::newRow("function after =")
-        << ""
-        << "A=s" << QStringList{"SCOMP{}", "SCOMP${}", "SDATE{}", "SDT{}",    "SEC{}", "SGET{}",
-                                "SHTH{}",  "SHTT{}",   "SIN{}",   "SINPUT{}", "SQR{}", "STIME{}"};
-    QTest::newRow("after the start-up hint nothing is shown")
-        << QString::fromUtf8("Команды набирать здесь") << "p" << QStringList{};
+        << "ru" << QStringList{"READ", "REBOOT", "REM", "RENAME", "RETURN", "RUN"} << "";
+    QTest::newRow("line number then statement") << "10 a" << QStringList{"AT"} << "";
+    QTest::newRow("function after =") << "A=y" << QStringList{"YEAR{}"} << "";
+    QTest::newRow("letter without a group empties") << "J" << QStringList{} << "";
+    QTest::newRow("after the start-up hint the panel is left alone")
+        << "p" << kept << QString::fromUtf8("Команды набирать здесь");
 }
 
 void TestHelpWindow::typing() {
@@ -67,10 +64,42 @@ void TestHelpWindow::typing() {
     QFETCH(QString, keys);
     QFETCH(QStringList, shown);
     UDP& w = *window_;
+    qint16 g = 'G';
+    w.helpPanel().Update_help_OPER(g);
     w.tbSendData->setText(before);
     QTest::keyClicks(w.tbSendData, keys);
     QCOMPARE(w.tbSendData->text(), before + keys);
     QCOMPARE(captions(w), shown);
+}
+
+// A click puts the keyword in place of the last character, or removes it for an empty entry,
+// wherever the caret was, and leaves the caret at the end.
+void TestHelpWindow::insert_data() {
+    QTest::addColumn<QString>("keys"); // typed to bring up the group
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("line"); // the command line when the entry is clicked
+    QTest::newRow("P to PRINT") << "P" << 4 << "PRINT" << QString("P");
+    QTest::newRow("A=S to SIN{}") << "A=S" << 8 << "A=SIN{}" << QString("A=S");
+    QTest::newRow("second letter typed") << "PR" << 4 << "PPRINT" << QString("PR");
+    QTest::newRow("empty entry") << "ABC" << 5 << "AB" << QString("ABC");
+    QTest::newRow("empty line gets the caption") << "D" << 0 << "DATA" << QString();
+    QTest::newRow("long line not cut")
+        << "P" << 0 << QString(75, u'X') + "PAUSE" << QString(75, u'X') + u'P';
+}
+
+void TestHelpWindow::insert() {
+    QFETCH(QString, keys);
+    QFETCH(int, index);
+    QFETCH(QString, expected);
+    QFETCH(QString, line);
+    UDP& w = *window_;
+    QTest::keyClicks(w.tbSendData, keys);
+    w.tbSendData->setText(line);
+    w.tbSendData->setCursorPosition(0); // the insertion goes to the end regardless
+    w.helpPanel().Label14_Click(static_cast<qint16>(index));
+    QCOMPARE(w.tbSendData->text(), expected);
+    QCOMPARE(w.tbSendData->cursorPosition(), int(expected.size()));
 }
 
 void TestHelpWindow::clickReplacesTheTypedLetterAndKeepsFocus() {

@@ -36,31 +36,24 @@ public:
     bool ok() const { return master_ >= 0 && !path_.isEmpty(); }
     QString slavePath() const { return path_; }
     int slave() const { return slave_; }
-
     bool send(const QByteArray& bytes) {
         return ::write(master_, bytes.constData(), bytes.size()) == bytes.size();
     }
-
     // What the program wrote, gathered until `count` bytes came or the time ran out.
     QByteArray receive(qsizetype count, int timeoutMs = 2000) {
         QByteArray got;
         QElapsedTimer clock;
         clock.start();
+        char buf[512];
         while (got.size() < count && clock.elapsed() < timeoutMs) {
             pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0)
-                continue;
-            char buf[512];
-            const ssize_t n = ::read(master_, buf, sizeof buf);
-            if (n > 0)
-                got.append(buf, n);
+            if (::poll(&p, 1, 20) > 0)
+                got.append(buf, qMax<ssize_t>(0, ::read(master_, buf, sizeof buf)));
         }
         return got;
     }
-
-    // Everything waiting now (after a short grace period), for checks that nothing was sent.
+    // Everything waiting now, after a short grace period.
     QByteArray drain() { return receive(1 << 20, 100); }
-
     void closeMaster() {
         if (master_ >= 0)
             ::close(master_);
