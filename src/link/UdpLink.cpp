@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,10 @@
 #include <QPushButton>
 
 UdpLink::UdpLink(Controls& c, TerminalState& s, QObject* parent) : QObject(parent), c_(c), s_(s) {
+    // Belt and braces for the read notifier: should it ever stay off after a burst that was
+    // read in slices, this slow poll still drains the socket, so the link never goes deaf.
+    keepReading_.setInterval(KeepReadingMs);
+    connect(&keepReading_, &QTimer::timeout, this, &UdpLink::Winsock1_DataArrival);
 }
 
 void UdpLink::connectControls() {
@@ -43,6 +48,7 @@ void UdpLink::cbBind_Click() {
         c_.cbBind->setEnabled(true);
         return;
     }
+    keepReading_.start();
     c_.cbBind->setEnabled(false);
     c_.YesConnect->show();
     c_.NoConnect->hide();
@@ -56,6 +62,7 @@ void UdpLink::Command1_Click() {
     if (serialIsOpen())
         return;
     c_.Winsock1->close();
+    keepReading_.stop();
     c_.cbBind->setEnabled(true);
     c_.YesConnect->hide();
     c_.NoConnect->show();
@@ -64,9 +71,27 @@ void UdpLink::Command1_Click() {
 }
 
 void UdpLink::Winsock1_DataArrival() {
-    // Everything waiting is read now: a datagram left behind would raise no further event.
-    while (c_.Winsock1->state() == UdpSocket::StateOpen && c_.Winsock1->hasPendingDatagrams())
+    // Everything waiting is read, in slices: under a flood the queue never runs dry, and one
+    // endless handler would freeze painting, timers and keys. What is left after a slice is
+    // read by a queued call of our own, so no datagram waits for an event that may not come.
+    QElapsedTimer slice;
+    slice.start();
+    while (c_.Winsock1->state() == UdpSocket::StateOpen && c_.Winsock1->hasPendingDatagrams()) {
         receiveOne();
+        if (slice.elapsed() >= SliceMs) {
+            if (!resumeQueued_) {
+                resumeQueued_ = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        resumeQueued_ = false;
+                        Winsock1_DataArrival();
+                    },
+                    Qt::QueuedConnection);
+            }
+            return;
+        }
+    }
 }
 
 void UdpLink::receiveOne() {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 #include <functional>
 
 struct Controls;
@@ -29,6 +30,10 @@ public:
     int UDP_Send(QByteArray& UDPString);
 
 private:
+    // Longest stretch the receive handler reads before letting other events run.
+    static constexpr qint64 SliceMs = 10;
+    static constexpr int KeepReadingMs = 100;
+
     void receiveOne();
     void reportFailure(int number, const QString& description);
     bool serialIsOpen() const { return serialOpen && serialOpen(); }
@@ -36,4 +41,6 @@ private:
     Controls& c_;
     TerminalState& s_;
     bool errorBoxOpen_ = false;
+    bool resumeQueued_ = false;
+    QTimer keepReading_;
 };
