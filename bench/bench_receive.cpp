@@ -241,6 +241,7 @@ double appendCost(ConsoleModel& model, ConsoleView& view, qsizetype size) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // figures show up as they are measured
     QApplication app(argc, argv);
     const qint64 n = argc > 1 ? QByteArray(argv[1]).toLongLong() : 200000;
     const qint64 window = argc > 2 ? QByteArray(argv[2]).toLongLong() : 1024;
