@@ -76,8 +76,11 @@ void UdpLink::Winsock1_DataArrival() {
     // read by a queued call of our own, so no datagram waits for an event that may not come.
     QElapsedTimer slice;
     slice.start();
-    while (c_.Winsock1->state() == UdpSocket::StateOpen && c_.Winsock1->hasPendingDatagrams()) {
-        receiveOne();
+    while (c_.Winsock1->state() == UdpSocket::StateOpen) {
+        const qint64 size = c_.Winsock1->pendingDatagramSize();
+        if (size < 0)
+            break;
+        receiveOne(size);
         if (slice.elapsed() >= SliceMs) {
             if (!resumeQueued_) {
                 resumeQueued_ = true;
@@ -94,10 +97,10 @@ void UdpLink::Winsock1_DataArrival() {
     }
 }
 
-void UdpLink::receiveOne() {
+void UdpLink::receiveOne(qint64 size) {
     s_.RxData.clear();
     bool ok = false;
-    s_.RxData = c_.Winsock1->read(&ok);
+    s_.RxData = c_.Winsock1->read(size, &ok);
     if (!ok) {
         reportFailure(c_.Winsock1->errorNumber(), c_.Winsock1->errorDescription());
         return;

@@ -34,7 +34,7 @@ private:
     static constexpr qint64 SliceMs = 10;
     static constexpr int KeepReadingMs = 100;
 
-    void receiveOne();
+    void receiveOne(qint64 size);
     void reportFailure(int number, const QString& description);
     bool serialIsOpen() const { return serialOpen && serialOpen(); }
 

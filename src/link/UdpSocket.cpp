@@ -88,19 +88,16 @@ qint64 UdpSocket::send(const QByteArray& text) {
     return sent;
 }
 
-bool UdpSocket::hasPendingDatagrams() const {
-    return socket_->hasPendingDatagrams();
+qint64 UdpSocket::pendingDatagramSize() const {
+    return socket_->pendingDatagramSize();
 }
 
-QByteArray UdpSocket::read(bool* ok) {
-    const qint64 size = socket_->pendingDatagramSize();
+QByteArray UdpSocket::read(qint64 size, bool* ok) {
     QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
     const qint64 got = socket_->readDatagram(data.data(), data.size());
-    const bool good = size >= 0 && got >= 0;
-    if (!good)
+    *ok = got >= 0;
+    if (!*ok)
         fail(ErrorNumber::DeviceIo, socket_->errorString());
-    if (ok)
-        *ok = good;
     data.resize(qMax<qint64>(got, 0));
     return data;
 }

@@ -30,9 +30,10 @@ public:
     // The whole text as one datagram; returns the bytes sent, -1 on failure.
     qint64 send(const QByteArray& text);
 
-    bool hasPendingDatagrams() const;
-    // The next whole datagram (possibly empty); sets ok to false when the read failed.
-    QByteArray read(bool* ok = nullptr);
+    // The size of the next datagram, -1 when none waits.
+    qint64 pendingDatagramSize() const;
+    // The next whole datagram of the given size (possibly empty); ok false when the read failed.
+    QByteArray read(qint64 size, bool* ok);
 
     int errorNumber() const { return errorNumber_; }
     QString errorDescription() const { return errorDescription_; }
