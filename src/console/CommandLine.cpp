@@ -6,6 +6,8 @@
 #include "console/CommandBuffer.h"
 #include "console/ConsoleModel.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -20,7 +22,18 @@ bool CommandLine::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+bool CommandLine::pasteWithinLimit() {
+    QLineEdit* line = c_.tbSendData;
+    const qsizetype room = MaxTypedChars - (line->text().size() - line->selectedText().size());
+    s_.FromBuffer = 0;
+    line->insert(QGuiApplication::clipboard()->text().left(qMax<qsizetype>(0, room)));
+    return true;
+}
+
 bool CommandLine::handleKey(QKeyEvent* key) {
+    // A paste is typing too: it may fill the line up to the limit, no further.
+    if (key->matches(QKeySequence::Paste))
+        return pasteWithinLimit();
     qint16 code = 0;
     switch (key->key()) {
     case Qt::Key_Backspace:

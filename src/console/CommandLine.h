@@ -39,6 +39,7 @@ protected:
 
 private:
     bool handleKey(QKeyEvent* key);
+    bool pasteWithinLimit();
     void showRecalled();
 
     Controls& c_;

@@ -7,6 +7,8 @@
 #include "app/TerminalState.h"
 #include "console/BufferPanel.h"
 
+#include <QClipboard>
+
 namespace {
 QByteArrayList full() {
     QByteArrayList out;
@@ -150,6 +152,11 @@ void TestCommandBuffer::typingLimitSparesProgramText() {
     w.tbSendData->clear();
     typeLine(w.tbSendData, QString(80, QLatin1Char('x')), false);
     QCOMPARE(w.tbSendData->text(), QString(70, QLatin1Char('x')));
+    // A paste fills the line up to the limit and no further.
+    w.tbSendData->setText(QString(60, QLatin1Char('x')));
+    QGuiApplication::clipboard()->setText(QString(20, QLatin1Char('p')));
+    QTest::keyClick(w.tbSendData, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.tbSendData->text(), QString(60, QLatin1Char('x')) + QString(10, QLatin1Char('p')));
 
     // A longer line written by the program (a buffer click) is neither cut nor extended.
     w.tbSendData->clear();
