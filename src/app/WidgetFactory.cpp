@@ -38,8 +38,8 @@ QPushButton* Make::button(QWidget* parent, const char* name, const QString& capt
                           int top, int width, int height, const QString& tip) {
     auto* b = place(new QPushButton(caption, parent), name, left, top, width, height, tip);
     b->setAccessibleName(caption.trimmed());
-    // Buttons hand the focus straight back to the command line; they need not keep it.
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reachable with Tab, but a click leaves the focus where the operator types.
+    b->setFocusPolicy(Qt::TabFocus);
     return b;
 }
 
