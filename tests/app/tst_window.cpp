@@ -1,44 +1,41 @@
 // The window as a whole: its named controls, the width and case buttons, accessibility.
-#include "TestSupport.h"
 #include "app/ClickLabel.h"
-#include "app/Lamp.h"
-#include "app/UDP.h"
+#include "app/TerminalState.h"
+#include "app/TextProgressBar.h"
 #include "app/WidthButtons.h"
+#include "link/UdpPeer.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
+#include <QTimer>
 
 class TestWindow : public QObject {
     Q_OBJECT
 private slots:
-    void init() { work_ = std::make_unique<WorkDir>(); }
-    void cleanup() { work_.reset(); }
-
-    void startsNarrowWithTheRightCaption();
+    void startsAsDesigned();
     void widthButtons_data();
     void widthButtons();
-    void caseButtonsKeepFocusInCommandLine();
-    void stopButtonClearsUploadMode();
-    void controlArraysAreAddressableByName();
-    void everyInputHasAnAccessibleName();
-    void panelsStartAsDesigned();
-
-private:
-    std::unique_ptr<WorkDir> work_;
+    void caseAndStopButtons();
+    void controlsAreNamed();
 };
 
-void TestWindow::startsNarrowWithTheRightCaption() {
-    ScriptedDialogs d;
-    UDP w(&d);
+void TestWindow::startsAsDesigned() {
+    Terminal w;
     QCOMPARE(w.windowTitle(), QString("Brenmoor V4.1.2"));
-    QCOMPARE(w.objectName(), QString("UDP"));
     QCOMPARE(w.widthButtons().widthTwips(), WidthButtons::Narrow);
+    QCOMPARE(w.tbRemotePort->text(), QString("111"));
+    const int port = w.tbLocalPort->text().toInt();
+    QVERIFY(port >= 5500 && port <= 6499);
+    QCOMPARE(w.tbSendData->text(), QString::fromUtf8("Команды набирать здесь"));
+    QVERIFY(w.Option[5]->isChecked());
+    QVERIFY(!w.TMRComm->isActive());
+    // The progress bar reads NO FILE until a transfer and does not clamp a count past the end.
+    QCOMPARE(w.vbalProgressBar1->text(), QString("NO FILE"));
+    w.vbalProgressBar1->setMax(10);
+    w.vbalProgressBar1->setCurrent(11);
+    QCOMPARE(w.vbalProgressBar1->current(), 11);
 }
 
 void TestWindow::widthButtons_data() {
@@ -56,22 +53,19 @@ void TestWindow::widthButtons() {
     QFETCH(int, start);
     QFETCH(QString, presses);
     QFETCH(QList<int>, widths);
-    ScriptedDialogs d;
-    UDP w(&d);
+    Terminal w;
     w.show();
     w.widthButtons().setWidthTwips(start);
-    QCOMPARE(w.widthButtons().widthTwips(), start);
     for (int i = 0; i < widths.size(); ++i) {
         QPushButton* b = presses.mid(i * 2, 2) == ">>" ? w.Command18 : w.Command19;
         QTest::mouseClick(b, Qt::LeftButton);
         QCOMPARE(w.widthButtons().widthTwips(), widths[i]);
-        QTRY_VERIFY(w.tbSendData->hasFocus());
     }
+    QTRY_VERIFY(w.tbSendData->hasFocus());
 }
 
-void TestWindow::caseButtonsKeepFocusInCommandLine() {
-    ScriptedDialogs d;
-    UDP w(&d);
+void TestWindow::caseAndStopButtons() {
+    Terminal w;
     w.show();
     w.tbSendData->setText(QString::fromUtf8("print \"привет\" a1"));
     QTest::mouseClick(w.Command15, Qt::LeftButton);
@@ -79,67 +73,37 @@ void TestWindow::caseButtonsKeepFocusInCommandLine() {
     QTRY_VERIFY(w.tbSendData->hasFocus());
     QTest::mouseClick(w.Command16, Qt::LeftButton);
     QCOMPARE(w.tbSendData->text(), QString::fromUtf8("print \"привет\" a1"));
-}
 
-void TestWindow::stopButtonClearsUploadMode() {
-    ScriptedDialogs d;
-    UDP w(&d);
     w.state().SendBasicMode = 1;
     QTest::mouseClick(w.Command14, Qt::LeftButton);
     QCOMPARE(w.state().SendBasicMode, qint16(0));
 }
 
-void TestWindow::controlArraysAreAddressableByName() {
-    ScriptedDialogs d;
-    UDP w(&d);
+void TestWindow::controlsAreNamed() {
+    Terminal w;
     QCOMPARE(w.findChild<ClickLabel*>("Label13(63)"), w.Label13[63]);
     QCOMPARE(w.findChild<QPushButton*>("Command17(0)"), w.Command17[0]);
-    QCOMPARE(w.findChild<QPushButton*>("Command17(0)")->text(), QString("x"));
+    QCOMPARE(w.Command17[0]->text(), QString("x"));
     QCOMPARE(w.findChild<ClickLabel*>("Label14(14)"), w.Label14[14]);
-    QCOMPARE(w.findChild<QLineEdit*>("tbSendData"), w.tbSendData);
-    QCOMPARE(w.findChildren<QGroupBox*>().size(), 11);
-    // Every help and buffer label stays out of the focus chain so clicks leave the focus in
-    // the command line.
+    // Help labels stay out of the focus chain so clicks leave the focus in the command line.
     for (ClickLabel* l : w.Label14)
         QCOMPARE(l->focusPolicy(), Qt::NoFocus);
-}
 
-void TestWindow::everyInputHasAnAccessibleName() {
-    ScriptedDialogs d;
-    UDP w(&d);
-    QList<QWidget*> inputs;
-    for (auto* e : w.findChildren<QLineEdit*>())
-        if (e->parentWidget() == &w || qobject_cast<QGroupBox*>(e->parentWidget()))
-            inputs << e;
-    for (auto* c : w.findChildren<QCheckBox*>())
-        inputs << c;
-    for (auto* r : w.findChildren<QRadioButton*>())
-        inputs << r;
-    for (auto* t : w.findChildren<QPlainTextEdit*>())
-        inputs << t;
-    inputs << w.ComboRemoteIP;
-    QVERIFY(inputs.size() > 25);
-    for (QWidget* input : inputs)
-        QVERIFY2(!input->accessibleName().isEmpty(), qPrintable(input->objectName()));
+    int inputs = 0;
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        const bool edit = qobject_cast<QLineEdit*>(c) &&
+                          (c->parentWidget() == &w || qobject_cast<QGroupBox*>(c->parentWidget()));
+        if (edit || qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c) ||
+            qobject_cast<QPlainTextEdit*>(c) || c == w.ComboRemoteIP) {
+            ++inputs;
+            QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
+        }
+    }
+    QVERIFY(inputs > 25);
     QCOMPARE(w.Text3->accessibleName(), QString("Addr"));
     QCOMPARE(w.Check3->accessibleName(), QString("Via USB"));
     QCOMPARE(w.Command3->accessibleDescription(),
              QString::fromUtf8("Отправить файл в контроллер "));
-}
-
-void TestWindow::panelsStartAsDesigned() {
-    ScriptedDialogs d;
-    UDP w(&d);
-    QVERIFY(!w.Frame2->isEnabled());
-    QVERIFY(!w.Frame5->isEnabled());
-    QVERIFY(!w.Frame6->isEnabled());
-    QVERIFY(w.Option[5]->isChecked());
-    QVERIFY(w.NoConnect->isVisibleTo(&w));
-    QVERIFY(!w.YesConnect->isVisibleTo(&w));
-    QVERIFY(!w.Pic->isVisibleTo(&w));
-    QVERIFY(!w.TMRComm->isActive());
-    for (ClickLabel* l : w.Label14)
-        QVERIFY(l->text().isEmpty());
 }
 
 QTEST_MAIN(TestWindow)

@@ -1,6 +1,5 @@
 // The command buffer driven through the command line's keys and the buffer panel, as the
 // operator uses them. What was "sent" is read back from Terminal.log.
-#include "TestSupport.h"
 #include "link/UdpPeer.h"
 
 #include "app/ClickLabel.h"
@@ -16,10 +15,6 @@ QByteArrayList full() {
         out << "L" + QByteArray::number(i);
     return out;
 }
-QByteArrayList without(QByteArrayList list, qsizetype i) {
-    list.removeAt(i);
-    return list;
-}
 // The slots in order, trailing empty slots left out.
 QByteArrayList slotsOf(UDP& w) {
     QByteArrayList out(w.state().CmdBuffer.begin(), w.state().CmdBuffer.end());
@@ -34,21 +29,20 @@ class TestCommandBuffer : public QObject {
 private slots:
     void operatorScript_data();
     void operatorScript();
-    void labelsShowSlots();
-    void typingLimitSparesProgramText();
 };
 
 void TestCommandBuffer::operatorScript_data() {
     QTest::addColumn<QByteArrayList>("initial");
-    // Steps separated by "|": t:TEXT types, U/D arrows, K Backspace, E Enter, A the ADD button,
-    // c:N a click on label N, x:N delete button N, C buffer Clear, =TEXT checks the line.
+    // Steps separated by "|": t:TEXT types, v:TEXT pastes, U/D arrows, K Backspace, E Enter, A the
+    // ADD button, c:N a click on label N, x:N delete button N, C buffer Clear, =TEXT checks the
+    // line.
     QTest::addColumn<QString>("script");
     QTest::addColumn<QByteArrayList>("buffer");
     QTest::addColumn<QByteArray>("sent"); // what reached the log meanwhile
 
     const QByteArrayList abc{"A", "B", "C"};
-    QByteArrayList l10 = without(full(), 10);
-    l10.prepend("L10");
+    QByteArrayList l10 = full();
+    l10.move(10, 0);
     QTest::newRow("typed line equal to slot 2 moves to front")
         << abc << "t:C|E" << QByteArrayList{"C", "A", "B"} << QByteArray("C\r\n");
     QTest::newRow("new line drops the oldest of a full buffer")
@@ -84,6 +78,16 @@ void TestCommandBuffer::operatorScript_data() {
     QTest::newRow("empty label click still marks the line as recalled")
         << abc << "t:Q|c:5|=Q|E" << abc << QByteArray("Q\r\n");
     QTest::newRow("buffer Clear") << abc << "C" << QByteArrayList{} << QByteArray();
+    const QString x60(60, QLatin1Char('x')), x70(70, QLatin1Char('x'));
+    QTest::newRow("typing stops at 70") << abc << "t:" + x70 + "XYZ|=" + x70 << abc << QByteArray();
+    QTest::newRow("paste fills up to 70")
+        << abc << "t:" + x60 + "|v:" + QString(20, QLatin1Char('p')) + "|=" + x60 + "pppppppppp"
+        << abc << QByteArray();
+    // A longer line written by the program (a label click) is neither cut nor extended.
+    const QByteArray y90(90, 'y'), y89(89, 'y');
+    QTest::newRow("program text is not cut")
+        << QByteArrayList{y90} << "c:0|t:z|=" + QString(y90) + "|K|E" << QByteArrayList{y89, y90}
+        << y89 + "\r\n";
 }
 
 void TestCommandBuffer::operatorScript() {
@@ -91,28 +95,25 @@ void TestCommandBuffer::operatorScript() {
     QFETCH(QString, script);
     QFETCH(QByteArrayList, buffer);
     QFETCH(QByteArray, sent);
-    WorkDir dir;
-    ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    Terminal w;
     for (qsizetype i = 0; i < initial.size(); ++i)
         w.state().CmdBuffer[i] = initial[i];
     w.bufferPanel().Update_Buffer();
     w.tbSendData->clear();
     const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
 
+    const QHash<QString, Qt::Key> keys{
+        {"U", Qt::Key_Up}, {"D", Qt::Key_Down}, {"K", Qt::Key_Backspace}, {"E", Qt::Key_Return}};
     for (const QString& step : script.split(QLatin1Char('|'))) {
         const QString arg = step.mid(2);
-        if (step.startsWith(QLatin1String("t:")))
+        if (keys.contains(step))
+            QTest::keyClick(w.tbSendData, keys[step]);
+        else if (step.startsWith(QLatin1String("t:")))
             typeLine(w.tbSendData, arg, false);
-        else if (step == QLatin1String("U"))
-            QTest::keyClick(w.tbSendData, Qt::Key_Up);
-        else if (step == QLatin1String("D"))
-            QTest::keyClick(w.tbSendData, Qt::Key_Down);
-        else if (step == QLatin1String("K"))
-            QTest::keyClick(w.tbSendData, Qt::Key_Backspace);
-        else if (step == QLatin1String("E"))
-            QTest::keyClick(w.tbSendData, Qt::Key_Return);
-        else if (step == QLatin1String("A"))
+        else if (step.startsWith(QLatin1String("v:"))) {
+            QGuiApplication::clipboard()->setText(arg);
+            QTest::keyClick(w.tbSendData, Qt::Key_V, Qt::ControlModifier);
+        } else if (step == QLatin1String("A"))
             w.Command21->click();
         else if (step == QLatin1String("C"))
             w.Command20->click();
@@ -129,48 +130,6 @@ void TestCommandBuffer::operatorScript() {
     QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), sent);
     for (int n = 0; n < 64; ++n)
         QCOMPARE(w.Label13[n]->toolTip().toLatin1(), w.state().CmdBuffer[n]);
-}
-
-void TestCommandBuffer::labelsShowSlots() {
-    WorkDir dir;
-    ScriptedDialogs dialogs;
-    UDP w(&dialogs);
-    w.tbSendData->clear();
-    typeLine(w.tbSendData, QStringLiteral("PRINT 12345678901234"));
-    typeLine(w.tbSendData, QString::fromUtf8("ПРИВЕТ МИР 1234567"));
-    QCOMPARE(w.Label13[0]->text(), QString::fromUtf8("ПРИВЕТ МИР 1234"));
-    QCOMPARE(w.Label13[0]->toolTip(), QString::fromUtf8("ПРИВЕТ МИР 1234567"));
-    QCOMPARE(w.Label13[1]->text(), QStringLiteral("PRINT 123456789"));
-    QCOMPARE(w.Label13[1]->toolTip(), QStringLiteral("PRINT 12345678901234"));
-    QCOMPARE(w.Label13[2]->text(), QString());
-}
-
-void TestCommandBuffer::typingLimitSparesProgramText() {
-    WorkDir dir;
-    ScriptedDialogs dialogs;
-    UDP w(&dialogs);
-    w.tbSendData->clear();
-    typeLine(w.tbSendData, QString(80, QLatin1Char('x')), false);
-    QCOMPARE(w.tbSendData->text(), QString(70, QLatin1Char('x')));
-    // A paste fills the line up to the limit and no further.
-    w.tbSendData->setText(QString(60, QLatin1Char('x')));
-    QGuiApplication::clipboard()->setText(QString(20, QLatin1Char('p')));
-    QTest::keyClick(w.tbSendData, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(w.tbSendData->text(), QString(60, QLatin1Char('x')) + QString(10, QLatin1Char('p')));
-
-    // A longer line written by the program (a buffer click) is neither cut nor extended.
-    w.tbSendData->clear();
-    const QByteArray longLine(90, 'y');
-    w.state().CmdBuffer[0] = longLine;
-    QTest::mouseClick(w.Label13[0], Qt::LeftButton);
-    QCOMPARE(w.tbSendData->text().size(), 90);
-    typeLine(w.tbSendData, QStringLiteral("z"), false);
-    QCOMPARE(w.tbSendData->text().size(), 90);
-    QTest::keyClick(w.tbSendData, Qt::Key_Backspace);
-    QCOMPARE(w.tbSendData->text().size(), 89);
-    const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
-    QTest::keyClick(w.tbSendData, Qt::Key_Return);
-    QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), longLine.chopped(1) + "\r\n");
 }
 
 QTEST_MAIN(TestCommandBuffer)

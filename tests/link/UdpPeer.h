@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport.h"
 #include "app/UDP.h"
 #include "link/UdpSocket.h"
 
@@ -36,6 +37,13 @@ private:
     QUdpSocket socket_;
 };
 
+// The window in a fresh working directory, with dialogs that never wait.
+class Terminal : WorkDir, ScriptedDialogs, public UDP {
+public:
+    Terminal() : UDP(this) {}
+    ScriptedDialogs& dialogs() { return *this; }
+};
+
 // A local port nobody holds right now.
 inline quint16 freeUdpPort() {
     QUdpSocket probe;
@@ -55,6 +63,13 @@ inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = freeUd
 inline QByteArray readFile(const QString& name) {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline QStringList hostEntries(const UDP& w) {
+    QStringList out;
+    for (int i = 0; i < w.ComboRemoteIP->count(); ++i)
+        out.append(w.ComboRemoteIP->itemText(i));
+    return out;
 }
 
 // Types a line into the command line key by key (any script, one key event per character)
