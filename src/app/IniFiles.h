@@ -12,7 +12,7 @@ inline const QString CommandIni = QStringLiteral("command.ini");
 inline const QString TerminalIni = QStringLiteral("terminal.ini");
 
 // The first maxLines lines of the file (CR LF, a lone CR or a lone LF end a line); lines after
-// them are not kept. nullopt-like empty result with ok=false when the file cannot be read.
+// them are not read. ok is false when the file cannot be read.
 QList<QByteArray> readLines(const QString& path, int maxLines, bool* ok);
 
 // Items of terminal.ini: separated by line ends or commas, double quotes removed, surrounding

@@ -18,9 +18,10 @@ void Startup::loadCommandBuffer(TerminalState& s) {
         saveCommandBuffer(s);
         return;
     }
-    bool ok = false;
+    // A file that cannot be read leaves the buffer empty; exit rewrites it.
+    bool readable = false;
     const QList<QByteArray> lines =
-        IniFiles::readLines(IniFiles::CommandIni, TerminalState::BufferSlots, &ok);
+        IniFiles::readLines(IniFiles::CommandIni, TerminalState::BufferSlots, &readable);
     for (int i = 0; i < lines.size() && i < TerminalState::BufferSlots; ++i)
         s.CmdBuffer[i] = lines[i];
 }
