@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <utility>
 
 CommandLine::CommandLine(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent)
     : QObject(parent), c_(c), s_(s), console_(console) {
@@ -34,29 +35,13 @@ bool CommandLine::handleKey(QKeyEvent* key) {
     // A paste is typing too: it may fill the line up to the limit, no further.
     if (key->matches(QKeySequence::Paste))
         return pasteWithinLimit();
+    static constexpr std::pair<int, qint16> keyDownCodes[] = {
+        {Qt::Key_Backspace, Backspace}, {Qt::Key_Left, Left}, {Qt::Key_Up, Up},
+        {Qt::Key_Right, Right},         {Qt::Key_Down, Down}, {Qt::Key_Delete, Delete}};
     qint16 code = 0;
-    switch (key->key()) {
-    case Qt::Key_Backspace:
-        code = Backspace;
-        break;
-    case Qt::Key_Left:
-        code = Left;
-        break;
-    case Qt::Key_Up:
-        code = Up;
-        break;
-    case Qt::Key_Right:
-        code = Right;
-        break;
-    case Qt::Key_Down:
-        code = Down;
-        break;
-    case Qt::Key_Delete:
-        code = Delete;
-        break;
-    default:
-        break;
-    }
+    for (const auto& [qtKey, virtualKey] : keyDownCodes)
+        if (key->key() == qtKey)
+            code = virtualKey;
     if (code != 0) {
         tbSendData_KeyDown(code);
         if (code == 0)
