@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,6 +53,7 @@ private slots:
     void openAndClose();
     void portNameWithoutNumber();
     void refusedWhileUdpConnected();
+    void udpButtonsRefusedWhileSerialOpen();
     void plainReceiveReachesLogAndConsole();
     void write_data();
     void write();
@@ -129,6 +131,21 @@ void TestSerialLink::refusedWhileUdpConnected() {
             udp.setRemotePort(QStringLiteral("111")) && udp.bind(QStringLiteral("0")));
     QVERIFY(!open(pty_->slavePath()));
     QVERIFY(dialogs_.errors.isEmpty());
+}
+
+void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
+    UDP& w = *w_;
+    QVERIFY(open(pty_->slavePath()));
+    w.tbLocalPort->setText(QStringLiteral("0"));
+    w.tbSendData->setText(QStringLiteral("typed"));
+    QTest::mouseClick(w.cbBind, Qt::LeftButton);
+    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.cbBind->isEnabled() && w.Winsock1->state() != UdpSocket::StateOpen);
+    QVERIFY(w.NoConnect->isVisibleTo(&w) && !w.Frame6->isEnabled());
+    w.tbSendData->setText(QStringLiteral("typed"));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.Frame2->isEnabled()); // the serial link's panel state is left alone
 }
 
 void TestSerialLink::plainReceiveReachesLogAndConsole() {
