@@ -149,12 +149,8 @@ void UDP::Form_Unload() {
         return;
     unloaded_ = true;
     Startup::saveCommandBuffer(state_);
-    if (state_.ComOpened == 1) {
-        TMRComm->stop();
-        MSComm1->close();
-        state_.ComOpened = 0;
-    }
-    consoleView_->sync();
+    if (state_.ComOpened == 1)
+        serialLink_->closePort();
 }
 
 void UDP::closeEvent(QCloseEvent* event) {

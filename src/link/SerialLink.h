@@ -42,12 +42,13 @@ public:
     // Returns the bytes written, 0 when the port is closed or the line could not be sent; on
     // return COMString holds the bytes as written.
     int WriteCOM32(QByteArray& COMString);
+    // The closing half of the Open/Close button; also run at shut-down.
+    void closePort();
 
 private:
     bool udpConnected() const;
     bool framedMode() const;
     void openPort();
-    void closePort();
     void blink();
     void cutFrames();
     void restartTimer();

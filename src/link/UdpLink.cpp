@@ -98,9 +98,8 @@ void UdpLink::Winsock1_DataArrival() {
 }
 
 void UdpLink::receiveOne(qint64 size) {
-    s_.RxData.clear();
     bool ok = false;
-    s_.RxData = c_.Winsock1->read(size, &ok);
+    s_.RxData = c_.Winsock1->read(size, &ok); // empty when the read failed
     if (!ok) {
         reportFailure(c_.Winsock1->errorNumber(), c_.Winsock1->errorDescription());
         return;
