@@ -14,3 +14,18 @@ function(brenmoor_add_test name)
   file(MAKE_DIRECTORY ${work}/runtime)
   file(CHMOD ${work}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 endfunction()
+
+# brenmoor_core_library(NAME SOURCES a.cpp QT Qt6::Network LIBS other_core)
+# A widget-free target: Qt Core and the named Qt modules only, never Qt Widgets, so an include
+# of a widget header fails to build (form headers refuse BRENMOOR_WIDGET_FREE as well).
+function(brenmoor_core_library name)
+  cmake_parse_arguments(L "EXCLUDE_FROM_ALL" "" "SOURCES;QT;LIBS" ${ARGN})
+  if(L_EXCLUDE_FROM_ALL)
+    add_library(${name} STATIC EXCLUDE_FROM_ALL ${L_SOURCES})
+  else()
+    add_library(${name} STATIC ${L_SOURCES})
+  endif()
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC Qt6::Core ${L_QT} ${L_LIBS})
+  target_compile_definitions(${name} PRIVATE BRENMOOR_WIDGET_FREE)
+endfunction()

@@ -1,11 +1,17 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "app/UDP.h"
+#include "form/Dialogs.h"
 
+#include <QAccessible>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
 #include <QList>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 // Moves the process into a fresh temporary directory for the lifetime of the object: the
 // terminal's files live in the current directory.
@@ -48,3 +54,34 @@ public:
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
 };
+
+// The window in a fresh working directory, with dialogs that never wait.
+class Terminal : WorkDir, ScriptedDialogs, public UDP {
+public:
+    Terminal() : UDP(this) {}
+    ScriptedDialogs& dialogs() { return *this; }
+};
+
+inline QByteArray readFile(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Types a line into the command line key by key (any script, one key event per character)
+// and presses Enter.
+inline void typeLine(QWidget* line, const QString& text, bool enter = true) {
+    for (QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(line, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    if (enter)
+        QTest::keyClick(line, Qt::Key_Return);
+}
+
+// What assistive technology hears for a control (its name, or another of its texts).
+inline QString accessibleText(QObject* control, QAccessible::Text which = QAccessible::Name) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    return face ? face->text(which) : QStringLiteral("<no interface>");
+}

@@ -1,10 +1,9 @@
 #include "app/Startup.h"
 
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/Dialogs.h"
-#include "app/IniFiles.h"
-#include "app/TerminalState.h"
+#include "core/Cp1251.h"
+#include "core/IniFiles.h"
+#include "core/TerminalState.h"
+#include "form/Controls.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -12,24 +11,26 @@
 #include <QLocale>
 #include <QRandomGenerator>
 
-void Startup::loadCommandBuffer(TerminalState& s) {
+void Startup::loadCommandBuffer(BufferState& s) {
     s.CmdBuffer.fill(QByteArray());
     if (!QFile::exists(IniFiles::CommandIni)) {
         saveCommandBuffer(s);
         return;
     }
     // A file that cannot be read leaves the buffer empty; exit rewrites it.
-    bool readable = false;
-    const QList<QByteArray> lines =
-        IniFiles::readLines(IniFiles::CommandIni, TerminalState::BufferSlots, &readable);
-    for (int i = 0; i < lines.size() && i < TerminalState::BufferSlots; ++i)
-        s.CmdBuffer[i] = lines[i];
+    const auto lines = IniFiles::readLines(IniFiles::CommandIni, BufferState::BufferSlots);
+    if (!lines)
+        return;
+    for (int i = 0; i < lines->size() && i < BufferState::BufferSlots; ++i)
+        s.CmdBuffer[i] = lines->at(i);
 }
 
-void Startup::loadHostList(Controls& c) {
-    QList<QByteArray> items;
+void Startup::loadHostList(LinkControls& c) {
     c.ComboRemoteIP->clear();
-    if (!IniFiles::readHostList(IniFiles::TerminalIni, &items))
+    // Missing, unreadable or without a single address: the built-in board, no message.
+    const auto read = IniFiles::readHostList(IniFiles::TerminalIni);
+    QList<QByteArray> items = read ? *read : QList<QByteArray>();
+    if (items.isEmpty())
         items = {DefaultBoardAddress};
     for (const QByteArray& item : items)
         c.ComboRemoteIP->addItem(Cp1251::toText(item));
@@ -40,19 +41,15 @@ QString Startup::drawLocalPort() {
     return QString::number(5500 + QRandomGenerator::global()->bounded(1000));
 }
 
-bool Startup::openLog(TerminalState& s, int* number, QString* description) {
-    if (!s.LogFileNumber.open()) {
-        *number = fileErrorNumber(s.LogFileNumber.error());
-        *description = s.LogFileNumber.errorString();
-        return false;
-    }
+std::optional<Failure> Startup::openLog(TrafficState& s) {
+    if (const auto failed = s.LogFileNumber.open())
+        return failed;
     const QString when =
         QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    s.LogFileNumber.append(QByteArray(LogBanner) + "\r\n" + Cp1251::toBytes(when) + "\r\n");
-    return true;
+    return s.LogFileNumber.append(QByteArray(LogBanner) + "\r\n" + Cp1251::toBytes(when) + "\r\n");
 }
 
-bool Startup::saveCommandBuffer(const TerminalState& s) {
+std::optional<Failure> Startup::saveCommandBuffer(const BufferState& s) {
     const QList<QByteArray> lines(s.CmdBuffer.begin(), s.CmdBuffer.end());
-    return IniFiles::writeLines(IniFiles::CommandIni, lines, nullptr).isEmpty();
+    return IniFiles::writeLines(IniFiles::CommandIni, lines);
 }

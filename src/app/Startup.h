@@ -1,10 +1,14 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
-struct Controls;
-struct TerminalState;
+struct BufferState;
+struct LinkControls;
+struct TrafficState;
 
 // The steps of start-up and shut-down that touch files; the window runs them in order.
 namespace Startup {
@@ -15,15 +19,14 @@ inline constexpr const char* LogBanner = "START Brenmoor V4.1";
 
 // Fills CmdBuffer from command.ini, or creates the file with 64 empty lines when missing.
 // An existing file that cannot be read leaves the buffer empty.
-void loadCommandBuffer(TerminalState& s);
+void loadCommandBuffer(BufferState& s);
 // Fills ComboRemoteIP from terminal.ini (or the default address) and selects entry 0.
-void loadHostList(Controls& c);
+void loadHostList(LinkControls& c);
 // A port from 5500 to 6499, drawn uniformly.
 QString drawLocalPort();
-// Opens Terminal.log and writes the banner and the date-time line. On failure returns false and
-// sets number and description for the error box.
-bool openLog(TerminalState& s, int* number, QString* description);
-// Writes command.ini (64 lines). Returns false when it could not be written.
-bool saveCommandBuffer(const TerminalState& s);
+// Opens Terminal.log and writes the banner and the date-time line.
+std::optional<Failure> openLog(TrafficState& s);
+// Writes command.ini (64 lines).
+std::optional<Failure> saveCommandBuffer(const BufferState& s);
 
 } // namespace Startup

@@ -1,17 +1,17 @@
 #include "app/UDP.h"
 
-#include "app/ClickLabel.h"
-#include "app/Columns.h"
-#include "app/Dialogs.h"
 #include "app/Startup.h"
-#include "app/TextProgressBar.h"
-#include "app/Twips.h"
 #include "app/WidthButtons.h"
 #include "console/BufferPanel.h"
 #include "console/CommandLine.h"
 #include "console/ConsoleModel.h"
 #include "console/ConsoleView.h"
 #include "console/Router.h"
+#include "form/ClickLabel.h"
+#include "form/Columns.h"
+#include "form/Dialogs.h"
+#include "form/TextProgressBar.h"
+#include "form/Twips.h"
 #include "help/HelpPanel.h"
 #include "link/HostList.h"
 #include "link/SendPath.h"
@@ -19,9 +19,11 @@
 #include "link/SerialPort.h"
 #include "link/UdpLink.h"
 #include "link/UdpSocket.h"
+#include "transfer/BasicPanel.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -63,22 +65,29 @@ UDP::~UDP() {
 }
 
 void UDP::createControllers() {
+    Dialogs& dialogs = *CommonDialog1;
     console_ = new ConsoleModel(this);
     consoleView_ = new ConsoleView(console_, tbReceiveData, this);
-    udpLink_ = std::make_unique<UdpLink>(*this, state_);
-    serialLink_ = std::make_unique<SerialLink>(*this, state_, *console_);
+    udpLink_ = std::make_unique<UdpLink>(*this, *this, *this, *this, dialogs, state_);
+    serialLink_ = std::make_unique<SerialLink>(*this, *this, *this, *this, dialogs, state_, state_,
+                                               *console_);
     sendPath_ = std::make_unique<SendPath>(*this, state_, *console_);
     commandLine_ = std::make_unique<CommandLine>(*this, state_, *console_);
-    bufferPanel_ = std::make_unique<BufferPanel>(*this, state_);
-    helpPanel_ = std::make_unique<HelpPanel>(*this);
-    router_ = std::make_unique<Router>(*this, state_, *console_);
-    hostList_ = std::make_unique<HostList>(*this);
-    widthButtons_ = std::make_unique<WidthButtons>(this, *this, state_);
+    bufferPanel_ = std::make_unique<BufferPanel>(*this, *this, state_);
+    helpPanel_ = std::make_unique<HelpPanel>(*this, *this);
+    router_ = std::make_unique<Router>(*this, *this, state_, state_, *console_);
+    hostList_ = std::make_unique<HostList>(*this, *this, dialogs);
+    widthButtons_ = std::make_unique<WidthButtons>(this, *this, *this, *this);
+    basicPanel_ = std::make_unique<BasicPanel>(*this, state_);
 }
 
 void UDP::wire() {
     const auto serialOpen = [this] {
         return state_.ComOpened == 1;
+    };
+    // The Connect button tells whether the UDP link is up.
+    const auto udpConnected = [this] {
+        return !cbBind->isEnabled();
     };
     const auto hex = [this] {
         HEX_parser();
@@ -90,10 +99,14 @@ void UDP::wire() {
     udpLink_->serialOpen = serialOpen;
     udpLink_->hexParser = hex;
     udpLink_->comParser = route;
+    serialLink_->udpConnected = [this] {
+        return Winsock1->state() == UdpSocket::StateOpen;
+    };
     serialLink_->hexParser = hex;
     serialLink_->comParser = route;
 
     sendPath_->serialOpen = serialOpen;
+    sendPath_->udpConnected = udpConnected;
     sendPath_->WriteCOM32 = [this](QByteArray& text) {
         return serialLink_->WriteCOM32(text);
     };
@@ -118,6 +131,7 @@ void UDP::wire() {
     router_->connectControls();
     hostList_->connectControls();
     widthButtons_->connectControls();
+    basicPanel_->connectControls();
 }
 
 void UDP::Form_Load() {
@@ -138,10 +152,8 @@ void UDP::Form_Load() {
 
     tbLocalPort->setText(Startup::drawLocalPort());
     tbRemotePort->setText(QStringLiteral("111"));
-    int number = 0;
-    QString description;
-    if (!Startup::openLog(state_, &number, &description))
-        CommonDialog1->errorBox(number, description);
+    if (const auto failed = Startup::openLog(state_))
+        CommonDialog1->report(*failed);
 }
 
 void UDP::Form_Unload() {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/Controls.h"
-#include "app/TerminalState.h"
+#include "core/TerminalState.h"
+#include "form/Controls.h"
 
 #include <QWidget>
 #include <memory>
 
+class BasicPanel;
 class BufferPanel;
 class CommandLine;
 class ConsoleModel;
@@ -40,6 +41,7 @@ public:
     Router& router() { return *router_; }
     HostList& hostList() { return *hostList_; }
     WidthButtons& widthButtons() { return *widthButtons_; }
+    BasicPanel& basicPanel() { return *basicPanel_; }
 
     void Form_Load();
     void Form_Unload();
@@ -67,5 +69,6 @@ private:
     std::unique_ptr<Router> router_;
     std::unique_ptr<HostList> hostList_;
     std::unique_ptr<WidthButtons> widthButtons_;
+    std::unique_ptr<BasicPanel> basicPanel_;
     bool unloaded_ = false;
 };

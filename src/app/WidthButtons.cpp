@@ -1,10 +1,9 @@
 #include "app/WidthButtons.h"
 
-#include "app/ClickLabel.h"
-#include "app/Columns.h"
-#include "app/Controls.h"
-#include "app/TerminalState.h"
-#include "app/Twips.h"
+#include "form/ClickLabel.h"
+#include "form/Columns.h"
+#include "form/Controls.h"
+#include "form/Twips.h"
 
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -12,44 +11,53 @@
 #include <QUrl>
 
 void WidthButtons::connectControls() {
-    QObject::connect(c_.Command18, &QPushButton::clicked, [this] { Command18_Click(); });
-    QObject::connect(c_.Command19, &QPushButton::clicked, [this] { Command19_Click(); });
-    QObject::connect(c_.Command15, &QPushButton::clicked, [this] { Command15_Click(); });
-    QObject::connect(c_.Command16, &QPushButton::clicked, [this] { Command16_Click(); });
-    QObject::connect(c_.Command14, &QPushButton::clicked, [this] { Command14_Click(); });
+    QObject::connect(console_.Command18, &QPushButton::clicked, [this] { Command18_Click(); });
+    QObject::connect(console_.Command19, &QPushButton::clicked, [this] { Command19_Click(); });
+    QObject::connect(console_.Command15, &QPushButton::clicked, [this] { Command15_Click(); });
+    QObject::connect(console_.Command16, &QPushButton::clicked, [this] { Command16_Click(); });
     QObject::connect(c_.Label15, &ClickLabel::clicked, [this] { Label15_Click(); });
 }
 
+namespace {
+int clientTwips(int width) {
+    if (width == WidthButtons::Narrow)
+        return BufferColumnLeft;
+    if (width == WidthButtons::WithBuffer)
+        return ModbusColumnLeft;
+    return width;
+}
+} // namespace
+
 int WidthButtons::widthTwips() const {
-    return Twips::fromPixels(window_->width());
+    const int pixels = window_->width();
+    for (int width : {Narrow, WithBuffer})
+        if (pixels == Twips::toPixels(clientTwips(width)))
+            return width;
+    return Twips::fromPixels(pixels);
 }
 
 void WidthButtons::setWidthTwips(int twips) {
-    window_->resize(Twips::toPixels(twips), window_->height());
+    window_->resize(Twips::toPixels(clientTwips(twips)), window_->height());
 }
 
 void WidthButtons::Command18_Click() {
     setWidthTwips(widthTwips() <= NarrowAtMost ? WithBuffer : Full);
-    c_.tbSendData->setFocus();
+    line_.tbSendData->setFocus();
 }
 
 void WidthButtons::Command19_Click() {
     setWidthTwips(Narrow);
-    c_.tbSendData->setFocus();
+    line_.tbSendData->setFocus();
 }
 
 void WidthButtons::Command15_Click() {
-    c_.tbSendData->setText(c_.tbSendData->text().toUpper());
-    c_.tbSendData->setFocus();
+    line_.tbSendData->setText(line_.tbSendData->text().toUpper());
+    line_.tbSendData->setFocus();
 }
 
 void WidthButtons::Command16_Click() {
-    c_.tbSendData->setText(c_.tbSendData->text().toLower());
-    c_.tbSendData->setFocus();
-}
-
-void WidthButtons::Command14_Click() {
-    s_.SendBasicMode = 0;
+    line_.tbSendData->setText(line_.tbSendData->text().toLower());
+    line_.tbSendData->setFocus();
 }
 
 void WidthButtons::Label15_Click() {

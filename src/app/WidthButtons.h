@@ -3,10 +3,11 @@
 #include <QString>
 
 class QWidget;
-struct Controls;
-struct TerminalState;
+struct CommandLineControls;
+struct ConsoleControls;
+struct WindowControls;
 
-// The width buttons, the case buttons, the upload stop button and the web address label.
+// The width buttons, the case buttons and the web address label.
 class WidthButtons {
 public:
     static constexpr int Narrow = 8700;
@@ -14,9 +15,14 @@ public:
     static constexpr int Full = 18330;
     static constexpr int NarrowAtMost = 9000;
 
-    WidthButtons(QWidget* window, Controls& c, TerminalState& s) : window_(window), c_(c), s_(s) {}
+    WidthButtons(QWidget* window, ConsoleControls& console, CommandLineControls& line,
+                 WindowControls& windowControls)
+        : window_(window), console_(console), line_(line), c_(windowControls) {}
     void connectControls();
 
+    // The window's width. The narrow and middle widths show a client area that ends exactly
+    // where the next column begins (8640 and 12780), so no sliver of a hidden column shows;
+    // they still read as 8700 and 12840.
     int widthTwips() const;
     void setWidthTwips(int twips);
 
@@ -24,13 +30,13 @@ public:
     void Command19_Click();
     void Command15_Click();
     void Command16_Click();
-    void Command14_Click();
     void Label15_Click();
 
 private:
     QWidget* window_;
-    Controls& c_;
-    TerminalState& s_;
+    ConsoleControls& console_;
+    CommandLineControls& line_;
+    WindowControls& c_;
 };
 
 // Opens an address with the desktop's default handler.

@@ -1,41 +1,48 @@
 #include "console/BufferPanel.h"
 
-#include "app/ClickLabel.h"
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/TerminalState.h"
 #include "console/CommandBuffer.h"
+#include "core/Cp1251.h"
+#include "core/TerminalState.h"
+#include "form/ClickLabel.h"
+#include "form/Controls.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 void BufferPanel::connectControls() {
-    for (int n = 0; n < TerminalState::BufferSlots; ++n) {
-        QObject::connect(c_.Label13[n], &ClickLabel::clicked, [this, n] { Label13_Click(n); });
-        QObject::connect(c_.Command17[n], &QPushButton::clicked, [this, n] { Command17_Click(n); });
+    for (int n = 0; n < BufferState::BufferSlots; ++n) {
+        QObject::connect(buffer_.Label13[n], &ClickLabel::clicked, [this, n] { Label13_Click(n); });
+        QObject::connect(buffer_.Command17[n], &QPushButton::clicked,
+                         [this, n] { Command17_Click(n); });
     }
-    QObject::connect(c_.Command20, &QPushButton::clicked, [this] { Command20_Click(); });
-    QObject::connect(c_.Command21, &QPushButton::clicked, [this] { Command21_Click(); });
-    QObject::connect(c_.Command22, &QPushButton::clicked, [this] { Command22_Click(); });
+    QObject::connect(buffer_.Command20, &QPushButton::clicked, [this] { Command20_Click(); });
+    QObject::connect(buffer_.Command21, &QPushButton::clicked, [this] { Command21_Click(); });
+    QObject::connect(buffer_.Command22, &QPushButton::clicked, [this] { Command22_Click(); });
 }
 
 void BufferPanel::focusCommandLine() {
-    c_.tbSendData->setFocus();
-    c_.tbSendData->end(false);
+    line_.tbSendData->setFocus();
+    line_.tbSendData->end(false);
 }
 
 void BufferPanel::Update_Buffer() {
-    for (int n = 0; n < TerminalState::BufferSlots; ++n) {
+    for (int n = 0; n < BufferState::BufferSlots; ++n) {
         const QByteArray& slot = s_.CmdBuffer[n];
-        c_.Label13[n]->setText(Cp1251::toText(slot.left(CaptionChars)));
-        c_.Label13[n]->setToolTip(Cp1251::toText(slot));
+        ClickLabel* label = buffer_.Label13[n];
+        const QString line = Cp1251::toText(slot);
+        label->setText(line.left(CaptionChars));
+        label->setToolTip(line);
+        label->setAccessibleDescription(
+            QStringLiteral("buffer line %1: %2")
+                .arg(n + 1)
+                .arg(line.isEmpty() ? ClickLabel::accessibleNameFor(line) : line));
     }
 }
 
 void BufferPanel::Label13_Click(int n) {
     const QByteArray& slot = s_.CmdBuffer[n];
     if (!slot.isEmpty())
-        c_.tbSendData->setText(c_.tbSendData->text() + Cp1251::toText(slot));
+        line_.tbSendData->setText(line_.tbSendData->text() + Cp1251::toText(slot));
     s_.FromBuffer = 1;
     focusCommandLine();
 }
@@ -52,7 +59,7 @@ void BufferPanel::Command20_Click() {
 }
 
 void BufferPanel::Command21_Click() {
-    const QString line = c_.tbSendData->text();
+    const QString line = line_.tbSendData->text();
     if (!line.isEmpty() && s_.FromBuffer == 0) {
         CommandBuffer::insertFront(s_.CmdBuffer, Cp1251::toBytes(line));
         Update_Buffer();
@@ -63,6 +70,6 @@ void BufferPanel::Command21_Click() {
 }
 
 void BufferPanel::Command22_Click() {
-    c_.tbSendData->clear();
-    c_.tbSendData->setFocus();
+    line_.tbSendData->clear();
+    line_.tbSendData->setFocus();
 }

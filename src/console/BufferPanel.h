@@ -1,15 +1,18 @@
 #pragma once
 
-struct Controls;
-struct TerminalState;
+struct BufferControls;
+struct BufferState;
+struct CommandLineControls;
 
 // The command buffer panel: 64 labels showing the slots, their delete buttons, Clear, ADD and
-// the clear-line button beside the command line.
+// the clear-line button beside the command line. A buffer label is named by what it shows; its
+// description tells the line number and the whole line.
 class BufferPanel {
 public:
     static constexpr int CaptionChars = 15;
 
-    BufferPanel(Controls& c, TerminalState& s) : c_(c), s_(s) {}
+    BufferPanel(BufferControls& buffer, CommandLineControls& line, BufferState& s)
+        : buffer_(buffer), line_(line), s_(s) {}
     void connectControls();
 
     void Update_Buffer();
@@ -22,6 +25,7 @@ public:
 private:
     void focusCommandLine();
 
-    Controls& c_;
-    TerminalState& s_;
+    BufferControls& buffer_;
+    CommandLineControls& line_;
+    BufferState& s_;
 };

@@ -1,10 +1,10 @@
 #include "console/CommandLine.h"
 
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/TerminalState.h"
 #include "console/CommandBuffer.h"
 #include "console/ConsoleModel.h"
+#include "core/Cp1251.h"
+#include "core/TerminalState.h"
+#include "form/Controls.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -12,19 +12,20 @@
 #include <QLineEdit>
 #include <utility>
 
-CommandLine::CommandLine(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent)
-    : QObject(parent), c_(c), s_(s), console_(console) {
-    c_.tbSendData->installEventFilter(this);
+CommandLine::CommandLine(CommandLineControls& line, BufferState& s, ConsoleModel& console,
+                         QObject* parent)
+    : QObject(parent), line_(line), s_(s), console_(console) {
+    line_.tbSendData->installEventFilter(this);
 }
 
 bool CommandLine::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == c_.tbSendData && event->type() == QEvent::KeyPress)
+    if (watched == line_.tbSendData && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent*>(event));
     return QObject::eventFilter(watched, event);
 }
 
 bool CommandLine::pasteWithinLimit() {
-    QLineEdit* line = c_.tbSendData;
+    QLineEdit* line = line_.tbSendData;
     const qsizetype room = MaxTypedChars - (line->text().size() - line->selectedText().size());
     s_.FromBuffer = 0;
     line->insert(QGuiApplication::clipboard()->text().left(qMax<qsizetype>(0, room)));
@@ -58,18 +59,18 @@ bool CommandLine::handleKey(QKeyEvent* key) {
         return true;
     // The typing limit applies to the operator only; lines the program writes are never cut.
     const bool inserts = ascii >= 32 && !(key->modifiers() & Qt::ControlModifier);
-    return inserts && !c_.tbSendData->hasSelectedText() &&
-           c_.tbSendData->text().size() >= MaxTypedChars;
+    return inserts && !line_.tbSendData->hasSelectedText() &&
+           line_.tbSendData->text().size() >= MaxTypedChars;
 }
 
 void CommandLine::showRecalled() {
-    c_.tbSendData->setText(Cp1251::toText(s_.CmdBuffer[s_.BufferIndex]));
+    line_.tbSendData->setText(Cp1251::toText(s_.CmdBuffer[s_.BufferIndex]));
     s_.FromBuffer = 1;
-    c_.tbSendData->end(false);
+    line_.tbSendData->end(false);
 }
 
 void CommandLine::tbSendData_KeyDown(qint16& KeyCode) {
-    const bool idleEmpty = s_.BufferIndex == 0 && c_.tbSendData->text().isEmpty();
+    const bool idleEmpty = s_.BufferIndex == 0 && line_.tbSendData->text().isEmpty();
     switch (KeyCode) {
     case Delete:
     case Left:
@@ -106,15 +107,15 @@ void CommandLine::tbSendData_KeyPress(qint16& KeyAscii) {
     if (KeyAscii != 13) {
         s_.FromBuffer = 0;
         if (helpHook)
-            helpHook(c_.tbSendData->text(), KeyAscii);
+            helpHook(line_.tbSendData->text(), KeyAscii);
         return;
     }
     KeyAscii = 0;
-    QString line = c_.tbSendData->text();
+    QString line = line_.tbSendData->text();
     if (!line.isEmpty()) {
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);
-        c_.tbSendData->setText(line);
+        line_.tbSendData->setText(line);
         // A line of spaces only ends up empty and, like an empty line, is not stored.
         if (s_.FromBuffer == 0 && !line.isEmpty()) {
             CommandBuffer::store(s_.CmdBuffer, Cp1251::toBytes(line));

@@ -5,8 +5,8 @@
 
 class ConsoleModel;
 class QKeyEvent;
-struct Controls;
-struct TerminalState;
+struct BufferState;
+struct CommandLineControls;
 
 // The command line's keys: recall from the buffer with Up and Down, Enter to store and send,
 // and the keyword help hook for every other key. Keys are judged before they change the text.
@@ -24,7 +24,8 @@ public:
         Delete = 46
     };
 
-    CommandLine(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent = nullptr);
+    CommandLine(CommandLineControls& line, BufferState& s, ConsoleModel& console,
+                QObject* parent = nullptr);
 
     // Called for every key other than Enter with the text before the key.
     std::function<void(const QString& textBefore, qint16& KeyAscii)> helpHook;
@@ -42,7 +43,7 @@ private:
     bool pasteWithinLimit();
     void showRecalled();
 
-    Controls& c_;
-    TerminalState& s_;
+    CommandLineControls& line_;
+    BufferState& s_;
     ConsoleModel& console_;
 };

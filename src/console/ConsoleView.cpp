@@ -1,7 +1,7 @@
 #include "console/ConsoleView.h"
 
-#include "app/Cp1251.h"
 #include "console/ConsoleModel.h"
+#include "core/Cp1251.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -18,24 +18,18 @@ ConsoleView::ConsoleView(ConsoleModel* model, QPlainTextEdit* edit, QObject* par
     });
 }
 
-QString ConsoleView::displayText(const QByteArray& bytes, bool* afterCr) {
-    QString text = Cp1251::toText(bytes);
+QString ConsoleView::displayText(const QByteArray& bytes, LineEnds& ends) {
     QString out;
-    out.reserve(text.size());
-    for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u == '\n' && *afterCr) {
-            *afterCr = false;
-            continue;
-        }
-        *afterCr = u == '\r';
-        if (u == '\r')
-            out.append(QLatin1Char('\n'));
-        else if (u == 0)
-            out.append(QChar(0x2400)); // a visible stand-in; the widget would end the text at NUL
-        else
-            out.append(ch);
-    }
+    out.reserve(bytes.size());
+    ends.scan(
+        bytes,
+        [&out](QByteArrayView run) {
+            QString text = Cp1251::toText(run);
+            // A visible stand-in for NUL: the widget would end the text there.
+            text.replace(QChar(0), QChar(0x2400));
+            out += text;
+        },
+        [&out] { out += QLatin1Char('\n'); });
     return out;
 }
 
@@ -46,11 +40,11 @@ void ConsoleView::sync() {
     QScrollBar* bar = edit_->verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     if (model_->generation() != shownGeneration_ || shownBytes_ > text.size()) {
-        afterCr_ = false;
+        ends_.reset();
         shownGeneration_ = model_->generation();
-        edit_->setPlainText(displayText(text, &afterCr_));
+        edit_->setPlainText(displayText(text, ends_));
     } else if (shownBytes_ < text.size()) {
-        const QString added = displayText(text.mid(shownBytes_), &afterCr_);
+        const QString added = displayText(text.mid(shownBytes_), ends_);
         QTextCursor end(edit_->document());
         end.movePosition(QTextCursor::End);
         end.insertText(added);

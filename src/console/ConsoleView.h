@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LineEnds.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -20,8 +22,8 @@ public:
     // Catches up at once (tests, and before anything reads the widget).
     void sync();
 
-    // The model's bytes as the widget shows them; afterCr carries a CR across calls.
-    static QString displayText(const QByteArray& bytes, bool* afterCr);
+    // The model's bytes as the widget shows them; `ends` carries a CR across calls.
+    static QString displayText(const QByteArray& bytes, LineEnds& ends);
 
 private:
     ConsoleModel* model_;
@@ -29,5 +31,5 @@ private:
     QTimer timer_;
     quint64 shownGeneration_ = 0;
     qsizetype shownBytes_ = 0;
-    bool afterCr_ = false;
+    LineEnds ends_;
 };

@@ -1,17 +1,19 @@
 #include "console/Router.h"
 
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/TerminalState.h"
 #include "console/ConsoleModel.h"
+#include "core/Cp1251.h"
+#include "core/TerminalState.h"
+#include "form/Controls.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-Router::Router(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent)
-    : QObject(parent), c_(c), s_(s), console_(console) {
+Router::Router(ConsoleControls& consoleControls, CommandLineControls& line, TrafficState& traffic,
+               TransferState& transfers, ConsoleModel& console, QObject* parent)
+    : QObject(parent), c_(consoleControls), line_(line), traffic_(traffic), s_(transfers),
+      console_(console) {
 }
 
 void Router::connectControls() {
@@ -35,7 +37,7 @@ void Router::Com_Parser() {
     else if (s_.LoadFilesMode == 1)
         call(LOAD_FILES_parser);
     else
-        console_.append(s_.RxData);
+        console_.append(traffic_.RxData);
 }
 
 bool Router::eventFilter(QObject* watched, QEvent* event) {
@@ -55,15 +57,17 @@ bool Router::eventFilter(QObject* watched, QEvent* event) {
 
 void Router::tbReceiveData_KeyPress(qint16 KeyAscii) {
     if (KeyAscii >= 33)
-        c_.tbSendData->setText(c_.tbSendData->text() +
-                               Cp1251::toText(QByteArray(1, char(KeyAscii))));
-    c_.tbSendData->setFocus();
-    c_.tbSendData->end(false);
+        line_.tbSendData->setText(line_.tbSendData->text() +
+                                  Cp1251::toText(QByteArray(1, char(KeyAscii))));
+    line_.tbSendData->setFocus();
+    line_.tbSendData->end(false);
 }
 
 void Router::Command2_Click() {
-    s_.LogFileNumber.close();
-    s_.LogFileNumber.open();
+    // Reopened for appending: nothing is removed from the log. Should it fail, the log stays
+    // closed and the console keeps working, as after a failed start.
+    traffic_.LogFileNumber.close();
+    traffic_.LogFileNumber.open();
     console_.clear();
-    c_.tbSendData->setFocus();
+    line_.tbSendData->setFocus();
 }

@@ -4,15 +4,18 @@
 #include <functional>
 
 class ConsoleModel;
-struct Controls;
-struct TerminalState;
+struct CommandLineControls;
+struct ConsoleControls;
+struct TrafficState;
+struct TransferState;
 
 // Hands every received chunk to the transfer that is running, or to the console; forwards
 // keys typed into the console to the command line; the console's Clear button.
 class Router : public QObject {
     Q_OBJECT
 public:
-    Router(Controls& c, TerminalState& s, ConsoleModel& console, QObject* parent = nullptr);
+    Router(ConsoleControls& consoleControls, CommandLineControls& line, TrafficState& traffic,
+           TransferState& transfers, ConsoleModel& console, QObject* parent = nullptr);
     void connectControls();
 
     // The transfers' reply parsers; each reads RxData. Unset ones are never called.
@@ -29,7 +32,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Controls& c_;
-    TerminalState& s_;
+    ConsoleControls& c_;
+    CommandLineControls& line_;
+    TrafficState& traffic_;
+    TransferState& s_;
     ConsoleModel& console_;
 };

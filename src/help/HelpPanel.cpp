@@ -1,7 +1,7 @@
 #include "help/HelpPanel.h"
 
-#include "app/ClickLabel.h"
-#include "app/Controls.h"
+#include "form/ClickLabel.h"
+#include "form/Controls.h"
 #include "help/HelpTrigger.h"
 #include "help/KeywordTables.h"
 
@@ -20,12 +20,13 @@ char letterOf(qint16 keyAscii) {
 
 } // namespace
 
-HelpPanel::HelpPanel(Controls& controls, QObject* parent) : QObject(parent), c_(controls) {
+HelpPanel::HelpPanel(HelpControls& help, CommandLineControls& line, QObject* parent)
+    : QObject(parent), help_(help), line_(line) {
 }
 
 void HelpPanel::connectControls() {
     for (int i = 0; i < Entries; ++i) {
-        ClickLabel* label = c_.Label14[static_cast<std::size_t>(i)];
+        ClickLabel* label = help_.Label14[static_cast<std::size_t>(i)];
         label->setFocusPolicy(Qt::NoFocus);
         connect(label, &ClickLabel::clicked, this,
                 [this, i] { Label14_Click(static_cast<qint16>(i)); });
@@ -33,7 +34,7 @@ void HelpPanel::connectControls() {
 }
 
 void HelpPanel::Clear_HELP() {
-    for (ClickLabel* label : c_.Label14)
+    for (ClickLabel* label : help_.Label14)
         label->clear();
 }
 
@@ -49,17 +50,17 @@ void HelpPanel::Update_help_FUNK(qint16& KeyAscii) {
 
 void HelpPanel::show(std::span<const std::string_view> group) {
     // Groups never exceed MaxGroupSize, but the panel must not overrun its labels regardless.
-    const std::size_t n = std::min(group.size(), c_.Label14.size());
+    const std::size_t n = std::min(group.size(), help_.Label14.size());
     for (std::size_t i = 0; i < n; ++i)
-        c_.Label14[i]->setText(
+        help_.Label14[i]->setText(
             QString::fromLatin1(group[i].data(), static_cast<qsizetype>(group[i].size())));
 }
 
 void HelpPanel::Label14_Click(qint16 index) {
     if (index < 0 || index >= Entries)
         return;
-    QLineEdit* line = c_.tbSendData;
-    const QString caption = c_.Label14[static_cast<std::size_t>(index)]->text();
+    QLineEdit* line = line_.tbSendData;
+    const QString caption = help_.Label14[static_cast<std::size_t>(index)]->text();
     // The entry replaces the letter that called the help up: always the last character,
     // wherever the caret is.
     QString text = line->text();

@@ -5,16 +5,18 @@
 #include <span>
 #include <string_view>
 
-struct Controls;
+struct CommandLineControls;
+struct HelpControls;
 
 // The help panel: the 15 entries Label14(0..14) list the keyword group of the letter just typed
-// into the command line, and a click on an entry puts that keyword into the command line.
+// into the command line, and a click on an entry puts that keyword into the command line. Each
+// entry is named by the keyword it shows, so a screen reader reads the list.
 class HelpPanel : public QObject {
     Q_OBJECT
 public:
     static constexpr int Entries = 15;
 
-    explicit HelpPanel(Controls& controls, QObject* parent = nullptr);
+    HelpPanel(HelpControls& help, CommandLineControls& line, QObject* parent = nullptr);
 
     // Wires the entries' clicks to Label14_Click and keeps the entries from taking the focus,
     // so a click leaves the caret in the command line.
@@ -33,5 +35,6 @@ public:
 private:
     void show(std::span<const std::string_view> group);
 
-    Controls& c_;
+    HelpControls& help_;
+    CommandLineControls& line_;
 };

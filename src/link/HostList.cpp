@@ -1,45 +1,44 @@
 #include "link/HostList.h"
 
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/Dialogs.h"
-#include "app/IniFiles.h"
+#include "core/Cp1251.h"
+#include "core/IniFiles.h"
+#include "form/Controls.h"
+#include "form/Dialogs.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 
 void HostList::connectControls() {
-    QObject::connect(c_.Add_ip, &QPushButton::clicked, [this] { Add_ip_Click(); });
-    QObject::connect(c_.Del_ip, &QPushButton::clicked, [this] { Del_ip_Click(); });
-    QObject::connect(c_.SaveIP, &QPushButton::clicked, [this] { SaveIP_Click(); });
+    QObject::connect(link_.Add_ip, &QPushButton::clicked, [this] { Add_ip_Click(); });
+    QObject::connect(link_.Del_ip, &QPushButton::clicked, [this] { Del_ip_Click(); });
+    QObject::connect(link_.SaveIP, &QPushButton::clicked, [this] { SaveIP_Click(); });
 }
 
 void HostList::Add_ip_Click() {
-    const QString text = c_.ComboRemoteIP->currentText();
+    const QString text = link_.ComboRemoteIP->currentText();
     if (!text.isEmpty()) {
         // Adding the entry must not change what the box shows.
-        c_.ComboRemoteIP->addItem(text);
-        c_.ComboRemoteIP->setEditText(text);
+        link_.ComboRemoteIP->addItem(text);
+        link_.ComboRemoteIP->setEditText(text);
     }
-    c_.tbSendData->setFocus();
+    line_.tbSendData->setFocus();
 }
 
 void HostList::Del_ip_Click() {
-    const int index = c_.ComboRemoteIP->currentIndex();
-    if (index >= 0 && c_.ComboRemoteIP->itemText(index) == c_.ComboRemoteIP->currentText())
-        c_.ComboRemoteIP->removeItem(index);
-    c_.tbSendData->setFocus();
+    const int index = link_.ComboRemoteIP->currentIndex();
+    if (index >= 0 && link_.ComboRemoteIP->itemText(index) == link_.ComboRemoteIP->currentText())
+        link_.ComboRemoteIP->removeItem(index);
+    line_.tbSendData->setFocus();
 }
 
 void HostList::SaveIP_Click() {
     QList<QByteArray> lines;
-    for (int i = 0; i < c_.ComboRemoteIP->count(); ++i)
-        lines.append(Cp1251::toBytes(c_.ComboRemoteIP->itemText(i)));
-    int error = 0;
-    const QString why = IniFiles::writeLines(IniFiles::TerminalIni, lines, &error);
-    if (why.isEmpty())
+    for (int i = 0; i < link_.ComboRemoteIP->count(); ++i)
+        lines.append(Cp1251::toBytes(link_.ComboRemoteIP->itemText(i)));
+    const auto failed = IniFiles::writeLines(IniFiles::TerminalIni, lines);
+    if (!failed)
         return;
-    c_.CommonDialog1->errorBox(fileErrorNumber(error), why);
-    c_.tbSendData->setFocus();
+    dialogs_.report(*failed);
+    line_.tbSendData->setFocus();
 }

@@ -1,11 +1,14 @@
 #pragma once
 
-struct Controls;
+class Dialogs;
+struct CommandLineControls;
+struct LinkControls;
 
 // The board addresses offered in the host box: Add, Del and Save to terminal.ini.
 class HostList {
 public:
-    explicit HostList(Controls& c) : c_(c) {}
+    HostList(LinkControls& link, CommandLineControls& line, Dialogs& dialogs)
+        : link_(link), line_(line), dialogs_(dialogs) {}
     void connectControls();
 
     void Add_ip_Click();
@@ -13,5 +16,7 @@ public:
     void SaveIP_Click();
 
 private:
-    Controls& c_;
+    LinkControls& link_;
+    CommandLineControls& line_;
+    Dialogs& dialogs_;
 };

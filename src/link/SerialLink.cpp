@@ -1,14 +1,13 @@
 #include "link/SerialLink.h"
 
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/Dialogs.h"
-#include "app/Lamp.h"
-#include "app/TerminalState.h"
 #include "console/ConsoleModel.h"
+#include "core/Cp1251.h"
+#include "core/TerminalState.h"
+#include "form/Controls.h"
+#include "form/Dialogs.h"
+#include "form/Lamp.h"
 #include "link/Gateway.h"
 #include "link/SerialPort.h"
-#include "link/UdpSocket.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -38,28 +37,26 @@ bool portNumberFrom(const QString& commNumber, int& number) {
 
 } // namespace
 
-SerialLink::SerialLink(Controls& controls, TerminalState& state, ConsoleModel& console,
-                       QObject* parent)
-    : QObject(parent), c_(controls), s_(state), console_(console) {
+SerialLink::SerialLink(CommControls& comm, RtuControls& rtu, FlashDiskControls& flashDisk,
+                       CommandLineControls& line, Dialogs& dialogs, TrafficState& traffic,
+                       SerialState& state, ConsoleModel& console, QObject* parent)
+    : QObject(parent), comm_(comm), rtu_(rtu), flashDisk_(flashDisk), line_(line),
+      dialogs_(dialogs), traffic_(traffic), s_(state), console_(console) {
 }
 
 void SerialLink::connectControls() {
-    c_.TMRComm->setInterval(PollIntervalMs);
-    connect(c_.BTNOpenCom, &QPushButton::clicked, this, [this] { BTNOpenCom_Click(); });
-    connect(c_.TMRComm, &QTimer::timeout, this, [this] { TMRComm_Timer(); });
-}
-
-bool SerialLink::udpConnected() const {
-    return c_.Winsock1 != nullptr && c_.Winsock1->state() == UdpSocket::StateOpen;
+    comm_.TMRComm->setInterval(PollIntervalMs);
+    connect(comm_.BTNOpenCom, &QPushButton::clicked, this, [this] { BTNOpenCom_Click(); });
+    connect(comm_.TMRComm, &QTimer::timeout, this, [this] { TMRComm_Timer(); });
 }
 
 bool SerialLink::framedMode() const {
-    return c_.Check1->isChecked() && !c_.Check3->isChecked();
+    return rtu_.Check1->isChecked() && !rtu_.Check3->isChecked();
 }
 
 void SerialLink::BTNOpenCom_Click() {
-    c_.tbSendData->clear();
-    if (udpConnected())
+    line_.tbSendData->clear();
+    if (udpConnected && udpConnected())
         return;
     if (s_.ComOpened != 1)
         openPort();
@@ -68,71 +65,66 @@ void SerialLink::BTNOpenCom_Click() {
 }
 
 void SerialLink::openPort() {
-    SerialPort& port = *c_.MSComm1;
+    SerialPort& port = *comm_.MSComm1;
     for (int i = 5; i >= 0; --i) {
-        if (c_.Option[i]->isChecked()) {
-            if (!port.setSettings(QString::fromLatin1(lineSettings[i])))
-                return showError();
+        if (comm_.Option[i]->isChecked()) {
+            if (const auto failed = port.setSettings(QString::fromLatin1(lineSettings[i])))
+                return dialogs_.report(*failed);
             break;
         }
     }
-    const QString name = c_.Comm_number->text();
+    const QString name = comm_.Comm_number->text();
     if (name.startsWith(u'/')) {
         port.setPortPath(name);
     } else {
         int number = 0;
         if (!portNumberFrom(name, number)) {
-            c_.CommonDialog1->errorBox(ErrorNumber::InvalidPortNumber,
-                                       QStringLiteral("Invalid port number: %1").arg(name));
+            dialogs_.report({ErrorNumber::InvalidPortNumber,
+                             QStringLiteral("Invalid port number: %1").arg(name)});
             return;
         }
-        if (!port.setCommPort(number))
-            return showError();
+        if (const auto failed = port.setCommPort(number))
+            return dialogs_.report(*failed);
     }
-    if (!port.open())
-        return showError();
+    if (const auto failed = port.open())
+        return dialogs_.report(*failed);
     if (!port.isOpen())
         return;
-    c_.Frame2->setEnabled(true);
-    c_.Pic->setVisible(true);
+    flashDisk_.Frame2->setEnabled(true);
+    comm_.Pic->setVisible(true);
     setPortColor(true);
-    c_.TMRComm->start();
-    c_.BTNOpenCom->setText(QStringLiteral("Close"));
+    comm_.TMRComm->start();
+    comm_.BTNOpenCom->setText(QStringLiteral("Close"));
     s_.ComOpened = 1;
     setOptionsEnabled(false);
-    c_.Frame5->setEnabled(true);
-    c_.tbSendData->setFocus();
+    rtu_.Frame5->setEnabled(true);
+    line_.tbSendData->setFocus();
 }
 
 void SerialLink::closePort() {
     s_.ComOpened = 0;
-    c_.BTNOpenCom->setText(QStringLiteral("Open"));
-    c_.TMRComm->stop();
-    if (!c_.MSComm1->close())
-        return showError();
+    comm_.BTNOpenCom->setText(QStringLiteral("Open"));
+    comm_.TMRComm->stop();
+    comm_.MSComm1->close();
     setPortColor(false);
-    c_.Pic->setVisible(false);
+    comm_.Pic->setVisible(false);
     setOptionsEnabled(true);
-    c_.Frame2->setEnabled(false);
-    c_.Frame5->setEnabled(false);
-}
-
-void SerialLink::showError() {
-    c_.CommonDialog1->errorBox(c_.MSComm1->errorNumber(), c_.MSComm1->errorDescription());
+    flashDisk_.Frame2->setEnabled(false);
+    rtu_.Frame5->setEnabled(false);
 }
 
 void SerialLink::setPortColor(bool open) {
     if (open) {
-        QPalette palette = c_.Comm_number->palette();
+        QPalette palette = comm_.Comm_number->palette();
         palette.setColor(QPalette::Base, openPortColor());
-        c_.Comm_number->setPalette(palette);
+        comm_.Comm_number->setPalette(palette);
     } else {
-        c_.Comm_number->setPalette(QPalette()); // back to the system's colours
+        comm_.Comm_number->setPalette(QPalette()); // back to the system's colours
     }
 }
 
 void SerialLink::setOptionsEnabled(bool enabled) {
-    for (QRadioButton* option : c_.Option)
+    for (QRadioButton* option : comm_.Option)
         option->setEnabled(enabled);
 }
 
@@ -140,24 +132,25 @@ void SerialLink::blink() {
     if (++s_.BlinkTicks != BlinkEvery)
         return;
     s_.BlinkTicks = 1;
-    c_.Pic->setFillColor(c_.Pic->fillColor() == blinkOnColor() ? blinkOffColor() : blinkOnColor());
+    comm_.Pic->setFillColor(comm_.Pic->fillColor() == blinkOnColor() ? blinkOffColor()
+                                                                     : blinkOnColor());
 }
 
 void SerialLink::restartTimer() {
-    c_.TMRComm->stop();
-    c_.TMRComm->start();
+    comm_.TMRComm->stop();
+    comm_.TMRComm->start();
 }
 
 void SerialLink::TMRComm_Timer() {
-    s_.RxData.clear();
+    traffic_.RxData.clear();
     s_.RtuCrcCalc.clear();
     s_.RtuCrcRecv.clear();
     blink();
 
-    const qint64 waiting = c_.MSComm1->bytesWaiting();
-    if (waiting < 0)
+    const Expected<qint64> waiting = comm_.MSComm1->bytesWaiting();
+    if (!waiting)
         return; // the port failed; the tick ends quietly and the timer keeps running
-    if (waiting == 0) {
+    if (*waiting == 0) {
         if (++s_.RtuIdleTicks >= IdleTicksToDrop) {
             s_.RtuIdleTicks = IdleTicksToDrop;
             s_.RtuRxBuffer.clear(); // a partial frame followed by silence is dropped
@@ -165,9 +158,11 @@ void SerialLink::TMRComm_Timer() {
         return;
     }
     s_.RtuIdleTicks = 0;
-    s_.RxData = c_.MSComm1->readAll();
-    c_.Pic->setFillColor(receivedColor());
-    if (!s_.LogFileNumber.append(s_.RxData))
+    traffic_.RxData = comm_.MSComm1->readAll();
+    comm_.Pic->setFillColor(receivedColor());
+    // A log that could not be opened at start is skipped quietly, so replies still reach the
+    // console; a write that fails ends the tick.
+    if (traffic_.LogFileNumber.append(traffic_.RxData))
         return;
     if (hexParser)
         hexParser();
@@ -180,12 +175,13 @@ void SerialLink::TMRComm_Timer() {
 }
 
 void SerialLink::cutFrames() {
-    s_.RtuRxBuffer += s_.RxData;
-    const int address = rtuAddress(c_.Text3->text());
+    s_.RtuRxBuffer += traffic_.RxData;
+    const int address = rtuAddress(rtu_.Text3->text());
     if (address < 0 || address > 255)
         return; // no address character can be formed: the tick ends here
-    FrameCutter cutter({s_.RtuRxBuffer, s_.RxData, s_.RtuDataLen, s_.RtuCrcCalc, s_.RtuCrcRecv},
-                       static_cast<quint8>(address));
+    FrameCutter cutter(
+        {s_.RtuRxBuffer, traffic_.RxData, s_.RtuDataLen, s_.RtuCrcCalc, s_.RtuCrcRecv},
+        static_cast<quint8>(address));
     // One pass at a time: the router may send a reply, which empties the buffer and so ends
     // the loop.
     do {
@@ -195,7 +191,7 @@ void SerialLink::cutFrames() {
             if (action.kind == CutAction::Kind::Console) {
                 console_.append(action.bytes, false); // error lines leave the caret alone
             } else {
-                s_.RxData = action.bytes;
+                traffic_.RxData = action.bytes;
                 if (comParser)
                     comParser();
             }
@@ -208,21 +204,21 @@ void SerialLink::cutFrames() {
 
 int SerialLink::WriteCOM32(QByteArray& COMString) {
     s_.RtuRxBuffer.clear();
-    SerialPort& port = *c_.MSComm1;
+    SerialPort& port = *comm_.MSComm1;
     if (!port.isOpen())
         return 0;
-    c_.Pic->setFillColor(sentColor());
-    if (c_.TMRComm->isActive())
+    comm_.Pic->setFillColor(sentColor());
+    if (comm_.TMRComm->isActive())
         restartTimer();
-    if (c_.Check1->isChecked()) {
+    if (rtu_.Check1->isChecked()) {
         const std::optional<QByteArray> wrapped =
-            c_.Check3->isChecked() ? mdcLine(COMString, Cp1251::toBytes(c_.Text3->text()))
-                                   : consoleTextFrame(rtuAddress(c_.Text3->text()), COMString);
+            rtu_.Check3->isChecked() ? mdcLine(COMString, Cp1251::toBytes(rtu_.Text3->text()))
+                                     : consoleTextFrame(rtuAddress(rtu_.Text3->text()), COMString);
         if (!wrapped)
             return 0;
         COMString = *wrapped;
     }
-    if (port.write(COMString) < 0)
+    if (!port.write(COMString))
         return 0;
     return static_cast<int>(COMString.size());
 }

@@ -5,13 +5,19 @@
 #include <QObject>
 #include <functional>
 
-struct Controls;
-struct TerminalState;
 class ConsoleModel;
+class Dialogs;
+struct CommControls;
+struct CommandLineControls;
+struct FlashDiskControls;
+struct RtuControls;
+struct SerialState;
+struct TrafficState;
 
 // The serial link: the Open/Close button of the "Comm's" group, the 20 ms polling timer that
 // turns received bytes into chunks (cutting console-text frames in the framed MODBUS mode), and
-// the one procedure that writes to the port. Works on the window's controls and state record.
+// the one procedure that writes to the port. Opening and closing also switch the "Modbus RTU"
+// and "Flash disk" panels; the gateway boxes of "Modbus RTU" choose how lines are framed.
 class SerialLink : public QObject {
     Q_OBJECT
 public:
@@ -25,13 +31,16 @@ public:
     static QColor blinkOffColor() { return QColor(128, 128, 128); }
     static QColor openPortColor() { return QColor(0, 255, 0); }
 
-    SerialLink(Controls& controls, TerminalState& state, ConsoleModel& console,
-               QObject* parent = nullptr);
+    SerialLink(CommControls& comm, RtuControls& rtu, FlashDiskControls& flashDisk,
+               CommandLineControls& line, Dialogs& dialogs, TrafficState& traffic,
+               SerialState& state, ConsoleModel& console, QObject* parent = nullptr);
 
     // Set by the window. Both read the chunk from RxData: the hex monitor sees every raw chunk,
     // the receive router the chunk or, in framed mode, each frame's payload.
     std::function<void()> hexParser;
     std::function<void()> comParser;
+    // Whether the UDP link is up: the port then stays closed.
+    std::function<bool()> udpConnected;
 
     // Sets the timer's interval and connects BTNOpenCom and TMRComm to the handlers below.
     void connectControls();
@@ -46,17 +55,20 @@ public:
     void closePort();
 
 private:
-    bool udpConnected() const;
     bool framedMode() const;
     void openPort();
     void blink();
     void cutFrames();
     void restartTimer();
-    void showError();
     void setPortColor(bool open);
     void setOptionsEnabled(bool enabled);
 
-    Controls& c_;
-    TerminalState& s_;
+    CommControls& comm_;
+    RtuControls& rtu_;
+    FlashDiskControls& flashDisk_;
+    CommandLineControls& line_;
+    Dialogs& dialogs_;
+    TrafficState& traffic_;
+    SerialState& s_;
     ConsoleModel& console_;
 };

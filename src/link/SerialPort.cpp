@@ -1,26 +1,18 @@
 #include "link/SerialPort.h"
 
-#include "app/Dialogs.h"
-
 #include <QStringList>
 #include <QTimer>
-
-namespace {
-
-// Not in the shared table: only a settings text outside the six fixed ones can cause it.
-constexpr int InvalidSettings = 380;
-
-} // namespace
 
 SerialPort::SerialPort() {
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError error) { onError(error); });
 }
 
-bool SerialPort::setSettings(const QString& settings) {
+std::optional<Failure> SerialPort::setSettings(const QString& settings) {
     const QStringList parts = settings.split(u',');
     if (parts.size() != 4)
-        return fail(InvalidSettings, QStringLiteral("Invalid settings: %1").arg(settings));
+        return Failure{ErrorNumber::InvalidSetting,
+                       QStringLiteral("Invalid settings: %1").arg(settings)};
     bool okBaud = false;
     bool okBits = false;
     const qint32 baud = parts[0].trimmed().toInt(&okBaud);
@@ -39,7 +31,8 @@ bool SerialPort::setSettings(const QString& settings) {
     else if (parity == u"s")
         p = QSerialPort::SpaceParity;
     else
-        return fail(InvalidSettings, QStringLiteral("Invalid parity: %1").arg(settings));
+        return Failure{ErrorNumber::InvalidSetting,
+                       QStringLiteral("Invalid parity: %1").arg(settings)};
     QSerialPort::StopBits s;
     if (stop == u"1")
         s = QSerialPort::OneStop;
@@ -48,59 +41,60 @@ bool SerialPort::setSettings(const QString& settings) {
     else if (stop == u"2")
         s = QSerialPort::TwoStop;
     else
-        return fail(InvalidSettings, QStringLiteral("Invalid stop bits: %1").arg(settings));
+        return Failure{ErrorNumber::InvalidSetting,
+                       QStringLiteral("Invalid stop bits: %1").arg(settings)};
     if (!okBaud || baud <= 0 || !okBits || bits < 5 || bits > 8)
-        return fail(InvalidSettings, QStringLiteral("Invalid settings: %1").arg(settings));
+        return Failure{ErrorNumber::InvalidSetting,
+                       QStringLiteral("Invalid settings: %1").arg(settings)};
     baudRate_ = baud;
     parity_ = p;
     dataBits_ = static_cast<QSerialPort::DataBits>(bits);
     stopBits_ = s;
-    return true;
+    return std::nullopt;
 }
 
-bool SerialPort::setCommPort(int number) {
+std::optional<Failure> SerialPort::setCommPort(int number) {
     if (number < 1 || number > 9)
-        return fail(ErrorNumber::InvalidPortNumber,
-                    QStringLiteral("Invalid port number %1 (1 to 9)").arg(number));
+        return Failure{ErrorNumber::InvalidPortNumber,
+                       QStringLiteral("Invalid port number %1 (1 to 9)").arg(number)};
 #ifdef Q_OS_WIN
     port_.setPortName(QStringLiteral("COM%1").arg(number));
 #else
     port_.setPortName(QStringLiteral("/dev/ttyS%1").arg(number - 1));
 #endif
-    return true;
+    return std::nullopt;
 }
 
 void SerialPort::setPortPath(const QString& path) {
     port_.setPortName(path);
 }
 
-bool SerialPort::open() {
+std::optional<Failure> SerialPort::open() {
     if (port_.isOpen()) {
         if (!lost_)
-            return fail(ErrorNumber::PortOpen, QStringLiteral("Port already open"));
+            return Failure{ErrorNumber::PortOpen, QStringLiteral("Port already open")};
         port_.close();
     }
     lost_ = false;
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite))
-        return failFromPort();
+        return portFailure();
     // Line settings only hold once the device is open; a device that refuses one is not used.
     if (!port_.setBaudRate(baudRate_) || !port_.setParity(parity_) ||
         !port_.setDataBits(dataBits_) || !port_.setStopBits(stopBits_) ||
         !port_.setFlowControl(QSerialPort::NoFlowControl)) {
-        const bool failed = failFromPort();
+        const Failure failed = portFailure();
         port_.close();
         return failed;
     }
-    return true;
+    return std::nullopt;
 }
 
-bool SerialPort::close() {
+void SerialPort::close() {
     lost_ = false;
     if (port_.isOpen())
         port_.close();
     port_.clearError();
-    return true;
 }
 
 void SerialPort::pullInput() {
@@ -110,13 +104,13 @@ void SerialPort::pullInput() {
         port_.clearError();
 }
 
-qint64 SerialPort::bytesWaiting() {
-    if (!isOpen()) {
-        fail(ErrorNumber::PortUnavailable, QStringLiteral("Port not open"));
-        return -1;
-    }
+Expected<qint64> SerialPort::bytesWaiting() {
+    if (!isOpen())
+        return Failure{ErrorNumber::PortUnavailable, QStringLiteral("Port not open")};
     pullInput();
-    return lost_ ? -1 : port_.bytesAvailable();
+    if (lost_)
+        return Failure{ErrorNumber::DeviceIo, port_.errorString()};
+    return port_.bytesAvailable();
 }
 
 QByteArray SerialPort::readAll() {
@@ -126,16 +120,12 @@ QByteArray SerialPort::readAll() {
     return port_.readAll();
 }
 
-qint64 SerialPort::write(const QByteArray& bytes) {
-    if (!isOpen()) {
-        fail(ErrorNumber::PortUnavailable, QStringLiteral("Port not open"));
-        return -1;
-    }
+Expected<qint64> SerialPort::write(const QByteArray& bytes) {
+    if (!isOpen())
+        return Failure{ErrorNumber::PortUnavailable, QStringLiteral("Port not open")};
     const qint64 written = port_.write(bytes);
-    if (written < 0) {
-        failFromPort();
-        return -1;
-    }
+    if (written < 0)
+        return portFailure();
     port_.flush();
     return written;
 }
@@ -145,8 +135,6 @@ void SerialPort::onError(QSerialPort::SerialPortError error) {
     if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
         port_.isOpen() && !lost_) {
         lost_ = true;
-        errorNumber_ = ErrorNumber::DeviceIo;
-        errorDescription_ = port_.errorString();
         // Not from inside the port's own signal: the handle goes on the next event-loop turn.
         QTimer::singleShot(0, &port_, [this] {
             if (lost_)
@@ -155,13 +143,7 @@ void SerialPort::onError(QSerialPort::SerialPortError error) {
     }
 }
 
-bool SerialPort::fail(int number, const QString& description) {
-    errorNumber_ = number;
-    errorDescription_ = description;
-    return false;
-}
-
-bool SerialPort::failFromPort() {
+Failure SerialPort::portFailure() const {
     int number = ErrorNumber::DeviceIo;
     switch (port_.error()) {
     case QSerialPort::DeviceNotFoundError:
@@ -177,5 +159,5 @@ bool SerialPort::failFromPort() {
     default:
         break;
     }
-    return fail(number, port_.errorString());
+    return {number, port_.errorString()};
 }

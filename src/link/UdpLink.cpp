@@ -1,9 +1,9 @@
 #include "link/UdpLink.h"
 
-#include "app/Controls.h"
-#include "app/Cp1251.h"
-#include "app/Dialogs.h"
-#include "app/TerminalState.h"
+#include "core/Cp1251.h"
+#include "core/TerminalState.h"
+#include "form/Controls.h"
+#include "form/Dialogs.h"
 #include "link/Gateway.h"
 #include "link/UdpSocket.h"
 
@@ -16,7 +16,10 @@
 #include <QProcess>
 #include <QPushButton>
 
-UdpLink::UdpLink(Controls& c, TerminalState& s, QObject* parent) : QObject(parent), c_(c), s_(s) {
+UdpLink::UdpLink(LinkControls& link, GatewayControls& gateway, FlashDiskControls& flashDisk,
+                 CommandLineControls& line, Dialogs& dialogs, TrafficState& s, QObject* parent)
+    : QObject(parent), link_(link), gateway_(gateway), flashDisk_(flashDisk), line_(line),
+      dialogs_(dialogs), s_(s) {
     // Belt and braces for the read notifier: should it ever stay off after a burst that was
     // read in slices, this slow poll still drains the socket, so the link never goes deaf.
     keepReading_.setInterval(KeepReadingMs);
@@ -24,13 +27,13 @@ UdpLink::UdpLink(Controls& c, TerminalState& s, QObject* parent) : QObject(paren
 }
 
 void UdpLink::connectControls() {
-    connect(c_.cbBind, &QPushButton::clicked, this, &UdpLink::cbBind_Click);
-    connect(c_.Command1, &QPushButton::clicked, this, &UdpLink::Command1_Click);
-    connect(c_.Winsock1, &UdpSocket::dataArrival, this, &UdpLink::Winsock1_DataArrival);
+    connect(link_.cbBind, &QPushButton::clicked, this, &UdpLink::cbBind_Click);
+    connect(link_.Command1, &QPushButton::clicked, this, &UdpLink::Command1_Click);
+    connect(link_.Winsock1, &UdpSocket::dataArrival, this, &UdpLink::Winsock1_DataArrival);
 }
 
 void UdpLink::cbBind_Click() {
-    c_.tbSendData->clear();
+    line_.tbSendData->clear();
     if (serialIsOpen())
         return;
 #ifdef Q_OS_WIN
@@ -38,36 +41,38 @@ void UdpLink::cbBind_Click() {
     QProcess::startDetached(QStringLiteral("cmd.exe"),
                             {QStringLiteral("/c"), QStringLiteral("arp -d *")});
 #endif
-    UdpSocket& sock = *c_.Winsock1;
+    UdpSocket& sock = *link_.Winsock1;
     sock.setProtocolUdp();
-    const bool ok = sock.setRemotePort(c_.tbRemotePort->text()) &&
-                    sock.setRemoteHost(c_.ComboRemoteIP->currentText()) &&
-                    sock.bind(c_.tbLocalPort->text());
-    if (!ok) {
+    std::optional<Failure> failed = sock.setRemotePort(link_.tbRemotePort->text());
+    if (!failed)
+        failed = sock.setRemoteHost(link_.ComboRemoteIP->currentText());
+    if (!failed)
+        failed = sock.bind(link_.tbLocalPort->text());
+    if (failed) { // quietly: the operator sees Connect still enabled
         sock.close();
-        c_.cbBind->setEnabled(true);
+        link_.cbBind->setEnabled(true);
         return;
     }
     keepReading_.start();
-    c_.cbBind->setEnabled(false);
-    c_.YesConnect->show();
-    c_.NoConnect->hide();
-    c_.tbSendData->setFocus();
-    c_.Frame6->setEnabled(true);
-    c_.Frame2->setEnabled(true);
+    link_.cbBind->setEnabled(false);
+    link_.YesConnect->show();
+    link_.NoConnect->hide();
+    line_.tbSendData->setFocus();
+    gateway_.Frame6->setEnabled(true);
+    flashDisk_.Frame2->setEnabled(true);
 }
 
 void UdpLink::Command1_Click() {
-    c_.tbSendData->clear();
+    line_.tbSendData->clear();
     if (serialIsOpen())
         return;
-    c_.Winsock1->close();
+    link_.Winsock1->close();
     keepReading_.stop();
-    c_.cbBind->setEnabled(true);
-    c_.YesConnect->hide();
-    c_.NoConnect->show();
-    c_.Frame6->setEnabled(false);
-    c_.Frame2->setEnabled(false);
+    link_.cbBind->setEnabled(true);
+    link_.YesConnect->hide();
+    link_.NoConnect->show();
+    gateway_.Frame6->setEnabled(false);
+    flashDisk_.Frame2->setEnabled(false);
 }
 
 void UdpLink::Winsock1_DataArrival() {
@@ -76,8 +81,8 @@ void UdpLink::Winsock1_DataArrival() {
     // read by a queued call of our own, so no datagram waits for an event that may not come.
     QElapsedTimer slice;
     slice.start();
-    while (c_.Winsock1->state() == UdpSocket::StateOpen) {
-        const qint64 size = c_.Winsock1->pendingDatagramSize();
+    while (link_.Winsock1->state() == UdpSocket::StateOpen) {
+        const qint64 size = link_.Winsock1->pendingDatagramSize();
         if (size < 0)
             break;
         receiveOne(size);
@@ -98,43 +103,40 @@ void UdpLink::Winsock1_DataArrival() {
 }
 
 void UdpLink::receiveOne(qint64 size) {
-    bool ok = false;
-    s_.RxData = c_.Winsock1->read(size, &ok); // empty when the read failed
-    if (!ok) {
-        reportFailure(c_.Winsock1->errorNumber(), c_.Winsock1->errorDescription());
-        return;
-    }
-    if (!s_.LogFileNumber.append(s_.RxData)) {
-        reportFailure(fileErrorNumber(s_.LogFileNumber.error()), s_.LogFileNumber.errorString());
-        return;
-    }
-    c_.YesConnect->show();
-    c_.NoConnect->hide();
+    s_.RxData.clear();
+    Expected<QByteArray> datagram = link_.Winsock1->read(size);
+    if (!datagram)
+        return reportFailure(datagram.failure());
+    s_.RxData = std::move(datagram.value());
+    if (const auto failed = s_.LogFileNumber.append(s_.RxData))
+        return reportFailure(*failed);
+    link_.YesConnect->show();
+    link_.NoConnect->hide();
     if (hexParser)
         hexParser();
     if (comParser)
         comParser();
 }
 
-void UdpLink::reportFailure(int number, const QString& description) {
+void UdpLink::reportFailure(const Failure& failure) {
     // Datagrams keep arriving while the box is open; their failures must not stack up boxes.
     if (errorBoxOpen_)
         return;
     errorBoxOpen_ = true;
-    c_.CommonDialog1->errorBox(number, description);
+    dialogs_.report(failure);
     errorBoxOpen_ = false;
 }
 
 int UdpLink::UDP_Send(QByteArray& UDPString) {
-    if (c_.Winsock1->state() != UdpSocket::StateOpen)
+    if (link_.Winsock1->state() != UdpSocket::StateOpen)
         return 0;
-    if (c_.Check2->isChecked()) {
-        const auto wrapped = mdcLine(UDPString, Cp1251::toBytes(c_.Text4->text()));
+    if (gateway_.Check2->isChecked()) {
+        const auto wrapped = mdcLine(UDPString, Cp1251::toBytes(gateway_.Text4->text()));
         if (!wrapped)
             return 0;
         UDPString = *wrapped;
     }
-    if (c_.Winsock1->send(UDPString) < 0)
+    if (!link_.Winsock1->send(UDPString))
         return 0;
     return int(UDPString.size());
 }

@@ -1,18 +1,27 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
 #include <functional>
 
-struct Controls;
-struct TerminalState;
+class Dialogs;
+struct CommandLineControls;
+struct FlashDiskControls;
+struct GatewayControls;
+struct LinkControls;
+struct TrafficState;
 
-// Connect and Disconnect of the UDP link, the receive handler, and UDP_Send.
+// Connect and Disconnect of the UDP link, the receive handler, and UDP_Send. Connect also opens
+// the "Eth to MB" and "Flash disk" panels, and UDP_Send reads the Ethernet gateway's settings.
 class UdpLink : public QObject {
     Q_OBJECT
 public:
-    UdpLink(Controls& c, TerminalState& s, QObject* parent = nullptr);
+    UdpLink(LinkControls& link, GatewayControls& gateway, FlashDiskControls& flashDisk,
+            CommandLineControls& line, Dialogs& dialogs, TrafficState& s,
+            QObject* parent = nullptr);
     void connectControls();
 
     // The hex monitor and the router, run in that order for every datagram (they read RxData).
@@ -35,11 +44,15 @@ private:
     static constexpr int KeepReadingMs = 100;
 
     void receiveOne(qint64 size);
-    void reportFailure(int number, const QString& description);
+    void reportFailure(const Failure& failure);
     bool serialIsOpen() const { return serialOpen && serialOpen(); }
 
-    Controls& c_;
-    TerminalState& s_;
+    LinkControls& link_;
+    GatewayControls& gateway_;
+    FlashDiskControls& flashDisk_;
+    CommandLineControls& line_;
+    Dialogs& dialogs_;
+    TrafficState& s_;
     bool errorBoxOpen_ = false;
     bool resumeQueued_ = false;
     QTimer keepReading_;

@@ -1,15 +1,11 @@
 #include "link/UdpSocket.h"
 
-#include "app/Dialogs.h"
-
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QVariant>
 
 namespace {
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
-constexpr int InvalidArgument = 380;
-constexpr int AddressInUse = 10048;
 
 bool parsePort(const QString& text, quint16* port) {
     bool ok = false;
@@ -27,42 +23,38 @@ UdpSocket::UdpSocket(QObject* parent) : QObject(parent), socket_(new QUdpSocket(
 
 UdpSocket::~UdpSocket() = default;
 
-bool UdpSocket::fail(int number, const QString& description) {
-    errorNumber_ = number;
-    errorDescription_ = description;
-    return false;
-}
-
-bool UdpSocket::setRemotePort(const QString& text) {
+std::optional<Failure> UdpSocket::setRemotePort(const QString& text) {
     if (!parsePort(text, &remotePort_))
-        return fail(InvalidArgument, tr("Invalid remote port: %1").arg(text));
-    return true;
+        return Failure{ErrorNumber::InvalidSetting, tr("Invalid remote port: %1").arg(text)};
+    return std::nullopt;
 }
 
-bool UdpSocket::setRemoteHost(const QString& text) {
+std::optional<Failure> UdpSocket::setRemoteHost(const QString& text) {
     const QString host = text.trimmed();
     QHostAddress address(host);
     if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         address = QHostAddress(QHostAddress::LocalHost);
     if (address.isNull())
-        return fail(InvalidArgument, tr("Invalid remote host: %1").arg(text));
+        return Failure{ErrorNumber::InvalidSetting, tr("Invalid remote host: %1").arg(text)};
     remoteHost_ = address;
-    return true;
+    return std::nullopt;
 }
 
-bool UdpSocket::bind(const QString& localPortText) {
+std::optional<Failure> UdpSocket::bind(const QString& localPortText) {
     quint16 port = 0;
     if (!parsePort(localPortText, &port))
-        return fail(InvalidArgument, tr("Invalid local port: %1").arg(localPortText));
+        return Failure{ErrorNumber::InvalidSetting,
+                       tr("Invalid local port: %1").arg(localPortText)};
     socket_->close();
     if (!socket_->bind(QHostAddress::AnyIPv4, port)) {
         const bool inUse = socket_->error() == QAbstractSocket::AddressInUseError;
-        return fail(inUse ? AddressInUse : ErrorNumber::DeviceIo, socket_->errorString());
+        return Failure{inUse ? ErrorNumber::AddressInUse : ErrorNumber::DeviceIo,
+                       socket_->errorString()};
     }
     // A large kernel buffer rides out bursts while the window is busy painting.
     socket_->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
                              QVariant(ReceiveBufferBytes));
-    return true;
+    return std::nullopt;
 }
 
 void UdpSocket::close() {
@@ -77,14 +69,12 @@ quint16 UdpSocket::localPort() const {
     return socket_->localPort();
 }
 
-qint64 UdpSocket::send(const QByteArray& text) {
-    if (state() != StateOpen) {
-        fail(ErrorNumber::DeviceIo, tr("The socket is not open"));
-        return -1;
-    }
+Expected<qint64> UdpSocket::send(const QByteArray& text) {
+    if (state() != StateOpen)
+        return Failure{ErrorNumber::DeviceIo, tr("The socket is not open")};
     const qint64 sent = socket_->writeDatagram(text, remoteHost_, remotePort_);
     if (sent < 0)
-        fail(ErrorNumber::DeviceIo, socket_->errorString());
+        return Failure{ErrorNumber::DeviceIo, socket_->errorString()};
     return sent;
 }
 
@@ -92,12 +82,11 @@ qint64 UdpSocket::pendingDatagramSize() const {
     return socket_->pendingDatagramSize();
 }
 
-QByteArray UdpSocket::read(qint64 size, bool* ok) {
+Expected<QByteArray> UdpSocket::read(qint64 size) {
     QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
     const qint64 got = socket_->readDatagram(data.data(), data.size());
-    *ok = got >= 0;
-    if (!*ok)
-        fail(ErrorNumber::DeviceIo, socket_->errorString());
-    data.resize(qMax<qint64>(got, 0));
+    if (got < 0)
+        return Failure{ErrorNumber::DeviceIo, socket_->errorString()};
+    data.resize(got);
     return data;
 }

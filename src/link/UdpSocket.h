@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Failure.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
@@ -8,7 +10,7 @@
 class QUdpSocket;
 
 // The window's UDP socket: bound to a local port, sending every text as one datagram to the
-// remote host and port set on Connect. Failures leave a number and a description behind.
+// remote host and port set on Connect.
 class UdpSocket : public QObject {
     Q_OBJECT
 public:
@@ -20,23 +22,20 @@ public:
 
     // Datagrams only; kept so the connect sequence reads as the operator's manual describes it.
     void setProtocolUdp() {}
-    bool setRemotePort(const QString& text);
-    bool setRemoteHost(const QString& text);
-    bool bind(const QString& localPortText);
+    std::optional<Failure> setRemotePort(const QString& text);
+    std::optional<Failure> setRemoteHost(const QString& text);
+    std::optional<Failure> bind(const QString& localPortText);
     void close();
     // 1 while bound and usable, anything else means not usable.
     int state() const;
 
-    // The whole text as one datagram; returns the bytes sent, -1 on failure.
-    qint64 send(const QByteArray& text);
+    // The whole text as one datagram; the bytes sent.
+    Expected<qint64> send(const QByteArray& text);
 
     // The size of the next datagram, -1 when none waits.
     qint64 pendingDatagramSize() const;
-    // The next whole datagram of the given size (possibly empty); ok false when the read failed.
-    QByteArray read(qint64 size, bool* ok);
-
-    int errorNumber() const { return errorNumber_; }
-    QString errorDescription() const { return errorDescription_; }
+    // The next whole datagram of the given size (possibly empty).
+    Expected<QByteArray> read(qint64 size);
     quint16 localPort() const;
 
 signals:
@@ -44,11 +43,7 @@ signals:
     void dataArrival();
 
 private:
-    bool fail(int number, const QString& description);
-
     QUdpSocket* socket_;
     QHostAddress remoteHost_;
     quint16 remotePort_ = 0;
-    int errorNumber_ = 0;
-    QString errorDescription_;
 };

@@ -1,8 +1,9 @@
 // Start-up and shut-down: the three files the terminal keeps in its working directory.
-#include "app/ClickLabel.h"
+#include "TestSupport.h"
 #include "app/Startup.h"
-#include "app/TerminalState.h"
 #include "console/ConsoleModel.h"
+#include "core/TerminalState.h"
+#include "form/ClickLabel.h"
 #include "link/SendPath.h"
 #include "link/UdpPeer.h"
 
@@ -25,7 +26,6 @@ private slots:
     void terminalIniItems();
     void everyStartAppendsABanner();
     void unopenableLogShowsErrorAndKeepsRunning();
-    void localPortIsUniformOverItsRange();
 };
 
 void TestStartup::commandIniKeeps64Lines() {
@@ -142,19 +142,6 @@ void TestStartup::unopenableLogShowsErrorAndKeepsRunning() {
     w.sendPath().Send_To_Device();
     QCOMPARE(w.console().text(), QByteArray("\r\nPRINT 1"));
     QVERIFY(w.tbSendData->text().isEmpty());
-}
-
-void TestStartup::localPortIsUniformOverItsRange() {
-    QList<int> counts(1000, 0);
-    for (int i = 0; i < 20000; ++i) {
-        const QString text = Startup::drawLocalPort();
-        const int port = text.toInt();
-        QVERIFY2(text.size() == 4 && port >= 5500 && port <= 6499, qPrintable(text));
-        ++counts[port - 5500];
-    }
-    QVERIFY(counts.first() > 0 && counts.last() > 0);
-    // 20 per port on average; a skewed draw would pile up far beyond this.
-    QVERIFY(*std::max_element(counts.begin(), counts.end()) < 60);
 }
 
 QTEST_MAIN(TestStartup)

@@ -1,11 +1,14 @@
 // The window as a whole: its named controls, the width and case buttons, accessibility.
-#include "app/ClickLabel.h"
-#include "app/TerminalState.h"
-#include "app/TextProgressBar.h"
+#include "TestSupport.h"
 #include "app/WidthButtons.h"
-#include "link/UdpPeer.h"
+#include "core/TerminalState.h"
+#include "form/ClickLabel.h"
+#include "form/TextProgressBar.h"
+
+#include <QAccessibleActionInterface>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -19,6 +22,7 @@ private slots:
     void widthButtons();
     void caseAndStopButtons();
     void controlsAreNamed();
+    void accessibleNamesFollowWhatIsShown();
 };
 
 void TestWindow::startsAsDesigned() {
@@ -60,6 +64,13 @@ void TestWindow::widthButtons() {
         QPushButton* b = presses.mid(i * 2, 2) == ">>" ? w.Command18 : w.Command19;
         QTest::mouseClick(b, Qt::LeftButton);
         QCOMPARE(w.widthButtons().widthTwips(), widths[i]);
+        // The client area ends where the first hidden column begins: no sliver of it shows.
+        if (widths[i] == WidthButtons::Narrow)
+            QCOMPARE(w.width(), w.Frame7->x());
+        else if (widths[i] == WidthButtons::WithBuffer)
+            QCOMPARE(w.width(), w.Frame9->x());
+        else
+            QVERIFY(w.width() > w.Frame9->geometry().right());
     }
     QTRY_VERIFY(w.tbSendData->hasFocus());
 }
@@ -77,6 +88,39 @@ void TestWindow::caseAndStopButtons() {
     w.state().SendBasicMode = 1;
     QTest::mouseClick(w.Command14, Qt::LeftButton);
     QCOMPARE(w.state().SendBasicMode, qint16(0));
+}
+
+// A screen reader hears what the window shows, after every change, and can press the help and
+// buffer entries as a mouse would click them.
+void TestWindow::accessibleNamesFollowWhatIsShown() {
+    Terminal w;
+    w.show();
+    w.tbSendData->clear();
+    QCOMPARE(accessibleText(w.Label14[0]), QString("empty"));
+    QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
+    QCOMPARE(accessibleText(w.vbalProgressBar1), QString("NO FILE"));
+    QCOMPARE(accessibleText(w.Comm_number), QString("Port:(1-9)"));
+
+    QTest::keyClicks(w.tbSendData, "p");
+    QCOMPARE(accessibleText(w.Label14[0]), QString("PAUSE"));
+    QCOMPARE(accessibleText(w.Label14[7]), QString("empty"));
+    QAccessibleInterface* print = QAccessible::queryAccessibleInterface(w.Label14[4]);
+    QCOMPARE(print->text(QAccessible::Name), QString("PRINT"));
+    print->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(w.tbSendData->text(), QString("PRINT"));
+
+    QTest::keyClicks(w.tbSendData, " 1234567890123456");
+    QTest::keyClick(w.tbSendData, Qt::Key_Return);
+    QCOMPARE(accessibleText(w.Label13[0]), QString("PRINT 123456789"));
+    QCOMPARE(accessibleText(w.Label13[0], QAccessible::Description),
+             QString("buffer line 1: PRINT 1234567890123456"));
+    QCOMPARE(accessibleText(w.Label13[1], QAccessible::Description),
+             QString("buffer line 2: empty"));
+    w.Command17[0]->click();
+    QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
+
+    w.vbalProgressBar1->setText(QStringLiteral("SEND"));
+    QCOMPARE(accessibleText(w.vbalProgressBar1), QString("SEND"));
 }
 
 void TestWindow::controlsAreNamed() {

@@ -1,10 +1,10 @@
 // The command buffer driven through the command line's keys and the buffer panel, as the
 // operator uses them. What was "sent" is read back from Terminal.log.
-#include "link/UdpPeer.h"
+#include "TestSupport.h"
 
-#include "app/ClickLabel.h"
-#include "app/TerminalState.h"
 #include "console/BufferPanel.h"
+#include "core/TerminalState.h"
+#include "form/ClickLabel.h"
 
 #include <QClipboard>
 
@@ -55,6 +55,11 @@ void TestCommandBuffer::operatorScript_data() {
     QTest::newRow("empty buffer: arrows leave the line empty")
         << QByteArrayList{} << "U|=|D|=|U|=" << QByteArrayList{} << QByteArray();
     QTest::newRow("typed text: first Up shows slot 1") << abc << "t:X|U|=B" << abc << QByteArray();
+    QTest::newRow("Up at the far end of a full buffer stays on slot 63")
+        << full() << QStringList(64, "U").join('|') + "|=L63|U|=L63|D|=L62" << full()
+        << QByteArray();
+    QTest::newRow("Down on a typed line, empty buffer: slot 0 empties the line")
+        << QByteArrayList{} << "t:X|D|=" << QByteArrayList{} << QByteArray();
     QTest::newRow("recall then type stores a new line")
         << abc << "U|U|t:X|E" << QByteArrayList{"BX", "A", "B", "C"} << QByteArray("BX\r\n");
     QTest::newRow("recall then Backspace stores the edit")

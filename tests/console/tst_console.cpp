@@ -2,10 +2,10 @@
 // screen, the Clear button and keys typed into the console.
 #include "link/UdpPeer.h"
 
-#include "app/TerminalState.h"
 #include "console/ConsoleModel.h"
 #include "console/ConsoleView.h"
 #include "console/Router.h"
+#include "core/TerminalState.h"
 
 #include <QPlainTextEdit>
 

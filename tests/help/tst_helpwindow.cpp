@@ -1,7 +1,7 @@
 // Keyword help as the operator meets it: typing into the real command line of the window.
 #include "TestSupport.h"
-#include "app/ClickLabel.h"
 #include "app/UDP.h"
+#include "form/ClickLabel.h"
 #include "help/HelpPanel.h"
 
 #include <QLineEdit>

@@ -18,8 +18,6 @@ class KeywordsTest : public QObject {
 private slots:
     void tableShape_data();
     void tableShape();
-    void exactGroups_data();
-    void exactGroups();
     void helpKind_data();
     void helpKind();
 };
@@ -54,31 +52,6 @@ void KeywordsTest::tableShape() {
     // The neighbours of the letter ranges and a byte above 0x7F have no group.
     for (char c : {'@', '[', '`', '{', '\xC1'})
         QVERIFY(groupOf(functions, c).isEmpty());
-}
-
-void KeywordsTest::exactGroups_data() {
-    QTest::addColumn<bool>("functions");
-    QTest::addColumn<char>("letter"); // lower case finds the same group
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("C statements") << false << 'C'
-                                  << QStringList{"CASE",     "CLK1", "CLOSE", "CLR",
-                                                 "CLS",      "CRCD", "CRCM",  "CREATE",
-                                                 "CONTINUE", "COPY", "CZCMD", "CZINI"};
-    QTest::newRow("M statements") << false << 'm'
-                                  << QStringList{"MDB", "MDC", "MIN", "MONTH", "MBIRQ"};
-    QTest::newRow("S functions") << true << 'S'
-                                 << QStringList{"SCOMP{}", "SCOMP${}", "SDATE{}", "SDT{}",
-                                                "SEC{}",   "SGET{}",   "SHTH{}",  "SHTT{}",
-                                                "SIN{}",   "SINPUT{}", "SQR{}",   "STIME{}"};
-    QTest::newRow("C functions") << true << 'c'
-                                 << QStringList{"COS{}", "CRCD{}", "CRCM{}", "CZRD{}", "CALL{}"};
-}
-
-void KeywordsTest::exactGroups() {
-    QFETCH(bool, functions);
-    QFETCH(char, letter);
-    QFETCH(QStringList, expected);
-    QCOMPARE(groupOf(functions, letter), expected);
 }
 
 void KeywordsTest::helpKind_data() {

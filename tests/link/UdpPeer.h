@@ -1,14 +1,11 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "app/UDP.h"
 #include "link/UdpSocket.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QUdpSocket>
 
 // A board stand-in on the loopback interface: takes what the window sends and answers with
@@ -37,13 +34,6 @@ private:
     QUdpSocket socket_;
 };
 
-// The window in a fresh working directory, with dialogs that never wait.
-class Terminal : WorkDir, ScriptedDialogs, public UDP {
-public:
-    Terminal() : UDP(this) {}
-    ScriptedDialogs& dialogs() { return *this; }
-};
-
 // A local port nobody holds right now.
 inline quint16 freeUdpPort() {
     QUdpSocket probe;
@@ -60,27 +50,9 @@ inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = freeUd
     return !w.cbBind->isEnabled();
 }
 
-inline QByteArray readFile(const QString& name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 inline QStringList hostEntries(const UDP& w) {
     QStringList out;
     for (int i = 0; i < w.ComboRemoteIP->count(); ++i)
         out.append(w.ComboRemoteIP->itemText(i));
     return out;
-}
-
-// Types a line into the command line key by key (any script, one key event per character)
-// and presses Enter.
-inline void typeLine(QWidget* line, const QString& text, bool enter = true) {
-    for (QChar ch : text) {
-        if (ch.unicode() < 0x80)
-            QTest::keyClick(line, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, line, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
-    if (enter)
-        QTest::keyClick(line, Qt::Key_Return);
 }

@@ -30,6 +30,7 @@ private slots:
     void connectFailsQuietly_data();
     void connectFailsQuietly();
     void connectAndDisconnectSwitchPanels();
+    void burstsArriveWholeAndInOrder();
 };
 
 void TestUdpLink::typedLineOnTheWire_data() {
@@ -199,6 +200,28 @@ void TestUdpLink::connectAndDisconnectSwitchPanels() {
     QVERIFY(board.sendTo(w, "again"));
     QTRY_VERIFY(w.console().text().endsWith("again"));
     QVERIFY(!w.console().text().contains("late"));
+}
+
+// Bursts larger than one read slice: every datagram reaches the log and the console once, in
+// the order sent, also when the handler hands the rest of a burst to its own continuation.
+void TestUdpLink::burstsArriveWholeAndInOrder() {
+    Terminal w;
+    UdpPeer board;
+    QVERIFY(connectWindow(w, board.port()));
+    const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
+    constexpr int bursts = 12;
+    constexpr int perBurst = 300; // within the smallest default receive buffer
+    QByteArray expected;
+    for (int b = 0; b < bursts; ++b) {
+        for (int i = 0; i < perBurst; ++i) {
+            const QByteArray datagram = QByteArray::number(b * perBurst + i) + ';';
+            expected += datagram;
+            QVERIFY(board.sendTo(w, datagram));
+        }
+        QTRY_COMPARE(w.console().size(), expected.size());
+    }
+    QCOMPARE(w.console().text(), expected);
+    QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), expected);
 }
 
 QTEST_MAIN(TestUdpLink)

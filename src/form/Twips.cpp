@@ -1,4 +1,4 @@
-#include "app/Twips.h"
+#include "form/Twips.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

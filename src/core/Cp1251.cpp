@@ -1,4 +1,4 @@
-#include "app/Cp1251.h"
+#include "core/Cp1251.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -35,7 +35,7 @@ const Tables& tables() {
 
 } // namespace
 
-QString Cp1251::toText(const QByteArray& bytes) {
+QString Cp1251::toText(QByteArrayView bytes) {
     const auto& map = tables().toUnicode;
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* dst = out.data();

@@ -1,4 +1,4 @@
-#include "app/Lamp.h"
+#include "form/Lamp.h"
 
 #include <QPainter>
 

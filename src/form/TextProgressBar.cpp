@@ -1,4 +1,4 @@
-#include "app/TextProgressBar.h"
+#include "form/TextProgressBar.h"
 
 TextProgressBar::TextProgressBar(QWidget* parent) : QProgressBar(parent) {
     setTextVisible(true);
@@ -13,6 +13,7 @@ void TextProgressBar::setText(const QString& text) {
     QString escaped = text;
     escaped.replace(QLatin1Char('%'), QLatin1String("%%"));
     setFormat(escaped);
+    setAccessibleName(text); // what the bar shows is what a screen reader says
 }
 
 void TextProgressBar::setMax(int maximum) {

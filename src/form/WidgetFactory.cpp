@@ -1,7 +1,7 @@
-#include "app/WidgetFactory.h"
+#include "form/WidgetFactory.h"
 
-#include "app/ClickLabel.h"
-#include "app/Twips.h"
+#include "form/ClickLabel.h"
+#include "form/Twips.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -29,15 +29,13 @@ constexpr int BoxSize = 225;
 
 QGroupBox* Make::frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
                        int width, int height, const QString& tip) {
-    auto* f = place(new QGroupBox(caption, parent), name, left, top, width, height, tip);
-    f->setAccessibleName(caption);
-    return f;
+    return place(new QGroupBox(caption, parent), name, left, top, width, height, tip);
 }
 
 QPushButton* Make::button(QWidget* parent, const char* name, const QString& caption, int left,
                           int top, int width, int height, const QString& tip) {
+    // No fixed accessible name: a button is named by its caption, whatever it becomes.
     auto* b = place(new QPushButton(caption, parent), name, left, top, width, height, tip);
-    b->setAccessibleName(caption.trimmed());
     // Reachable with Tab, but a click leaves the focus where the operator types.
     b->setFocusPolicy(Qt::TabFocus);
     return b;
@@ -45,9 +43,7 @@ QPushButton* Make::button(QWidget* parent, const char* name, const QString& capt
 
 QLabel* Make::label(QWidget* parent, const char* name, const QString& caption, int left, int top,
                     int width, int height, const QString& tip) {
-    auto* l = place(new QLabel(caption, parent), name, left, top, width, height, tip);
-    l->setAccessibleName(caption.trimmed());
-    return l;
+    return place(new QLabel(caption, parent), name, left, top, width, height, tip);
 }
 
 ClickLabel* Make::clickLabel(QWidget* parent, const QString& name, int left, int top, int width,

@@ -1,9 +1,9 @@
 // The buffer column (command buffer, keyword help) and the MODBUS column.
-#include "app/ClickLabel.h"
-#include "app/Columns.h"
-#include "app/Controls.h"
-#include "app/Twips.h"
-#include "app/WidgetFactory.h"
+#include "form/ClickLabel.h"
+#include "form/Columns.h"
+#include "form/Controls.h"
+#include "form/Twips.h"
+#include "form/WidgetFactory.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,8 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int BufferColumnLeft = 8640;
-constexpr int ModbusColumnLeft = 12780;
 constexpr int BufferRowTop = 480;
 constexpr int BufferRowHeight = 225;
 constexpr int BufferRowsPerColumn = 32;
@@ -35,7 +33,6 @@ void buildBufferColumn(QWidget* w, Controls& c) {
         auto* l = Make::clickLabel(f7, QStringLiteral("Label13(%1)").arg(n), left, top, 1710,
                                    BufferRowHeight);
         l->setFont(mono);
-        l->setAccessibleName(QStringLiteral("Buffer line %1").arg(n + 1));
         c.Label13[n] = l;
         auto* x =
             Make::button(f7, "Command17", "x", left + 1725, top + 15, 225, BufferRowHeight - 15);
@@ -51,7 +48,6 @@ void buildBufferColumn(QWidget* w, Controls& c) {
         auto* l = Make::clickLabel(f8, QStringLiteral("Label14(%1)").arg(i), columns[i % 3],
                                    240 + (i / 3) * 240, 1215, 255);
         l->setFont(courierFont(9));
-        l->setAccessibleName(QStringLiteral("Help entry %1").arg(i + 1));
         c.Label14[i] = l;
     }
 
@@ -62,7 +58,6 @@ void buildBufferColumn(QWidget* w, Controls& c) {
     c.Label16 = Make::label(w, "Label16", AuthorCredit, 11100, 9480, 1665, 210);
     c.Label15 = Make::clickLabel(w, "Label15", 11100, 9680, 1665, 210);
     c.Label15->setText(QString::fromLatin1(MakerWebAddress).remove("https://").chopped(1));
-    c.Label15->setAccessibleName(c.Label15->text());
     QPalette link = c.Label15->palette();
     link.setColor(QPalette::WindowText, QColor(0, 0, 192));
     c.Label15->setPalette(link);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "form/WidgetFloor.h"
+
 #include <QString>
 
 class QCheckBox;

@@ -1,4 +1,6 @@
-#include "app/IniFiles.h"
+#include "core/IniFiles.h"
+
+#include "core/LineEnds.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -8,40 +10,21 @@ constexpr qint64 MaxHostListBytes = 1024 * 1024;
 constexpr qint64 ReadBlock = 64 * 1024;
 } // namespace
 
-QList<QByteArray> IniFiles::readLines(const QString& path, int maxLines, bool* ok) {
-    QList<QByteArray> lines;
+Expected<QList<QByteArray>> IniFiles::readLines(const QString& path, int maxLines) {
     QFile file(path);
-    *ok = file.open(QIODevice::ReadOnly);
-    if (!*ok)
-        return lines;
-    QByteArray current;
-    bool afterCr = false;
+    if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(file);
     // Read in blocks and stop after the last wanted line: a huge file costs only what is used.
-    while (lines.size() < maxLines) {
+    LineCollector lines(maxLines);
+    while (!lines.full()) {
         const QByteArray block = file.read(ReadBlock);
         if (block.isEmpty())
             break;
-        for (char ch : block) {
-            if (ch == '\n' && afterCr) {
-                afterCr = false;
-                continue;
-            }
-            afterCr = ch == '\r';
-            if (ch == '\r' || ch == '\n') {
-                lines.append(current);
-                current.clear();
-                if (lines.size() == maxLines)
-                    break;
-            } else {
-                current.append(ch);
-            }
-        }
+        lines.feed(block);
     }
     if (file.error() != QFileDevice::NoError)
-        *ok = false;
-    if (lines.size() < maxLines && !current.isEmpty())
-        lines.append(current);
-    return lines;
+        return fileFailure(file);
+    return lines.finish();
 }
 
 QList<QByteArray> IniFiles::hostItems(const QByteArray& content) {
@@ -69,18 +52,19 @@ QList<QByteArray> IniFiles::hostItems(const QByteArray& content) {
     return items;
 }
 
-bool IniFiles::readHostList(const QString& path, QList<QByteArray>* items) {
+Expected<QList<QByteArray>> IniFiles::readHostList(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxHostListBytes)
-        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        return fileFailure(file);
+    if (file.size() > MaxHostListBytes)
+        return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1 is too large").arg(path)};
     const QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return false;
-    *items = hostItems(content);
-    return !items->isEmpty();
+        return fileFailure(file);
+    return hostItems(content);
 }
 
-QString IniFiles::writeLines(const QString& path, const QList<QByteArray>& lines, int* fileError) {
+std::optional<Failure> IniFiles::writeLines(const QString& path, const QList<QByteArray>& lines) {
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     for (const QByteArray& line : lines) {
@@ -89,10 +73,8 @@ QString IniFiles::writeLines(const QString& path, const QList<QByteArray>& lines
         ok = file.write(line) == line.size() && file.write("\r\n", 2) == 2;
     }
     if (ok && file.commit())
-        return {};
-    if (fileError)
-        *fileError = file.error();
-    const QString why = file.errorString();
+        return std::nullopt;
+    const Failure why = fileFailure(file);
     file.cancelWriting();
-    return why.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : why;
+    return why;
 }

@@ -1,6 +1,5 @@
-#include "app/Dialogs.h"
+#include "form/Dialogs.h"
 
-#include <QFileDevice>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -21,19 +20,4 @@ QString WidgetDialogs::openFile(const QString& title, const QString& filter) {
 
 QString WidgetDialogs::saveFile(const QString& title, const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, title, QString(), filter);
-}
-
-int fileErrorNumber(int qtFileError) {
-    switch (qtFileError) {
-    case QFileDevice::OpenError:
-        return ErrorNumber::PathAccess;
-    case QFileDevice::PermissionsError:
-        return ErrorNumber::PermissionDenied;
-    case QFileDevice::ReadError:
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return ErrorNumber::DeviceIo;
-    default:
-        return ErrorNumber::PathAccess;
-    }
 }

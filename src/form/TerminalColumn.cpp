@@ -1,11 +1,11 @@
 // The terminal column: link and transfer panels, the console and the command line.
-#include "app/Columns.h"
+#include "form/Columns.h"
 
-#include "app/Controls.h"
-#include "app/Lamp.h"
-#include "app/TextProgressBar.h"
-#include "app/Twips.h"
-#include "app/WidgetFactory.h"
+#include "form/Controls.h"
+#include "form/Lamp.h"
+#include "form/TextProgressBar.h"
+#include "form/Twips.h"
+#include "form/WidgetFactory.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -79,7 +79,7 @@ void buildFlashDisk(QWidget* w, Controls& c) {
     c.vbalProgressBar1 = new TextProgressBar(f);
     c.vbalProgressBar1->setObjectName("vbalProgressBar1");
     c.vbalProgressBar1->setGeometry(Twips::rect(1800, 555, 1095, 255));
-    c.vbalProgressBar1->setAccessibleName("Transfer progress");
+    c.vbalProgressBar1->setAccessibleDescription("Transfer progress");
     f->setEnabled(false);
 }
 

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+
+// The one rule for where a line ends in what the board sends and in the files the program
+// reads: CR LF, a lone CR and a lone LF each end a line. A CR LF pair split across two pieces
+// of input is still one line end, so the scanner carries the CR from one call to the next.
+class LineEnds {
+public:
+    // Calls onText(bytes) for every run of bytes between line ends and onEnd() for every line
+    // end, in order.
+    template <class OnText, class OnEnd>
+    void scan(QByteArrayView bytes, OnText&& onText, OnEnd&& onEnd) {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const char ch = bytes[i];
+            if (ch != '\r' && ch != '\n')
+                continue;
+            if (i > start) {
+                onText(bytes.sliced(start, i - start));
+                afterCr_ = false;
+            }
+            start = i + 1;
+            if (ch == '\n' && afterCr_) {
+                afterCr_ = false; // the LF of a CR LF pair
+                continue;
+            }
+            afterCr_ = ch == '\r';
+            onEnd();
+        }
+        if (start < bytes.size()) {
+            onText(bytes.sliced(start));
+            afterCr_ = false;
+        }
+    }
+
+    void reset() { afterCr_ = false; }
+
+private:
+    bool afterCr_ = false;
+};
+
+// Collects whole lines from input that arrives in pieces; at most `limit` lines are kept, the
+// rest is skipped without being stored.
+class LineCollector {
+public:
+    explicit LineCollector(qsizetype limit = -1) : limit_(limit) {}
+
+    void feed(QByteArrayView bytes);
+    // The last line counts even without its line end, unless it is empty.
+    QList<QByteArray> finish();
+    bool full() const { return limit_ >= 0 && lines_.size() >= limit_; }
+
+private:
+    LineEnds ends_;
+    QByteArray current_;
+    QList<QByteArray> lines_;
+    qsizetype limit_;
+};
+
+// Every line of a whole text, as LineCollector gives them.
+QList<QByteArray> splitLines(QByteArrayView text);

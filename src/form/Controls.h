@@ -1,0 +1,208 @@
+#pragma once
+
+#include "form/WidgetFloor.h"
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class ClickLabel;
+class Lamp;
+class TextProgressBar;
+class UdpSocket;
+class SerialPort;
+class Dialogs;
+
+// Every control of the window under the name the rest of the program uses for it, gathered by
+// the frame it stands in. The window creates them; each controller is handed the groups it works
+// on, so its constructor says what it touches. Arrays of controls are indexed from 0, as
+// `Label13(0)` .. `Label13(63)`.
+
+// "Link": the UDP link and its host list, with the port row below the design height.
+struct LinkControls {
+    QGroupBox* Frame1 = nullptr;
+    QPushButton* cbBind = nullptr;
+    QPushButton* Command1 = nullptr;
+    QComboBox* ComboRemoteIP = nullptr;
+    QPushButton* Add_ip = nullptr;
+    QPushButton* Del_ip = nullptr;
+    QPushButton* SaveIP = nullptr;
+    QLabel* NoConnect = nullptr;
+    QLabel* YesConnect = nullptr;
+    QLineEdit* tbRemotePort = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* tbLocalPort = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label6 = nullptr;
+    UdpSocket* Winsock1 = nullptr;
+};
+
+// "Flash disk": file transfers to and from the board's flash disk.
+struct FlashDiskControls {
+    QGroupBox* Frame2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QLineEdit* Text2 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    TextProgressBar* vbalProgressBar1 = nullptr;
+    QLabel* Label7 = nullptr;
+};
+
+// "BASIC Files": program upload and download, NEW, STATUS, continue and stop.
+struct BasicFilesControls {
+    QGroupBox* Frame3 = nullptr;
+    QPushButton* Command10 = nullptr;
+    QPushButton* Command11 = nullptr;
+    QPushButton* Command12 = nullptr;
+    QPushButton* Command13 = nullptr;
+    QPushButton* Command9 = nullptr;
+    QPushButton* Command14 = nullptr;
+};
+
+// "Comm's": the serial port, its speed, the activity lamp and the polling timer.
+struct CommControls {
+    QGroupBox* Frame4 = nullptr;
+    std::array<QRadioButton*, 6> Option{}; // Option1..Option6 at indexes 0..5
+    QLabel* Label11 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* Comm_number = nullptr;
+    QPushButton* BTNOpenCom = nullptr;
+    Lamp* Pic = nullptr;
+    SerialPort* MSComm1 = nullptr;
+    QTimer* TMRComm = nullptr;
+};
+
+// "Modbus RTU": the serial gateway modes.
+struct RtuControls {
+    QGroupBox* Frame5 = nullptr;
+    QPushButton* Command8 = nullptr;
+    QCheckBox* Check3 = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLabel* Label8 = nullptr;
+};
+
+// "Eth to MB": the Ethernet gateway mode.
+struct GatewayControls {
+    QGroupBox* Frame6 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLabel* Label9 = nullptr;
+};
+
+// The console and the buttons between it and the buffer column.
+struct ConsoleControls {
+    QPlainTextEdit* tbReceiveData = nullptr;
+    QPushButton* Command19 = nullptr; // "<<"
+    QPushButton* Command18 = nullptr; // ">>"
+    QPushButton* Command2 = nullptr;  // console "Clear"
+    QPushButton* Command16 = nullptr; // "-"
+    QPushButton* Command15 = nullptr; // "+"
+    QFrame* Line4 = nullptr;
+};
+
+// The command line: where nearly every handler leaves the focus.
+struct CommandLineControls {
+    QLineEdit* tbSendData = nullptr;
+};
+
+// "Buffer  (click text to insert text)", with ADD and the clear-line button.
+struct BufferControls {
+    QGroupBox* Frame7 = nullptr;
+    QPushButton* Command20 = nullptr;
+    std::array<ClickLabel*, 64> Label13{};
+    std::array<QPushButton*, 64> Command17{};
+    QPushButton* Command21 = nullptr; // "ADD"
+    QPushButton* Command22 = nullptr; // "X"
+};
+
+// "Help (click text to insert text)".
+struct HelpControls {
+    QGroupBox* Frame8 = nullptr;
+    std::array<ClickLabel*, 15> Label14{};
+};
+
+// "HEX": the hex monitor.
+struct HexControls {
+    QGroupBox* Frame9 = nullptr;
+    QCheckBox* Check12 = nullptr;
+    QLabel* Label28 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+};
+
+// "MODBUS": the request builder.
+struct ModbusBuilderControls {
+    QGroupBox* Frame10 = nullptr;
+    QLabel* Label19 = nullptr;
+    QPushButton* Command23 = nullptr;
+    QPushButton* Command25 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    QLineEdit* Text9 = nullptr;
+    QLineEdit* Text10 = nullptr;
+    QPlainTextEdit* Text11 = nullptr;
+    QCheckBox* Check4 = nullptr;
+    QCheckBox* Check5 = nullptr;
+    QCheckBox* Check6 = nullptr;
+    QCheckBox* Check8 = nullptr;
+    QCheckBox* Check9 = nullptr;
+    QCheckBox* Check10 = nullptr;
+    QCheckBox* Check11 = nullptr;
+    QRadioButton* Option7 = nullptr;
+    QRadioButton* Option8 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label17 = nullptr;
+    QLabel* Label18 = nullptr;
+    QLabel* Label20 = nullptr;
+    QLabel* Label21 = nullptr;
+    QLabel* Label22 = nullptr;
+    QLabel* Label23 = nullptr;
+    QLabel* Label24 = nullptr;
+    QLabel* Label25 = nullptr;
+    QLabel* Label26 = nullptr;
+};
+
+// "MODBUS Parser": the reply parser.
+struct ModbusParserControls {
+    QGroupBox* Frame11 = nullptr;
+    QCheckBox* Check7 = nullptr;
+    QLabel* Label27 = nullptr;
+    QPushButton* Command24 = nullptr;
+    QPlainTextEdit* Text8 = nullptr;
+};
+
+// What stands outside the frames and belongs to no one panel.
+struct WindowControls {
+    std::array<QLabel*, 2> Label1{}; // (0) "Port:(1-9)" in Comm's, (1) " Host" in Link
+    QLabel* Label16 = nullptr;       // author credit
+    ClickLabel* Label15 = nullptr;   // web address
+    Dialogs* CommonDialog1 = nullptr;
+};
+
+struct Controls : LinkControls,
+                  FlashDiskControls,
+                  BasicFilesControls,
+                  CommControls,
+                  RtuControls,
+                  GatewayControls,
+                  ConsoleControls,
+                  CommandLineControls,
+                  BufferControls,
+                  HelpControls,
+                  HexControls,
+                  ModbusBuilderControls,
+                  ModbusParserControls,
+                  WindowControls {};

@@ -1,0 +1,2 @@
+// Built only by the floor check: a widget-free target must not compile this.
+#include <QWidget>
