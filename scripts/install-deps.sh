@@ -2,7 +2,7 @@
 # Installs the Debian packages Brenmoor needs to build, test and run; skips what is present.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format qt6-base-dev
-          qt6-serialport-dev libmodbus-dev xvfb xauth)
+          qt6-serialport-dev libmodbus-dev pkg-config xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

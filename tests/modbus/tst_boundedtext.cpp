@@ -1,0 +1,90 @@
+#include "modbus/BoundedText.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Bytes that differ from position to position, so a cut in the wrong place shows.
+QByteArray pattern(qsizetype size, int seed) {
+    QByteArray out(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = char('!' + (i * 7 + seed) % 90);
+    return out;
+}
+
+} // namespace
+
+class TestBoundedText : public QObject {
+    Q_OBJECT
+private slots:
+    void trim_data();
+    void trim();
+    void clear();
+};
+
+void TestBoundedText::trim_data() {
+    QTest::addColumn<qsizetype>("above");
+    QTest::addColumn<qsizetype>("to");
+    QTest::addColumn<qsizetype>("before");
+    QTest::addColumn<qsizetype>("added");
+    QTest::addColumn<qsizetype>("after");
+
+    const qsizetype hexAbove = BoundedText::HexTrimAbove;
+    const qsizetype hexTo = BoundedText::HexTrimTo;
+    QTest::newRow("reaches 16000")
+        << hexAbove << hexTo << qsizetype(15990) << qsizetype(10) << qsizetype(16000);
+    QTest::newRow("one past 16000")
+        << hexAbove << hexTo << qsizetype(16000) << qsizetype(1) << qsizetype(12000);
+    QTest::newRow("15990 to 16020")
+        << hexAbove << hexTo << qsizetype(15990) << qsizetype(30) << qsizetype(12000);
+    QTest::newRow("chunk longer than what is kept")
+        << hexAbove << hexTo << qsizetype(5000) << qsizetype(65507 * 3) << qsizetype(12000);
+    QTest::newRow("chunk just shorter than what is kept")
+        << hexAbove << hexTo << qsizetype(10000) << qsizetype(11999) << qsizetype(12000);
+    QTest::newRow("empty chunk at the ceiling")
+        << hexAbove << hexTo << qsizetype(16000) << qsizetype(0) << qsizetype(16000);
+    QTest::newRow("parser box at its ceiling")
+        << qsizetype(BoundedText::ParserTrimAbove) << qsizetype(BoundedText::ParserTrimTo)
+        << qsizetype(999'990) << qsizetype(10) << qsizetype(1'000'000);
+    QTest::newRow("parser box past its ceiling")
+        << qsizetype(BoundedText::ParserTrimAbove) << qsizetype(BoundedText::ParserTrimTo)
+        << qsizetype(999'990) << qsizetype(11) << qsizetype(750'000);
+}
+
+void TestBoundedText::trim() {
+    QFETCH(qsizetype, above);
+    QFETCH(qsizetype, to);
+    QFETCH(qsizetype, before);
+    QFETCH(qsizetype, added);
+    QFETCH(qsizetype, after);
+
+    BoundedText box(above, to);
+    const QByteArray first = pattern(before, 1);
+    const QByteArray chunk = pattern(added, 2);
+    box.append(first);
+    const quint64 generation = box.generation();
+    box.append(chunk);
+
+    QCOMPARE(box.size(), after);
+    QCOMPARE(box.text(), (first + chunk).right(after));
+    // A view redraws only when the text it has shown was cut.
+    QCOMPARE(box.generation() != generation, before + added > above);
+}
+
+void TestBoundedText::clear() {
+    BoundedText box(BoundedText::HexTrimAbove, BoundedText::HexTrimTo);
+    QSignalSpy changed(&box, &BoundedText::changed);
+    box.append("0A 03 \r\n\r\n");
+    QCOMPARE(changed.size(), 1);
+    const quint64 generation = box.generation();
+    box.clear();
+    QCOMPARE(box.size(), 0);
+    QVERIFY(box.generation() != generation);
+    QCOMPARE(changed.size(), 2);
+    box.append("FF ");
+    QCOMPARE(box.text(), QByteArray("FF "));
+}
+
+QTEST_GUILESS_MAIN(TestBoundedText)
+#include "tst_boundedtext.moc"
