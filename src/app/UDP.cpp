@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cstdio>
 
 namespace {
 constexpr int ClientHeight = 9870;
@@ -160,9 +161,22 @@ void UDP::Form_Unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
-    Startup::saveCommandBuffer(state_);
+    // The old command.ini stays whole when the new one cannot be written; say why, and to an
+    // operator who closed the window also in a box (a signal's shut-down never waits on one).
+    if (const auto failed = Startup::saveCommandBuffer(state_)) {
+        std::fprintf(stderr, "brenmoor: command.ini not saved: %s\n",
+                     qPrintable(failed->description));
+        if (!closingBySignal_)
+            CommonDialog1->report(*failed);
+    }
     if (state_.ComOpened == 1)
         serialLink_->closePort();
+}
+
+void UDP::closeBySignal() {
+    closingBySignal_ = true;
+    Form_Unload();
+    close();
 }
 
 void UDP::closeEvent(QCloseEvent* event) {

@@ -45,6 +45,9 @@ public:
 
     void Form_Load();
     void Form_Unload();
+    // The shut-down of a session that ends the program (SIGTERM, SIGINT, SIGHUP): the same as
+    // closing the window, but nothing in it waits for the operator.
+    void closeBySignal();
 
     // The MODBUS hex monitor's entry point: sees every raw chunk before the router.
     void HEX_parser() {}
@@ -71,4 +74,5 @@ private:
     std::unique_ptr<WidthButtons> widthButtons_;
     std::unique_ptr<BasicPanel> basicPanel_;
     bool unloaded_ = false;
+    bool closingBySignal_ = false;
 };

@@ -1,3 +1,4 @@
+#include "app/ShutdownSignals.h"
 #include "app/UDP.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Brenmoor"));
     QApplication::setStyle(QStringLiteral("Fusion"));
     UDP window;
+    ShutdownSignals shutdown([&window] { window.closeBySignal(); });
     window.show();
     return QApplication::exec();
 }

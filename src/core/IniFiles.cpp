@@ -1,30 +1,37 @@
 #include "core/IniFiles.h"
 
+#include "core/FileAccess.h"
 #include "core/LineEnds.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 constexpr qint64 MaxHostListBytes = 1024 * 1024;
 constexpr qint64 ReadBlock = 64 * 1024;
 } // namespace
 
-Expected<QList<QByteArray>> IniFiles::readLines(const QString& path, int maxLines) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileFailure(file);
-    // Read in blocks and stop after the last wanted line: a huge file costs only what is used.
+Expected<QList<QByteArray>> IniFiles::readLines(const QString& path, int maxLines,
+                                                qint64 maxBytes) {
+    QFile file;
+    if (auto failed = FileAccess::openForReading(file, path))
+        return *failed;
+    // Read in blocks and stop after the last wanted line or at the byte bound: a huge file, or
+    // one endless line, costs only what is used.
     LineCollector lines(maxLines);
+    qint64 read = 0;
+    bool cut = false;
     while (!lines.full()) {
-        const QByteArray block = file.read(ReadBlock);
-        if (block.isEmpty())
+        const QByteArray block = file.read(qMin(ReadBlock, maxBytes - read));
+        if (block.isEmpty()) {
+            cut = read >= maxBytes;
             break;
+        }
+        read += block.size();
         lines.feed(block);
     }
     if (file.error() != QFileDevice::NoError)
         return fileFailure(file);
-    return lines.finish();
+    return cut ? lines.finishWhole() : lines.finish();
 }
 
 QList<QByteArray> IniFiles::hostItems(const QByteArray& content) {
@@ -53,28 +60,21 @@ QList<QByteArray> IniFiles::hostItems(const QByteArray& content) {
 }
 
 Expected<QList<QByteArray>> IniFiles::readHostList(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileFailure(file);
-    if (file.size() > MaxHostListBytes)
-        return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1 is too large").arg(path)};
-    const QByteArray content = file.readAll();
+    QFile file;
+    if (auto failed = FileAccess::openForReading(file, path))
+        return *failed;
+    // One byte past the bound tells a file that is too large from one that just fits.
+    const QByteArray content = file.read(MaxHostListBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return fileFailure(file);
+    if (content.size() > MaxHostListBytes)
+        return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1 is too large").arg(path)};
     return hostItems(content);
 }
 
 std::optional<Failure> IniFiles::writeLines(const QString& path, const QList<QByteArray>& lines) {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    for (const QByteArray& line : lines) {
-        if (!ok)
-            break;
-        ok = file.write(line) == line.size() && file.write("\r\n", 2) == 2;
-    }
-    if (ok && file.commit())
-        return std::nullopt;
-    const Failure why = fileFailure(file);
-    file.cancelWriting();
-    return why;
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + "\r\n";
+    return FileAccess::replaceFile(path, bytes);
 }

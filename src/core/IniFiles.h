@@ -15,8 +15,9 @@ inline const QString CommandIni = QStringLiteral("command.ini");
 inline const QString TerminalIni = QStringLiteral("terminal.ini");
 
 // The first maxLines lines of the file (CR LF, a lone CR or a lone LF end a line); lines after
-// them are not read.
-Expected<QList<QByteArray>> readLines(const QString& path, int maxLines);
+// them are not read, nor anything past maxBytes (a line cut there is left out).
+Expected<QList<QByteArray>> readLines(const QString& path, int maxLines,
+                                      qint64 maxBytes = 16 * 1024 * 1024);
 
 // Items of terminal.ini: separated by line ends or commas, double quotes removed, surrounding
 // blanks trimmed, empty items skipped. A file with control bytes is not a host list and gives

@@ -21,6 +21,11 @@ QList<QByteArray> LineCollector::finish() {
     return std::move(lines_);
 }
 
+QList<QByteArray> LineCollector::finishWhole() {
+    current_.clear();
+    return std::move(lines_);
+}
+
 QList<QByteArray> splitLines(QByteArrayView text) {
     LineCollector lines;
     lines.feed(text);

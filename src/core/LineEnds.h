@@ -51,6 +51,8 @@ public:
     void feed(QByteArrayView bytes);
     // The last line counts even without its line end, unless it is empty.
     QList<QByteArray> finish();
+    // Only the lines that ended: for input that was cut off in the middle of a line.
+    QList<QByteArray> finishWhole();
     bool full() const { return limit_ >= 0 && lines_.size() >= limit_; }
 
 private:

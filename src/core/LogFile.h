@@ -12,14 +12,21 @@
 // that could not be opened at start must not stop the board's replies from reaching the console.
 class LogFile {
 public:
-    explicit LogFile(QString path = QStringLiteral("Terminal.log")) : file_(std::move(path)) {}
+    explicit LogFile(QString path = QStringLiteral("Terminal.log")) : path_(std::move(path)) {}
 
+    // Without blocking: a FIFO nobody reads fails at once; /dev/null is a fine log.
     std::optional<Failure> open();
     void close() { file_.close(); }
     bool isOpen() const { return file_.isOpen(); }
-    // Nothing when written, or when the log is closed.
+
+    // A write that fails is reported once for a run of failures: the first failure is returned,
+    // the ones after it return nothing until a write succeeds again. A full disk must not bury
+    // the window in one message per received chunk.
     std::optional<Failure> append(const QByteArray& bytes);
+    bool failing() const { return failing_; }
 
 private:
+    QString path_;
     QFile file_;
+    bool failing_ = false;
 };

@@ -160,18 +160,20 @@ void SerialLink::TMRComm_Timer() {
     s_.RtuIdleTicks = 0;
     traffic_.RxData = comm_.MSComm1->readAll();
     comm_.Pic->setFillColor(receivedColor());
-    // A log that could not be opened at start is skipped quietly, so replies still reach the
-    // console; a write that fails ends the tick.
-    if (traffic_.LogFileNumber.append(traffic_.RxData))
-        return;
+    // A log that could not be opened at start is skipped quietly, and one that cannot be
+    // written costs the log, not the console: the chunk goes on and the failure is shown after
+    // it, once per run of failures.
+    const std::optional<Failure> logFailed = traffic_.LogFileNumber.append(traffic_.RxData);
     if (hexParser)
         hexParser();
     if (!framedMode()) {
         if (comParser)
             comParser();
-        return;
+    } else {
+        cutFrames();
     }
-    cutFrames();
+    if (logFailed)
+        dialogs_.report(*logFailed);
 }
 
 void SerialLink::cutFrames() {

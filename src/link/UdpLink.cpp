@@ -108,14 +108,17 @@ void UdpLink::receiveOne(qint64 size) {
     if (!datagram)
         return reportFailure(datagram.failure());
     s_.RxData = std::move(datagram.value());
-    if (const auto failed = s_.LogFileNumber.append(s_.RxData))
-        return reportFailure(*failed);
+    // A log that cannot be written costs the log, not the console: the chunk goes on, and the
+    // failure is shown once the chunk has reached the router (once per run of failures).
+    const std::optional<Failure> logFailed = s_.LogFileNumber.append(s_.RxData);
     link_.YesConnect->show();
     link_.NoConnect->hide();
     if (hexParser)
         hexParser();
     if (comParser)
         comParser();
+    if (logFailed)
+        reportFailure(*logFailed);
 }
 
 void UdpLink::reportFailure(const Failure& failure) {

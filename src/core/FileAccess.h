@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/Failure.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class QFile;
+
+// How the program opens the files it keeps and the files an operator points it at. Nothing here
+// may hang the window or eat its memory: a FIFO with nobody at the other end, a device that
+// never ends (/dev/zero) or a full disk each end in a Failure instead.
+namespace FileAccess {
+
+// Opens for reading without blocking. Only a regular file will do: a FIFO or a device is
+// refused at once rather than waited on or read forever.
+std::optional<Failure> openForReading(QFile& file, const QString& path);
+
+// Opens for appending, created when missing, without blocking: a FIFO that nobody reads fails
+// at once. Devices are allowed, so a log linked to /dev/null keeps working.
+std::optional<Failure> openForAppend(QFile& file, const QString& path);
+
+// Replaces the file with `bytes` atomically: afterwards it holds either the old content or all
+// of the new. Only a regular file (or none) is replaced; a device or a FIFO at that name is left
+// alone. Every byte is flushed and checked before the new file takes the old one's place, so a
+// full disk never costs the old content.
+std::optional<Failure> replaceFile(const QString& path, const QByteArray& bytes);
+
+// The failure for a system error number met on `path`.
+Failure systemFailure(int error, const QString& path);
+
+} // namespace FileAccess

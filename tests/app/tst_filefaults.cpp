@@ -1,0 +1,157 @@
+// The files the terminal keeps, under faults: devices and FIFOs where a file should be, a full
+// disk at exit, a log that cannot be written, and a session ended by a signal.
+#include "TestSupport.h"
+#include "app/ShutdownSignals.h"
+#include "app/Startup.h"
+#include "console/ConsoleModel.h"
+#include "link/UdpPeer.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+QByteArray numberedLines(const QByteArray& prefix, int count) {
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += prefix + QByteArray::number(i) + "\r\n";
+    return out;
+}
+bool writeFile(const QString& name, const QByteArray& content) {
+    QFile f(name);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+}
+} // namespace
+
+class TestFileFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void hostileFilesAtStart_data();
+    void hostileFilesAtStart();
+    void logThatCannotBeWritten_data();
+    void logThatCannotBeWritten();
+    void fullDiskKeepsCommandIni();
+    void signalSavesTheBuffer();
+};
+
+// Each case would hang start-up (a FIFO) or read forever (/dev/zero) if opened as a file.
+void TestFileFaults::hostileFilesAtStart_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind"); // "zero": a link to /dev/zero, "fifo": a FIFO
+    QTest::addColumn<int>("startBoxes");
+    for (const char* kind : {"zero", "fifo"}) {
+        QTest::addRow("command.ini %s", kind) << "command.ini" << kind << 0;
+        QTest::addRow("terminal.ini %s", kind) << "terminal.ini" << kind << 0;
+    }
+    QTest::newRow("Terminal.log fifo") << "Terminal.log"
+                                       << "fifo" << 1;
+}
+
+void TestFileFaults::hostileFilesAtStart() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(int, startBoxes);
+    WorkDir dir;
+    if (kind == "zero")
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), name));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+    ScriptedDialogs dialogs;
+    {
+        UDP w(&dialogs);
+        QCOMPARE(dialogs.errors.size(), startBoxes);
+        QCOMPARE(w.state().CmdBuffer[0], QByteArray());
+        QCOMPARE(hostEntries(w), QStringList{Startup::DefaultBoardAddress});
+        w.close();
+    }
+    // Nothing at that name is replaced by a file, and the device itself is untouched.
+    const QFileInfo after(name);
+    QCOMPARE(after.isSymLink(), kind == "zero");
+    struct stat st {};
+    QCOMPARE(::stat(QFile::encodeName(name).constData(), &st), 0);
+    QVERIFY(kind == "zero" ? S_ISCHR(st.st_mode) : S_ISFIFO(st.st_mode));
+    // command.ini could not be saved over the device or FIFO: the operator is told once.
+    if (name == "command.ini")
+        QCOMPARE(dialogs.errors.size(), startBoxes + 1);
+}
+
+void TestFileFaults::logThatCannotBeWritten_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("/dev/null: no log wanted") << "/dev/null" << 0;
+    QTest::newRow("/dev/full: one box for the run") << "/dev/full" << 1;
+}
+
+// Every chunk still reaches the console; a run of failing writes shows one box, not one each.
+void TestFileFaults::logThatCannotBeWritten() {
+    QFETCH(QString, target);
+    QFETCH(int, boxes);
+    WorkDir dir;
+    QVERIFY(QFile::link(target, QStringLiteral("Terminal.log")));
+    ScriptedDialogs dialogs;
+    UDP w(&dialogs);
+    UdpPeer board;
+    QVERIFY(connectWindow(w, board.port()));
+    QByteArray expected;
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray chunk = "reply " + QByteArray::number(i) + "\r\n";
+        expected += chunk;
+        QVERIFY(board.sendTo(w, chunk));
+    }
+    QTRY_COMPARE(w.console().text(), expected);
+    QCOMPARE(dialogs.errors.size(), boxes);
+    if (boxes > 0)
+        QCOMPARE(dialogs.errors.first().number, int(ErrorNumber::DeviceIo));
+}
+
+// A full disk at exit must not cost the buffer the operator had: the old command.ini stays.
+void TestFileFaults::fullDiskKeepsCommandIni() {
+    WorkDir dir;
+    const QByteArray disk = QFile::encodeName(dir.file(QStringLiteral("disk")));
+    QVERIFY(QDir().mkdir(dir.file(QStringLiteral("disk"))));
+    if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("mounting a small tmpfs needs root and mount rights; run the suite as root (as CI "
+              "does) to check a full disk at exit");
+    const auto unmount = qScopeGuard([&] { ::umount2(disk.constData(), MNT_DETACH); });
+    const QString previous = QDir::currentPath();
+    const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+    QDir::setCurrent(QString::fromLocal8Bit(disk));
+
+    const QByteArray old = numberedLines("old ", 64);
+    QVERIFY(writeFile(QStringLiteral("command.ini"), old));
+    ScriptedDialogs dialogs;
+    {
+        UDP w(&dialogs);
+        w.tbSendData->clear();
+        typeLine(w.tbSendData, QStringLiteral("NEW LINE"));
+        QCOMPARE(w.state().CmdBuffer[0], QByteArray("NEW LINE"));
+        QFile filler(QStringLiteral("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+        w.close();
+    }
+    QCOMPARE(readFile(QStringLiteral("command.ini")), old);
+    QCOMPARE(dialogs.errors.size(), 1);
+    QCOMPARE(dialogs.errors.first().number, int(ErrorNumber::DeviceIo));
+}
+
+// A session that ends the program with a signal saves the buffer as closing the window does,
+// and never waits on a box.
+void TestFileFaults::signalSavesTheBuffer() {
+    Terminal w;
+    ShutdownSignals shutdown([&w] { w.closeBySignal(); });
+    w.tbSendData->clear();
+    typeLine(w.tbSendData, QStringLiteral("TYPED BEFORE SIGTERM"));
+    QCOMPARE(::kill(::getpid(), SIGTERM), 0);
+    QTRY_VERIFY(readFile(QStringLiteral("command.ini")).startsWith("TYPED BEFORE SIGTERM\r\n"));
+    QCOMPARE(readFile(QStringLiteral("command.ini")).count("\r\n"), 64);
+    QVERIFY(w.dialogs().errors.isEmpty());
+}
+
+QTEST_MAIN(TestFileFaults)
+#include "tst_filefaults.moc"
