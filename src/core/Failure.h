@@ -10,6 +10,8 @@ class QFileDevice;
 // The error numbers shown in the "Error#N" boxes: the one table of them. The description beside
 // a number is the operating system's or Qt's own text.
 namespace ErrorNumber {
+constexpr int Overflow = 6;            // a file too long for a 32-bit byte index
+constexpr int SubscriptOutOfRange = 9; // an empty file to send, a program over 2048 lines
 constexpr int FileNotFound = 53;
 constexpr int DeviceIo = 57;
 constexpr int PermissionDenied = 70;

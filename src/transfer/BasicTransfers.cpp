@@ -1,0 +1,192 @@
+#include "transfer/BasicTransfers.h"
+
+#include "core/LineEnds.h"
+
+namespace {
+
+const QByteArray CrLf = QByteArrayLiteral("\r\n");
+
+} // namespace
+
+namespace basic {
+
+Reply uploadReply(QByteArrayView reply) {
+    if (reply.contains("ERROR"))
+        return Reply::Error;
+    if (reply.contains("OK"))
+        return Reply::Ok;
+    return Reply::Other;
+}
+
+Reply downloadReply(QByteArrayView reply) {
+    if (reply.contains("Login") || reply.contains("Passwor"))
+        return Reply::LoginPrompt;
+    if (reply.first(qMin<qsizetype>(5, reply.size())).contains("OK"))
+        return Reply::Ok;
+    return Reply::Other;
+}
+
+QByteArray dropLeadingZeros(QByteArray line) {
+    for (int i = 0; i < 3; ++i) {
+        if (line.startsWith('0'))
+            line = line.mid(1, 100);
+    }
+    return line;
+}
+
+Expected<QList<QByteArray>> readProgram(QByteArrayView fileBytes) {
+    // One line more than fits, to tell a full program from one that is too long.
+    LineCollector collector(MaxProgramLines + 1);
+    collector.feed(fileBytes);
+    QList<QByteArray> lines = collector.finish();
+    if (lines.size() > MaxProgramLines)
+        return Failure{ErrorNumber::SubscriptOutOfRange,
+                       QStringLiteral("The program has more than %1 lines").arg(MaxProgramLines)};
+    for (QByteArray& line : lines)
+        line = dropLeadingZeros(std::move(line));
+    return lines;
+}
+
+TransferActions boardCommand(const QByteArray& word) {
+    return {act::sendUdp(word + CrLf), act::sendSerial(word + CrLf)};
+}
+
+} // namespace basic
+
+TransferActions BasicTransfers::closeProgramFile() {
+    TransferActions out;
+    if (LoadBasicMode_) {
+        LoadBasicMode_ = false;
+        out << act::closeFile() << act::finished(TransferAction::End::Stopped);
+    }
+    return out;
+}
+
+TransferActions BasicTransfers::startUpload(const Expected<QByteArray>& programFile) {
+    TransferActions out = closeProgramFile();
+    LineIndex_ = 0;
+    const Expected<QList<QByteArray>> lines =
+        programFile ? basic::readProgram(*programFile)
+                    : Expected<QList<QByteArray>>(programFile.failure());
+    if (!lines) {
+        // No upload is left running on a program read in part, not even an earlier one.
+        SendBasicMode_ = false;
+        out << act::errorBox(lines.failure().number, lines.failure().description);
+        return out;
+    }
+    SendBasicMode_ = true;
+    ProgramLines_ = QList<QByteArray>{QByteArray()} + *lines;
+    LineCount_ = qint16(ProgramLines_.size() - 1);
+    if (LineCount_ == 0) {
+        // An empty file has no line to send.
+        completeUpload(out);
+        return out;
+    }
+    LineIndex_ = 1;
+
+    const QByteArray& first = ProgramLines_[1];
+    out << act::pause(100) << act::sendUdp(first + CrLf) << act::sendSerial(first + CrLf)
+        << act::consoleAppend(first.left(5) + '\n');
+    if (LineIndex_ == LineCount_)
+        completeUpload(out);
+    return out;
+}
+
+TransferActions BasicTransfers::SEND_BASIC_parser(QByteArrayView RxData) {
+    TransferActions out;
+    if (!SendBasicMode_)
+        return out;
+    switch (basic::uploadReply(RxData)) {
+    case basic::Reply::Error:
+        out << act::consoleAppend("Error - see  source file " + CrLf);
+        SendBasicMode_ = false;
+        if (LoadBasicMode_)
+            endDownload(out);
+        out << act::finished(TransferAction::End::Refused);
+        break;
+    case basic::Reply::Ok:
+        sendNextLine(out);
+        break;
+    default:
+        out << act::consoleAppend(RxData.toByteArray() + CrLf);
+        break;
+    }
+    return out;
+}
+
+TransferActions BasicTransfers::Command9_Click() {
+    TransferActions out;
+    if (SendBasicMode_)
+        sendNextLine(out);
+    return out;
+}
+
+TransferActions BasicTransfers::Command14_Click() {
+    TransferActions out;
+    if (SendBasicMode_) {
+        SendBasicMode_ = false;
+        out << act::finished(TransferAction::End::Stopped);
+    }
+    return out;
+}
+
+void BasicTransfers::sendNextLine(TransferActions& out) {
+    // While an upload runs, LineIndex < LineCount: the last line completes it at once.
+    ++LineIndex_;
+    const QByteArray& line = ProgramLines_[LineIndex_];
+    out << act::sendUdp(line + CrLf) << act::sendSerial(line + CrLf)
+        << act::consoleReplace("LOAD DATA = " + line);
+    if (LineIndex_ == LineCount_)
+        completeUpload(out);
+}
+
+void BasicTransfers::completeUpload(TransferActions& out) {
+    // Done once the last line is out; the board's answer to it is ordinary console text.
+    LineIndex_ = 0;
+    out << act::consoleReplace("SEND BASIC PROGRAM COMPLETED" + CrLf);
+    SendBasicMode_ = false;
+    if (LoadBasicMode_)
+        endDownload(out);
+    out << act::finished(TransferAction::End::Completed);
+}
+
+void BasicTransfers::endDownload(TransferActions& out) {
+    LoadBasicMode_ = false;
+    out << act::closeFile();
+}
+
+TransferActions BasicTransfers::startDownload(const std::optional<Failure>& targetProblem) {
+    TransferActions out = closeProgramFile();
+    if (targetProblem) {
+        out << act::errorBox(targetProblem->number, targetProblem->description);
+        return out;
+    }
+    LoadBasicMode_ = true;
+    out << act::pause(100) << act::sendUdp("LIST" + CrLf) << act::sendSerial("LISt" + CrLf);
+    return out;
+}
+
+TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
+    TransferActions out;
+    if (!LoadBasicMode_)
+        return out;
+    switch (basic::downloadReply(RxData)) {
+    case basic::Reply::LoginPrompt:
+        endDownload(out);
+        out << act::consoleAppend("ACCESS DENIED" + CrLf);
+        SendBasicMode_ = false;
+        out << act::finished(TransferAction::End::Refused);
+        break;
+    case basic::Reply::Ok:
+        endDownload(out);
+        out << act::consoleReplace("LOAD BASIC PROGRAM COMPLETED" + CrLf);
+        SendBasicMode_ = false;
+        out << act::finished(TransferAction::End::Completed);
+        break;
+    default:
+        out << act::appendFile(RxData.toByteArray())
+            << act::consoleReplace("LOAD DATA = " + RxData.toByteArray() + CrLf);
+        break;
+    }
+    return out;
+}

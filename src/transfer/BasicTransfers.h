@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/Failure.h"
+#include "transfer/TransferAction.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <optional>
+
+// The byte rules of the BASIC program transfers, apart so the command-line client and the
+// tests use exactly what the window uses.
+namespace basic {
+
+constexpr qsizetype MaxProgramLines = 2048;
+
+// What a reply to an uploaded line or to LIST means. Tests are case-sensitive substring tests,
+// the way the board's replies have always been read.
+enum class Reply { Error, LoginPrompt, Ok, Other };
+
+// Upload: "ERROR" anywhere wins over "OK" anywhere (a refused line is refused even when the
+// board's echo holds OK); everything else is shown and waited past.
+Reply uploadReply(QByteArrayView reply);
+
+// Download: a login or password prompt refuses; "OK" within the first five characters closes
+// the listing, so a listing chunk that only ends in "OK" is still program text.
+Reply downloadReply(QByteArrayView reply);
+
+// Up to three leading "0" are dropped from a line; a line that lost one keeps at most 100
+// characters. Boards take the line number as typed and "0010" would not be line 10.
+QByteArray dropLeadingZeros(QByteArray line);
+
+// The lines of a .bas file as they are sent: CR LF, a lone CR and a lone LF each end a line
+// (a file saved by any editor gives its lines, never one giant line), empty lines are kept,
+// the zero rule is applied. More than MaxProgramLines lines is a failure.
+Expected<QList<QByteArray>> readProgram(QByteArrayView fileBytes);
+
+// A fixed board command (NEW, STATUS) on both links; the board's answer is ordinary console
+// text.
+TransferActions boardCommand(const QByteArray& word);
+
+} // namespace basic
+
+// The BASIC program upload and download. They are one machine because they share the
+// program file and end each other: an upload that starts ends a download, a download that
+// ends takes a waiting upload with it. Each call takes an event (a click, a received chunk)
+// and returns the actions to carry out, in order. `SendBasicMode()` and `LoadBasicMode()` say
+// which reply handler the receive router must call; LOAD_BASIC_parser comes first.
+//
+// Upload, by its owner:
+//   click "Download": a link must be open; closeProgramFile(); the open dialog ("Cancel" ends
+//   it); then startUpload(the file's bytes or the failure to read them).
+//   each chunk while SendBasicMode(): SEND_BASIC_parser(chunk).
+//   ">>": Command9_Click().  "X": Command14_Click().
+// Download:
+//   click "Save ": a link must be open; closeProgramFile(); the save dialog; create the file,
+//   then startDownload(the failure to create it, if any).
+//   each chunk while LoadBasicMode(): LOAD_BASIC_parser(chunk).
+class BasicTransfers {
+public:
+    // Before the dialog of either button: a running download is ended and its file closed, so
+    // nothing it receives later is written anywhere.
+    TransferActions closeProgramFile();
+
+    TransferActions startUpload(const Expected<QByteArray>& programFile);
+    TransferActions SEND_BASIC_parser(QByteArrayView RxData);
+    TransferActions Command9_Click();  // ">>": the next line without waiting for a reply
+    TransferActions Command14_Click(); // "X": the upload stops where it stands
+
+    TransferActions startDownload(const std::optional<Failure>& targetProblem = std::nullopt);
+    TransferActions LOAD_BASIC_parser(QByteArrayView RxData);
+
+    bool SendBasicMode() const { return SendBasicMode_; }
+    bool LoadBasicMode() const { return LoadBasicMode_; }
+    bool running() const { return SendBasicMode_ || LoadBasicMode_; }
+
+    qint16 LineIndex() const { return LineIndex_; } // the line sent last, 0 when none
+    qint16 LineCount() const { return LineCount_; }
+
+private:
+    void sendNextLine(TransferActions& out);
+    void completeUpload(TransferActions& out);
+    void endDownload(TransferActions& out);
+
+    // Index 0 stays empty so LineIndex counts lines from 1, as the console and the board do.
+    QList<QByteArray> ProgramLines_;
+    qint16 LineIndex_ = 0;
+    qint16 LineCount_ = 0;
+    bool SendBasicMode_ = false;
+    bool LoadBasicMode_ = false;
+};
