@@ -19,10 +19,16 @@
 #include "link/SerialPort.h"
 #include "link/UdpLink.h"
 #include "link/UdpSocket.h"
+#include "modbus/GatewayPanel.h"
+#include "modbus/HexMonitor.h"
+#include "modbus/ModbusBuilderPanel.h"
+#include "modbus/ModbusParserPanel.h"
 #include "transfer/BasicPanel.h"
+#include "transfer/FlashDiskPanel.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -79,7 +85,13 @@ void UDP::createControllers() {
     router_ = std::make_unique<Router>(*this, *this, state_, state_, *console_);
     hostList_ = std::make_unique<HostList>(*this, *this, dialogs);
     widthButtons_ = std::make_unique<WidthButtons>(this, *this, *this, *this);
-    basicPanel_ = std::make_unique<BasicPanel>(*this, state_);
+    basicPanel_ = std::make_unique<BasicPanel>(*this, *this, state_, state_, *console_, dialogs);
+    flashDiskPanel_ =
+        std::make_unique<FlashDiskPanel>(*this, *this, state_, state_, *console_, dialogs);
+    hexMonitor_ = std::make_unique<HexMonitor>(*this, state_, state_);
+    modbusBuilder_ = std::make_unique<ModbusBuilderPanel>(*this, *this, *this, state_, dialogs);
+    modbusParser_ = std::make_unique<ModbusParserPanel>(*this, state_);
+    gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this, *this, *this, *this);
 }
 
 void UDP::wire() {
@@ -125,6 +137,36 @@ void UDP::wire() {
         helpPanel_->onCommandLineKey(before, key);
     };
 
+    // The transfers send through the link writers and read the link states themselves.
+    TransferLinks links;
+    links.UDP_Send = [this](QByteArray& text) {
+        return udpLink_->UDP_Send(text);
+    };
+    links.WriteCOM32 = [this](QByteArray& text) {
+        return serialLink_->WriteCOM32(text);
+    };
+    links.udpOpen = [this] {
+        return Winsock1->state() == UdpSocket::StateOpen;
+    };
+    links.serialOpen = serialOpen;
+    basicPanel_->links = links;
+    flashDiskPanel_->links = links;
+    router_->LOAD_BASIC_parser = [this] {
+        basicPanel_->LOAD_BASIC_parser();
+    };
+    router_->SEND_BASIC_parser = [this] {
+        basicPanel_->SEND_BASIC_parser();
+    };
+    router_->SEND_FILES_parser = [this] {
+        flashDiskPanel_->SEND_FILES_parser();
+    };
+    router_->LOAD_FILES_parser = [this] {
+        flashDiskPanel_->LOAD_FILES_parser();
+    };
+    hexMonitor_->Modbus_Parser = [this] {
+        modbusParser_->Modbus_Parser();
+    };
+
     udpLink_->connectControls();
     serialLink_->connectControls();
     bufferPanel_->connectControls();
@@ -133,6 +175,16 @@ void UDP::wire() {
     hostList_->connectControls();
     widthButtons_->connectControls();
     basicPanel_->connectControls();
+    flashDiskPanel_->connectControls();
+    hexMonitor_->connectControls();
+    modbusBuilder_->connectControls();
+    modbusParser_->connectControls();
+    // After the UDP link's: Connect opens "Flash disk" first, the gateway mode then decides.
+    gatewayPanel_->connectControls();
+}
+
+void UDP::HEX_parser() {
+    hexMonitor_->HEX_parser();
 }
 
 void UDP::Form_Load() {

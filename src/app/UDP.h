@@ -11,8 +11,13 @@ class BufferPanel;
 class CommandLine;
 class ConsoleModel;
 class ConsoleView;
+class FlashDiskPanel;
+class GatewayPanel;
 class HelpPanel;
+class HexMonitor;
 class HostList;
+class ModbusBuilderPanel;
+class ModbusParserPanel;
 class Router;
 class SendPath;
 class SerialLink;
@@ -42,6 +47,11 @@ public:
     HostList& hostList() { return *hostList_; }
     WidthButtons& widthButtons() { return *widthButtons_; }
     BasicPanel& basicPanel() { return *basicPanel_; }
+    FlashDiskPanel& flashDiskPanel() { return *flashDiskPanel_; }
+    HexMonitor& hexMonitor() { return *hexMonitor_; }
+    ModbusBuilderPanel& modbusBuilder() { return *modbusBuilder_; }
+    ModbusParserPanel& modbusParser() { return *modbusParser_; }
+    GatewayPanel& gatewayPanel() { return *gatewayPanel_; }
 
     void Form_Load();
     void Form_Unload();
@@ -50,7 +60,7 @@ public:
     void closeBySignal();
 
     // The MODBUS hex monitor's entry point: sees every raw chunk before the router.
-    void HEX_parser() {}
+    void HEX_parser();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,6 +83,11 @@ private:
     std::unique_ptr<HostList> hostList_;
     std::unique_ptr<WidthButtons> widthButtons_;
     std::unique_ptr<BasicPanel> basicPanel_;
+    std::unique_ptr<FlashDiskPanel> flashDiskPanel_;
+    std::unique_ptr<HexMonitor> hexMonitor_;
+    std::unique_ptr<ModbusBuilderPanel> modbusBuilder_;
+    std::unique_ptr<ModbusParserPanel> modbusParser_;
+    std::unique_ptr<GatewayPanel> gatewayPanel_;
     bool unloaded_ = false;
     bool closingBySignal_ = false;
 };

@@ -1,7 +1,7 @@
 #include "console/ConsoleView.h"
 
 #include "console/ConsoleModel.h"
-#include "core/Cp1251.h"
+#include "core/ShownText.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -18,21 +18,6 @@ ConsoleView::ConsoleView(ConsoleModel* model, QPlainTextEdit* edit, QObject* par
     });
 }
 
-QString ConsoleView::displayText(const QByteArray& bytes, LineEnds& ends) {
-    QString out;
-    out.reserve(bytes.size());
-    ends.scan(
-        bytes,
-        [&out](QByteArrayView run) {
-            QString text = Cp1251::toText(run);
-            // A visible stand-in for NUL: the widget would end the text there.
-            text.replace(QChar(0), QChar(0x2400));
-            out += text;
-        },
-        [&out] { out += QLatin1Char('\n'); });
-    return out;
-}
-
 void ConsoleView::sync() {
     timer_.stop();
     const QByteArray& text = model_->text();
@@ -42,9 +27,9 @@ void ConsoleView::sync() {
     if (model_->generation() != shownGeneration_ || shownBytes_ > text.size()) {
         ends_.reset();
         shownGeneration_ = model_->generation();
-        edit_->setPlainText(displayText(text, ends_));
+        edit_->setPlainText(shownText(text, ends_));
     } else if (shownBytes_ < text.size()) {
-        const QString added = displayText(text.mid(shownBytes_), ends_);
+        const QString added = shownText(QByteArrayView(text).sliced(shownBytes_), ends_);
         QTextCursor end(edit_->document());
         end.movePosition(QTextCursor::End);
         end.insertText(added);

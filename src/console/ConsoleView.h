@@ -22,9 +22,6 @@ public:
     // Catches up at once (tests, and before anything reads the widget).
     void sync();
 
-    // The model's bytes as the widget shows them; `ends` carries a CR across calls.
-    static QString displayText(const QByteArray& bytes, LineEnds& ends);
-
 private:
     ConsoleModel* model_;
     QPlainTextEdit* edit_;

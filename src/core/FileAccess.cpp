@@ -19,6 +19,21 @@ std::optional<Failure> adopt(QFile& file, int fd, QIODevice::OpenMode mode) {
     return std::nullopt;
 }
 
+// Opens without blocking and keeps the handle only when it is a regular file's.
+Expected<int> openRegular(const QString& path, int flags) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return FileAccess::systemFailure(errno, path);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Failure{ErrorNumber::PathAccess,
+                       QStringLiteral("%1 is not a regular file").arg(path)};
+    }
+    return fd;
+}
+
 } // namespace
 
 Failure FileAccess::systemFailure(int error, const QString& path) {
@@ -45,17 +60,10 @@ Failure FileAccess::systemFailure(int error, const QString& path) {
 }
 
 std::optional<Failure> FileAccess::openForReading(QFile& file, const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return systemFailure(errno, path);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Failure{ErrorNumber::PathAccess,
-                       QStringLiteral("%1 is not a regular file").arg(path)};
-    }
-    return adopt(file, fd, QIODevice::ReadOnly);
+    const Expected<int> fd = openRegular(path, O_RDONLY);
+    if (!fd)
+        return fd.failure();
+    return adopt(file, *fd, QIODevice::ReadOnly);
 }
 
 std::optional<Failure> FileAccess::openForAppend(QFile& file, const QString& path) {
@@ -82,4 +90,43 @@ std::optional<Failure> FileAccess::replaceFile(const QString& path, const QByteA
     Failure why = fileFailure(file);
     file.cancelWriting();
     return why;
+}
+
+Expected<QByteArray> FileAccess::readFile(const QString& path, qint64 maxBytes) {
+    QFile file;
+    if (const auto failed = openForReading(file, path))
+        return *failed;
+    const auto tooLong = [&] {
+        return Failure{ErrorNumber::Overflow,
+                       QStringLiteral("%1 is longer than %2 bytes").arg(path).arg(maxBytes)};
+    };
+    if (file.size() > maxBytes)
+        return tooLong();
+    // Read to the end, never past the bound: a file that grows meanwhile is still caught.
+    QByteArray bytes;
+    bytes.reserve(file.size());
+    for (;;) {
+        const QByteArray part = file.read(qMin<qint64>(maxBytes + 1 - bytes.size(), 1 << 20));
+        if (file.error() != QFileDevice::NoError)
+            return fileFailure(file);
+        if (part.isEmpty())
+            break;
+        bytes += part;
+        if (bytes.size() > maxBytes)
+            return tooLong();
+    }
+    return bytes;
+}
+
+std::optional<Failure> FileAccess::createForWriting(QFile& file, const QString& path) {
+    // Not truncated on open: what stands at the name is looked at first.
+    const Expected<int> fd = openRegular(path, O_WRONLY | O_CREAT);
+    if (!fd)
+        return fd.failure();
+    if (::ftruncate(*fd, 0) != 0) {
+        const int error = errno;
+        ::close(*fd);
+        return systemFailure(error, path);
+    }
+    return adopt(file, *fd, QIODevice::WriteOnly | QIODevice::Unbuffered);
 }

@@ -27,6 +27,15 @@ std::optional<Failure> openForAppend(QFile& file, const QString& path);
 // full disk never costs the old content.
 std::optional<Failure> replaceFile(const QString& path, const QByteArray& bytes);
 
+// The whole content of a regular file, read without blocking. A file longer than `maxBytes`
+// is refused before it is read, so a huge file never lands in memory.
+Expected<QByteArray> readFile(const QString& path, qint64 maxBytes);
+
+// Creates the file for writing, or empties it when it exists, without blocking. Only a regular
+// file (or none) will do: a device or a FIFO at that name is refused and left as it was. Every
+// write goes straight to the operating system, so what was written survives a killed process.
+std::optional<Failure> createForWriting(QFile& file, const QString& path);
+
 // The failure for a system error number met on `path`.
 Failure systemFailure(int error, const QString& path);
 

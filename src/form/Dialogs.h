@@ -16,7 +16,8 @@ public:
     virtual void errorBox(int number, const QString& description) = 0;
     void report(const Failure& failure) { errorBox(failure.number, failure.description); }
     virtual void message(const QString& title, const QString& text) = 0;
-    // Empty result when the operator cancels.
+    // Empty result when the operator cancels. Filters pair descriptions and patterns:
+    // "BAS files (*.bas)|*.bas".
     virtual QString openFile(const QString& title, const QString& filter) = 0;
     virtual QString saveFile(const QString& title, const QString& filter) = 0;
 };

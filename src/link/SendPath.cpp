@@ -23,16 +23,3 @@ void SendPath::Send_To_Device() {
     line_.tbSendData->clear();
     line_.tbSendData->setFocus();
 }
-
-int SendPath::sendLine(const QByteArray& bytes) {
-    int sent = 0;
-    if (UDP_Send) {
-        QByteArray text = bytes;
-        sent += UDP_Send(text);
-    }
-    if (WriteCOM32) {
-        QByteArray text = bytes;
-        sent += WriteCOM32(text);
-    }
-    return sent;
-}

@@ -7,8 +7,7 @@ class ConsoleModel;
 struct CommandLineControls;
 struct TrafficState;
 
-// Sends the command line over the link that is up, logs it, echoes it and empties the line;
-// and sends a line for a transfer, which does its own echo and logging.
+// Sends the command line over the link that is up, logs it, echoes it and empties the line.
 class SendPath {
 public:
     SendPath(CommandLineControls& line, TrafficState& traffic, ConsoleModel& console)
@@ -21,10 +20,6 @@ public:
     std::function<int(QByteArray&)> UDP_Send;
 
     void Send_To_Device();
-    // Hands the bytes to UDP_Send and then to WriteCOM32, each with a copy of its own (a gateway
-    // mode may rewrite it); each sends only when its link is open. No echo, no log, the command
-    // line is left alone. Returns the characters handed to the links.
-    int sendLine(const QByteArray& bytes);
 
 private:
     CommandLineControls& line_;

@@ -178,15 +178,26 @@ TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
         out << act::finished(TransferAction::End::Refused);
         break;
     case basic::Reply::Ok:
-        endDownload(out);
-        out << act::consoleReplace("LOAD BASIC PROGRAM COMPLETED" + CrLf);
-        SendBasicMode_ = false;
-        out << act::finished(TransferAction::End::Completed);
+        completeDownload(out);
         break;
-    default:
-        out << act::appendFile(RxData.toByteArray())
-            << act::consoleReplace("LOAD DATA = " + RxData.toByteArray() + CrLf);
+    default: {
+        // Read every 20 ms, a serial board's last listing line and its closing "OK" come in one
+        // chunk. That "OK" is no program text: the listing ends with the line before it.
+        static constexpr QByteArrayView closing = "\r\nOK\r\n";
+        const bool closes = RxData.endsWith(closing);
+        const QByteArray text = RxData.first(RxData.size() - (closes ? 4 : 0)).toByteArray();
+        out << act::appendFile(text) << act::consoleReplace("LOAD DATA = " + text + CrLf);
+        if (closes)
+            completeDownload(out);
         break;
     }
+    }
     return out;
+}
+
+void BasicTransfers::completeDownload(TransferActions& out) {
+    endDownload(out);
+    out << act::consoleReplace("LOAD BASIC PROGRAM COMPLETED" + CrLf);
+    SendBasicMode_ = false;
+    out << act::finished(TransferAction::End::Completed);
 }

@@ -81,6 +81,7 @@ private:
     void sendNextLine(TransferActions& out);
     void completeUpload(TransferActions& out);
     void endDownload(TransferActions& out);
+    void completeDownload(TransferActions& out);
 
     // Index 0 stays empty so LineIndex counts lines from 1, as the console and the board do.
     QList<QByteArray> ProgramLines_;

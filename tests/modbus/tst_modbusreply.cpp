@@ -26,7 +26,6 @@ class TestModbusReply : public QObject {
 private slots:
     void account_data();
     void account();
-    void structure();
     void decimalPoint();
     void anyChunk();
 };
@@ -99,33 +98,6 @@ void TestModbusReply::account() {
     QFETCH(QByteArray, expected);
     const ModbusReply reply = Modbus_Parser(packet, elapsedMs >= 0, elapsedMs);
     QCOMPARE(renderModbusReply(reply), expected);
-}
-
-// What the panel and its callers read besides the text.
-void TestModbusReply::structure() {
-    const ModbusReply read = Modbus_Parser(QByteArray::fromHex("0A 03 04 00 01 00 02 90 F3"));
-    QCOMPARE(read.kind, ModbusReply::Kind::ReadReply);
-    QCOMPARE(read.address, std::optional<quint8>(0x0A));
-    QCOMPARE(read.values, QList<quint16>({1, 2}));
-    QVERIFY(read.recognized());
-    QVERIFY(!read.crc->good());
-    QVERIFY(!read.replyTimeMs);
-
-    const ModbusReply echo = Modbus_Parser(QByteArray::fromHex("0A 06 00 01 00 03 99 70"), true, 7);
-    QCOMPARE(echo.kind, ModbusReply::Kind::WriteEcho);
-    QCOMPARE(echo.echo->dataAddress, quint16(1));
-    QCOMPARE(echo.echo->value, quint16(3));
-    QVERIFY(echo.crc->good());
-    QCOMPARE(echo.replyTimeMs, std::optional<qint64>(7));
-
-    const ModbusReply text = Modbus_Parser(QByteArray::fromHex("10 43 05 68 65 6C 6C 6F E1 A2"));
-    QCOMPARE(text.kind, ModbusReply::Kind::ConsoleText);
-    QCOMPARE(text.text, std::optional<QByteArray>("hello"));
-
-    const ModbusReply exception = Modbus_Parser(QByteArray::fromHex("0A 83 02 B1 33"));
-    QCOMPARE(exception.function, std::optional<quint8>(0x83));
-    QVERIFY(!exception.recognized());
-    QVERIFY(!exception.byteCount);
 }
 
 void TestModbusReply::decimalPoint() {

@@ -143,6 +143,8 @@ void TestBasicTransfers::download_data() {
     QTest::newRow("OK at 5 and 6 is data")
         << Lines{"1 A\r\n", "\r\n\r\nOK"} << QByteArray("1 A\r\n\r\n\r\nOK")
         << QByteArray("LOAD DATA = \r\n\r\nOK\r\n") << true;
+    QTest::newRow("closing OK after the last line in one chunk")
+        << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << done << false;
     QTest::newRow("Login") << Lines{"1 A\r\n", "Login:"} << QByteArray("1 A\r\n")
                            << QByteArray("LOAD DATA = 1 A\r\n\r\nACCESS DENIED\r\n") << false;
     QTest::newRow("Passwor before OK")

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "modbus/BoundedText.h"
+#include "modbus/BoundedTextView.h"
+
+#include <QObject>
+
+class Dialogs;
+struct CommControls;
+struct LinkControls;
+struct ModbusBuilderControls;
+struct ModbusRequestFields;
+struct ModbusState;
+
+// The "MODBUS" panel: builds a frame field by field, writes it straight to whichever link is
+// open (never through the gateway wrapping), stamps the time for the reply parser and logs the
+// frame in hex.
+class ModbusBuilderPanel : public QObject {
+    Q_OBJECT
+public:
+    // `link` and `comm` give the UDP socket and the serial port the frame is written to.
+    ModbusBuilderPanel(ModbusBuilderControls& builder, LinkControls& link, CommControls& comm,
+                       ModbusState& modbus, Dialogs& dialogs, QObject* parent = nullptr);
+    void connectControls();
+
+    void Command23_Click();
+    void Command25_Click();
+
+    // The fields as the Send button reads them.
+    ModbusRequestFields fields() const;
+
+    const BoundedText& model() const { return model_; }
+    BoundedTextView& view() { return view_; }
+
+private:
+    ModbusBuilderControls& builder_;
+    LinkControls& link_;
+    CommControls& comm_;
+    ModbusState& modbus_;
+    Dialogs& dialogs_;
+    BoundedText model_{BoundedText::HexTrimAbove, BoundedText::HexTrimTo};
+    BoundedTextView view_;
+};

@@ -1,0 +1,42 @@
+#include "modbus/ModbusParserPanel.h"
+
+#include "core/TerminalState.h"
+#include "form/Controls.h"
+#include "modbus/ModbusReply.h"
+#include "modbus/TickCount.h"
+
+#include <QCheckBox>
+#include <QLocale>
+#include <QPushButton>
+
+namespace {
+// "Number param = 1.5" follows the system's number format where its decimal point is one byte.
+char systemDecimalPoint() {
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 && point[0].unicode() < 0x80 ? char(point[0].unicode()) : '.';
+}
+} // namespace
+
+ModbusParserPanel::ModbusParserPanel(ModbusParserControls& parser, ModbusState& modbus,
+                                     QObject* parent)
+    : QObject(parent), parser_(parser), modbus_(modbus), view_(model_, parser.Text8) {
+}
+
+void ModbusParserPanel::connectControls() {
+    connect(parser_.Command24, &QPushButton::clicked, this, &ModbusParserPanel::Command24_Click);
+}
+
+void ModbusParserPanel::Modbus_Parser() {
+    // Unticked, the request stays pending: the first parse after ticking still shows its time.
+    if (!parser_.Check7->isChecked())
+        return;
+    const bool waitReply = modbus_.ModbusWaitReply == 1;
+    const ModbusReply reply = ::Modbus_Parser(
+        modbus_.ModbusPacket, waitReply, waitReply ? TickCount::since(modbus_.ModbusSendTime) : 0);
+    modbus_.ModbusWaitReply = 0;
+    model_.append(renderModbusReply(reply, systemDecimalPoint()));
+}
+
+void ModbusParserPanel::Command24_Click() {
+    model_.clear();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "modbus/BoundedText.h"
+#include "modbus/BoundedTextView.h"
+
+#include <QObject>
+
+struct ModbusParserControls;
+struct ModbusState;
+
+// The "MODBUS Parser" panel: an account of every chunk the hex monitor hands over, read as a
+// MODBUS reply, with the reply time of the last request sent from the builder.
+class ModbusParserPanel : public QObject {
+    Q_OBJECT
+public:
+    ModbusParserPanel(ModbusParserControls& parser, ModbusState& modbus, QObject* parent = nullptr);
+    void connectControls();
+
+    // Reads ModbusPacket; appends to Text8 while Check7 is ticked.
+    void Modbus_Parser();
+    void Command24_Click();
+
+    const BoundedText& model() const { return model_; }
+    BoundedTextView& view() { return view_; }
+
+private:
+    ModbusParserControls& parser_;
+    ModbusState& modbus_;
+    // Far above normal use, so only a flood is ever cut.
+    BoundedText model_{BoundedText::ParserTrimAbove, BoundedText::ParserTrimTo};
+    BoundedTextView view_;
+};

@@ -1,0 +1,269 @@
+// The MODBUS panels in the real window: what their controls put on the wire over UDP and a
+// pseudo-terminal, what received chunks leave in the hex monitor and the reply parser, and the
+// gateway set-up commands. The frames and accounts themselves are the core tests' business.
+#include "TestSupport.h"
+#include "console/ConsoleModel.h"
+#include "link/PtyPair.h"
+#include "link/UdpPeer.h"
+#include "modbus/HexMonitor.h"
+#include "modbus/HexText.h"
+#include "modbus/ModbusBuilderPanel.h"
+#include "modbus/ModbusParserPanel.h"
+#include "modbus/ModbusRequest.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+Q_DECLARE_METATYPE(ModbusRequestFields)
+
+namespace {
+
+ModbusRequestFields request(const char* address, const char* function, const char* param,
+                            const char* qty) {
+    ModbusRequestFields f;
+    f.Text5 = address;
+    f.Text6 = function;
+    f.Text9 = param;
+    f.Text10 = qty;
+    return f;
+}
+
+// The fields typed and ticked into the builder's controls, as the operator would.
+void fill(UDP& w, const ModbusRequestFields& f) {
+    w.Text5->setText(f.Text5);
+    w.Text6->setText(f.Text6);
+    w.Text9->setText(f.Text9);
+    w.Check8->setChecked(f.Check8);
+    w.Check10->setChecked(f.Check10);
+    w.Text10->setText(f.Text10);
+    w.Check9->setChecked(f.Check9);
+    w.Check11->setChecked(f.Check11);
+    w.Check4->setChecked(f.Check4);
+    w.Text7->setText(f.Text7);
+    (f.Option7 ? w.Option7 : w.Option8)->setChecked(true);
+    w.Check5->setChecked(f.Check5);
+    w.Check6->setChecked(f.Check6);
+}
+
+bool openSerial(UDP& w, const PtyPair& pty) {
+    w.Comm_number->setText(pty.slavePath());
+    w.BTNOpenCom->click();
+    return w.state().ComOpened == 1;
+}
+
+QString shown(const QByteArray& boxText) {
+    return QString::fromLatin1(boxText).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+} // namespace
+
+class TestModbusPanels : public QObject {
+    Q_OBJECT
+private slots:
+    void builderSendsFrame_data();
+    void builderSendsFrame();
+    void hexMonitor();
+    void replyTimeOncePerRequest();
+    void largestDatagram();
+    void ethernetGatewayClosesFlashDisk();
+    void initPort();
+};
+
+// The gateway modes are on in every row: they wrap command lines, never a built frame.
+void TestModbusPanels::builderSendsFrame_data() {
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<ModbusRequestFields>("fields");
+    QTest::addColumn<QByteArray>("frame"); // empty: refused, nothing sent
+
+    ModbusRequestFields hello = request("10", "43", "", "");
+    hello.Check10 = hello.Check11 = false;
+    hello.Check4 = true;
+    hello.Option7 = false;
+    hello.Text7 = "hello";
+    ModbusRequestFields decimal = request("10", "3", "300", "");
+    decimal.Check8 = false;
+    decimal.Check6 = true;
+    ModbusRequestFields odd = request("0A", "10", "0000", "0001");
+    odd.Check4 = true;
+    odd.Text7 = "010";
+    QTest::newRow("udp, read two registers") << false << request("0A", "03", "0000", "0002")
+                                             << QByteArray::fromHex("0A 03 00 00 00 02 C5 70");
+    QTest::newRow("serial, text to 0x10")
+        << true << hello << QByteArray::fromHex("10 43 05 68 65 6C 6C 6F E1 A2");
+    QTest::newRow("serial, decimal 300")
+        << true << decimal << QByteArray::fromHex("10 03 01 2C 00 00 86 BE 0D 0A");
+    QTest::newRow("udp, odd hex data refused") << false << odd << QByteArray();
+}
+
+void TestModbusPanels::builderSendsFrame() {
+    QFETCH(bool, serial);
+    QFETCH(ModbusRequestFields, fields);
+    QFETCH(QByteArray, frame);
+
+    Terminal w;
+    UdpPeer board;
+    PtyPair pty;
+    QVERIFY(serial ? openSerial(w, pty) : connectWindow(w, board.port()));
+    w.Check2->setChecked(true);
+    w.Check1->setChecked(true);
+    fill(w, fields);
+    w.Command23->click();
+
+    QByteArray wire;
+    if (serial)
+        wire = pty.receive(frame.size() + 1, 300);
+    else
+        board.receive(&wire, 300);
+    QCOMPARE(wire.toHex(' '), frame.toHex(' '));
+    if (frame.isEmpty()) {
+        QCOMPARE(w.dialogs().messages.size(), 1);
+        QVERIFY(w.dialogs().messages.first().endsWith(QLatin1String("|Invalid DATA")));
+        QCOMPARE(w.state().ModbusWaitReply, qint16(0));
+        QCOMPARE(w.modbusBuilder().model().size(), 0);
+        return;
+    }
+    QCOMPARE(w.state().ModbusWaitReply, qint16(1));
+    QTRY_COMPARE(w.Text11->toPlainText(), shown(HexText::logEntry(frame)));
+    QVERIFY(w.dialogs().messages.isEmpty());
+
+    w.Command25->click();
+    QTRY_COMPARE(w.Text11->toPlainText(), QString());
+}
+
+// Chunks pass the monitor unless it is ticked, and reach the console either way.
+void TestModbusPanels::hexMonitor() {
+    const QByteArray ok("OK\r\n");
+    Terminal w;
+    UdpPeer board;
+    QVERIFY(connectWindow(w, board.port()));
+    w.Check7->setChecked(true);
+    QVERIFY(board.sendTo(w, ok));
+    QTRY_VERIFY(w.console().text().endsWith(ok));
+    QCOMPARE(w.state().ModbusPacket, QByteArray());
+    QCOMPARE(w.hexMonitor().model().size() + w.modbusParser().model().size(), 0);
+
+    w.Check12->setChecked(true);
+    QVERIFY(board.sendTo(w, ok));
+    QTRY_VERIFY(w.console().text().endsWith(ok + ok));
+    QCOMPARE(w.state().ModbusPacket, ok);
+    QVERIFY(w.modbusParser().model().text().contains("Addr = 4F(79)  Funk = 4B(75)"));
+    w.hexMonitor().view().sync();
+    QCOMPARE(w.Text1->toPlainText(), QStringLiteral("4F 4B 0D 0A \n\n"));
+
+    // The operator clicked into the box; the next chunk brings the caret back to the end.
+    w.Text1->moveCursor(QTextCursor::Start);
+    QVERIFY(board.sendTo(w, QByteArray::fromHex("00FF")));
+    QTRY_VERIFY(w.console().text().endsWith(QByteArray::fromHex("00FF")));
+    w.hexMonitor().view().sync();
+    const QString expected = QStringLiteral("4F 4B 0D 0A \n\n00 FF \n\n");
+    QCOMPARE(w.Text1->toPlainText(), expected);
+    QCOMPARE(w.Text1->textCursor().position(), expected.size());
+
+    w.Command6->click();
+    QTRY_COMPARE(w.Text1->toPlainText(), QString());
+}
+
+void TestModbusPanels::replyTimeOncePerRequest() {
+    const QByteArray reply = QByteArray::fromHex("0A 03 04 00 01 00 02 90 F2");
+    Terminal w;
+    UdpPeer board;
+    QVERIFY(connectWindow(w, board.port()));
+    w.Check12->setChecked(true);
+    fill(w, request("0A", "03", "0000", "0002"));
+    w.Command23->click();
+    QByteArray wire;
+    QVERIFY(board.receive(&wire));
+
+    // With the parser off the request stays pending.
+    QVERIFY(board.sendTo(w, reply));
+    QTRY_COMPARE(w.hexMonitor().model().size(), HexText::logEntry(reply).size());
+    QCOMPARE(w.modbusParser().model().size(), 0);
+    QCOMPARE(w.state().ModbusWaitReply, qint16(1));
+
+    w.Check7->setChecked(true);
+    QVERIFY(board.sendTo(w, reply));
+    QVERIFY(board.sendTo(w, reply));
+    QTRY_COMPARE(w.modbusParser().model().text().count("CRC = 90F2  Good"), qsizetype(2));
+    const QByteArray text = w.modbusParser().model().text();
+    QVERIFY2(text.startsWith("Time reply = ") && text.count("Time reply") == 1, text.constData());
+    QTRY_COMPARE(w.Text8->toPlainText(), shown(text));
+
+    w.Command24->click();
+    QTRY_COMPARE(w.Text8->toPlainText(), QString());
+}
+
+// The largest datagram overflows the monitor at once: the box shows the end of it, and the
+// next chunk is added to what it shows.
+void TestModbusPanels::largestDatagram() {
+    Terminal w;
+    UdpPeer board;
+    QVERIFY(connectWindow(w, board.port()));
+    w.Check12->setChecked(true);
+    QByteArray big(65507, Qt::Uninitialized);
+    for (qsizetype i = 0; i < big.size(); ++i)
+        big[i] = char(i * 31 % 251);
+    QVERIFY(board.sendTo(w, big));
+    QTRY_COMPARE(w.state().ModbusPacket.size(), big.size());
+    QCOMPARE(w.hexMonitor().model().text(), HexText::logEntry(big).right(BoundedText::HexTrimTo));
+    w.hexMonitor().view().sync();
+    QVERIFY(board.sendTo(w, "last"));
+    QTRY_COMPARE(w.state().ModbusPacket, QByteArray("last"));
+    w.hexMonitor().view().sync();
+    QCOMPARE(w.Text1->toPlainText(), shown(HexText::logEntry(big).right(BoundedText::HexTrimTo) +
+                                           HexText::logEntry("last")));
+}
+
+void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
+    Terminal w;
+    UdpPeer board;
+    const quint16 local = freeUdpPort();
+    QVERIFY(connectWindow(w, board.port(), local));
+    QVERIFY(w.Frame2->isEnabled());
+
+    w.Text5->setFocus();
+    w.Check2->click();
+    QVERIFY(!w.Frame2->isEnabled());
+    QCOMPARE(w.focusWidget(), w.tbSendData);
+
+    // The set-up command is meant for the intermediary board: plain, though the mode is on.
+    w.Text5->setFocus();
+    w.Command7->click();
+    QByteArray wire;
+    QVERIFY(board.receive(&wire));
+    QCOMPARE(wire, QByteArray("UART 2,7\r\n"));
+    QCOMPARE(w.focusWidget(), w.tbSendData);
+
+    w.Check2->click();
+    QVERIFY(w.Frame2->isEnabled());
+
+    // Reconnecting with the mode still on keeps "Flash disk" closed.
+    w.Check2->click();
+    w.Command1->click();
+    QVERIFY(connectWindow(w, board.port(), local));
+    QVERIFY(w.Frame6->isEnabled());
+    QVERIFY(!w.Frame2->isEnabled());
+    w.Check2->click();
+    QVERIFY(w.Frame2->isEnabled());
+}
+
+// The USB controller's set-up goes out only in the via-USB mode, and then plain even with RTU
+// framing on.
+void TestModbusPanels::initPort() {
+    Terminal w;
+    PtyPair pty;
+    QVERIFY(openSerial(w, pty));
+    w.Check1->setChecked(true);
+    w.Check3->setChecked(true);
+    w.Text5->setFocus();
+    w.Command8->click();
+    QCOMPARE(pty.receive(11, 300), QByteArray("UART 2,7\r\n"));
+    QCOMPARE(w.focusWidget(), w.Text5);
+    w.Check3->setChecked(false);
+    w.Command8->click();
+    QCOMPARE(pty.receive(1, 300), QByteArray());
+}
+
+QTEST_MAIN(TestModbusPanels)
+#include "tst_modbuspanels.moc"

@@ -1,0 +1,288 @@
+// The "BASIC Files" panel in the window, against the board simulator on both links: the
+// dialogs, the router's hand-over to the upload and download, the files and the board commands.
+#include "BoardWindow.h"
+
+#include "console/ConsoleModel.h"
+#include "link/PtyPair.h"
+
+#include <functional>
+
+using Lines = QList<QByteArray>;
+
+class TestBasicPanel : public QObject {
+    Q_OBJECT
+private slots:
+    void uploadAndListBack_data();
+    void uploadAndListBack();
+    void refusedLine_data();
+    void refusedLine();
+    void lostReply();
+    void loginRefusal();
+    void listCommandPerLink_data();
+    void listCommandPerLink();
+    void newAndStatus_data();
+    void newAndStatus();
+    void unreadableProgram_data();
+    void unreadableProgram();
+    void megabyteLine();
+    void cancelAndNoLink();
+};
+
+namespace {
+
+const Lines Stored{"10 PRINT 1", "20 PRINT \"A\"", "30 END"};
+
+void links() {
+    addLinks();
+    QTest::newRow("UDP") << Link::Udp;
+    QTest::newRow("serial") << Link::Serial;
+}
+
+// Clicks "Download" with `program` as the chosen file.
+void upload(BoardWindow& t, const QByteArray& program) {
+    BoardWindow::write(QStringLiteral("prog.bas"), program);
+    t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("prog.bas"));
+    t.w.Command10->click();
+}
+
+} // namespace
+
+// Leading zeros go, an empty line needs ">>" (the board does not answer one), and what the
+// board lists afterwards is what the file meant; "Save " writes that listing byte for byte.
+void TestBasicPanel::uploadAndListBack_data() {
+    addLinks();
+    QTest::addColumn<QByteArray>("program");
+    const QByteArray crlf("0010 PRINT 1\r\n\r\n020 PRINT \"A\"\r\n30 END\r\n");
+    QByteArray lf = crlf;
+    lf.replace("\r\n", "\n");
+    QTest::newRow("UDP, CR LF") << Link::Udp << crlf;
+    QTest::newRow("UDP, LF") << Link::Udp << lf;
+    QTest::newRow("serial, CR LF") << Link::Serial << crlf;
+    QTest::newRow("serial, LF") << Link::Serial << lf;
+}
+
+void TestBasicPanel::uploadAndListBack() {
+    QFETCH(Link, link);
+    QFETCH(QByteArray, program);
+    BoardWindow t;
+    QVERIFY(t.start(link));
+    upload(t, program);
+    QCOMPARE(t.w.state().SendBasicMode, qint16(1));
+    QCOMPARE(t.w.console().text(), QByteArray("10 PR\n"));
+    // Line 1's OK sent the empty line 2, which earns no answer.
+    QTRY_COMPARE(t.w.state().LineIndex, qint16(2));
+    QCOMPARE(t.w.console().text(), QByteArray("LOAD DATA = "));
+    t.w.Command9->click();
+    QTRY_COMPARE(t.w.console().text(), QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
+    QCOMPARE(t.w.state().SendBasicMode, qint16(0));
+    QCOMPARE(t.board->interpreter().program().listing(), Stored);
+    QVERIFY(t.w.dialogs().messages.isEmpty());
+
+    // On serial the poll gathers the last listing line and the closing OK into one chunk: the
+    // listing still ends there, without the OK in the file.
+    t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("saved.bas"));
+    t.w.Command11->click();
+    QTRY_COMPARE(t.w.console().text(), QByteArray("LOAD BASIC PROGRAM COMPLETED\r\n"));
+    QCOMPARE(t.w.state().LoadBasicMode, qint16(0));
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("saved.bas"))),
+             QByteArray("10 PRINT 1\r\n20 PRINT \"A\"\r\n30 END\r\n"));
+    QVERIFY(t.w.dialogs().errors.isEmpty());
+}
+
+// A line the board refuses ends the upload there; the replies after it are console text.
+void TestBasicPanel::refusedLine_data() {
+    links();
+}
+
+void TestBasicPanel::refusedLine() {
+    QFETCH(Link, link);
+    BoardWindow t;
+    QVERIFY(t.start(link));
+    upload(t, "10 PRINT 1\r\n20 PRINT \"A\r\n30 END\r\n");
+    QTRY_COMPARE(t.w.state().SendBasicMode, qint16(0));
+    QCOMPARE(t.w.console().text(),
+             QByteArray("LOAD DATA = 20 PRINT \"AError - see  source file \r\n"));
+    QCOMPARE(t.board->interpreter().program().listing(), Lines{"10 PRINT 1"});
+    typeLine(t.w.tbSendData, QStringLiteral("PRINT 7"));
+    QTRY_VERIFY(t.w.console().text().endsWith("PRINT 7\r\n7\r\nOK\r\n"));
+}
+
+// Every second reply is lost: the upload waits at line 2 until ">>" sends line 3.
+void TestBasicPanel::lostReply() {
+    BoardWindow t;
+    board::BoardOptions options;
+    options.dropEvery = 2;
+    QVERIFY(t.start(Link::Udp, options));
+    upload(t, "10 A=1\r\n20 B=2\r\n30 C=3\r\n");
+    QTRY_COMPARE(t.board->interpreter().program().lineCount(), 2);
+    QCOMPARE(t.w.state().SendBasicMode, qint16(1));
+    QCOMPARE(t.w.state().LineIndex, qint16(2));
+    t.w.Command9->click();
+    QCOMPARE(t.w.state().SendBasicMode, qint16(0));
+    QTRY_COMPARE(t.w.console().text(), QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
+    QCOMPARE(t.board->interpreter().program().listing(), Lines({"10 A=1", "20 B=2", "30 C=3"}));
+}
+
+// A board that wants a login refuses the listing: the file is made, and stays empty.
+void TestBasicPanel::loginRefusal() {
+    BoardWindow t;
+    board::BoardOptions options;
+    options.login = true;
+    QVERIFY(t.start(Link::Udp, options));
+    BoardWindow::write(QStringLiteral("old.bas"), "an older program\r\n");
+    t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("old.bas"));
+    t.w.Command11->click();
+    QTRY_VERIFY(t.w.console().text().endsWith("ACCESS DENIED\r\n"));
+    QCOMPARE(t.w.state().LoadBasicMode, qint16(0));
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("old.bas"))), QByteArray());
+    typeLine(t.w.tbSendData, QStringLiteral("PRINT 5"));
+    QTRY_VERIFY(t.w.console().text().endsWith("5\r\nOK\r\n"));
+}
+
+// What "Save " puts on each link, and the five-character rule on chunks a peer cuts exactly:
+// "OK" from the fifth character on is listing text, within the first five it closes.
+void TestBasicPanel::listCommandPerLink_data() {
+    addLinks();
+    QTest::addColumn<QByteArray>("command");
+    QTest::newRow("UDP") << Link::Udp << QByteArray("LIST\r\n");
+    QTest::newRow("serial") << Link::Serial << QByteArray("LISt\r\n");
+}
+
+void TestBasicPanel::listCommandPerLink() {
+    QFETCH(Link, link);
+    QFETCH(QByteArray, command);
+    Terminal w;
+    UdpPeer peer;
+    PtyPair pty;
+    std::function<bool(const QByteArray&)> reply;
+    if (link == Link::Udp) {
+        QVERIFY(connectWindow(w, peer.port()));
+        reply = [&](const QByteArray& b) {
+            return peer.sendTo(w, b);
+        };
+    } else {
+        QVERIFY(pty.ok());
+        w.Comm_number->setText(pty.slavePath());
+        w.BTNOpenCom->click();
+        QCOMPARE(w.state().ComOpened, qint16(1));
+        reply = [&](const QByteArray& b) {
+            return pty.send(b);
+        };
+    }
+    w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("x.bas"));
+    w.Command11->click();
+    QByteArray got;
+    if (link == Link::Udp)
+        QVERIFY(peer.receive(&got));
+    else
+        got = pty.receive(command.size());
+    QCOMPARE(got, command);
+
+    const Lines chunks{"10 PRINT 1\r\n", "1234OK\r\n", "20 X\r\n"};
+    for (const QByteArray& chunk : chunks) {
+        QVERIFY(reply(chunk));
+        QTRY_VERIFY(w.console().text() == "LOAD DATA = " + chunk + "\r\n");
+    }
+    QVERIFY(reply("123OK\r\n"));
+    QTRY_COMPARE(w.state().LoadBasicMode, qint16(0));
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("x.bas"))), chunks.join());
+    QCOMPARE(w.console().text(), QByteArray("LOAD BASIC PROGRAM COMPLETED\r\n"));
+}
+
+// "??" asks the board, "New " erases its program; neither writes the command line or the log.
+void TestBasicPanel::newAndStatus_data() {
+    links();
+}
+
+void TestBasicPanel::newAndStatus() {
+    QFETCH(Link, link);
+    BoardWindow t;
+    QVERIFY(t.start(link));
+    typeLine(t.w.tbSendData, QStringLiteral("10 PRINT 1"));
+    QTRY_VERIFY(t.w.console().text().endsWith("OK\r\n"));
+    const QByteArray logBefore = t.log();
+
+    t.w.Command13->click();
+    QTRY_VERIFY(t.w.console().text().contains("Program lines: 1\r\n"));
+    t.w.Command12->click();
+    QTRY_COMPARE(t.board->interpreter().program().lineCount(), 0);
+    t.w.Command13->click();
+    QTRY_VERIFY(t.w.console().text().contains("Program lines: 0\r\n"));
+    QCOMPARE(t.w.tbSendData->text(), QString());
+    QVERIFY(!t.log().mid(logBefore.size()).contains("STATUS"));
+    QVERIFY(!t.log().mid(logBefore.size()).contains("NEW"));
+}
+
+// A file that cannot be a program: one box, nothing sent, no upload left running.
+void TestBasicPanel::unreadableProgram_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("error");
+    QTest::newRow("2049 lines") << "long.bas" << int(ErrorNumber::SubscriptOutOfRange);
+    QTest::newRow("missing") << "missing.bas" << int(ErrorNumber::FileNotFound);
+    QTest::newRow("directory") << "dir.bas" << int(ErrorNumber::PathAccess);
+}
+
+void TestBasicPanel::unreadableProgram() {
+    QFETCH(QString, name);
+    QFETCH(int, error);
+    BoardWindow t;
+    QVERIFY(t.start(Link::Udp));
+    QByteArray lines;
+    for (int i = 1; i <= 2049; ++i)
+        lines += QByteArray::number(i) + " A\r\n";
+    BoardWindow::write(QStringLiteral("long.bas"), lines);
+    QVERIFY(QDir::current().mkdir(QStringLiteral("dir.bas")));
+    t.w.dialogs().openAnswers << BoardWindow::path(name);
+    t.w.Command10->click();
+    QCOMPARE(t.w.dialogs().errors.size(), 1);
+    QCOMPARE(t.w.dialogs().errors.front().number, error);
+    QCOMPARE(t.w.state().SendBasicMode, qint16(0));
+    typeLine(t.w.tbSendData, QStringLiteral("PRINT 3"));
+    QTRY_VERIFY(t.w.console().text().endsWith("3\r\nOK\r\n"));
+    QCOMPARE(t.board->interpreter().program().lineCount(), 0);
+}
+
+// A megabyte line does not fit a datagram and earns no answer; ">>" goes past it and "X"
+// would stop it. NUL and high bytes travel as they are.
+void TestBasicPanel::megabyteLine() {
+    BoardWindow t;
+    QVERIFY(t.start(Link::Udp));
+    upload(t, QByteArray("10 A$=\"\0\xff\"\r\n20 ", 15) + QByteArray(1 << 20, 'x') +
+                  "\n30 END\r\n40 STOP");
+    QTRY_COMPARE(t.w.state().LineIndex, qint16(2));
+    t.w.Command9->click();
+    QTRY_COMPARE(t.w.state().LineIndex, qint16(0));
+    QCOMPARE(t.board->interpreter().program().listing(),
+             Lines({QByteArray("10 A$=\"\0\xff\"", 10), "30 END", "40 STOP"}));
+
+    upload(t, "10 PRINT 1\r\n20 " + QByteArray(1 << 20, 'y') + "\r\n30 END\r\n");
+    QTRY_COMPARE(t.w.state().LineIndex, qint16(2));
+    t.w.Command14->click();
+    QCOMPARE(t.w.state().SendBasicMode, qint16(0));
+    typeLine(t.w.tbSendData, QStringLiteral("PRINT 9"));
+    QTRY_VERIFY(t.w.console().text().endsWith("9\r\nOK\r\n"));
+}
+
+// No file chosen: "Cancel", nothing changes. No link open: no dialog at all.
+void TestBasicPanel::cancelAndNoLink() {
+    Terminal w;
+    w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("never.bas"));
+    w.Command10->click();
+    w.Command11->click();
+    QCOMPARE(w.dialogs().openAnswers.size(), 1);
+    QVERIFY(w.dialogs().messages.isEmpty());
+
+    UdpPeer peer;
+    QVERIFY(connectWindow(w, peer.port()));
+    w.dialogs().openAnswers.clear();
+    w.Command10->click();
+    w.Command11->click();
+    QCOMPARE(w.dialogs().messages.size(), 2);
+    QVERIFY(w.dialogs().messages.front().endsWith(QStringLiteral("|Cancel")));
+    QCOMPARE(w.state().SendBasicMode + w.state().LoadBasicMode, 0);
+    QByteArray got;
+    QVERIFY(!peer.receive(&got, 200));
+}
+
+QTEST_MAIN(TestBasicPanel)
+#include "tst_basicpanel.moc"
