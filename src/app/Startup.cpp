@@ -4,12 +4,12 @@
 #include "core/IniFiles.h"
 #include "core/TerminalState.h"
 #include "form/Controls.h"
+#include "link/PortChoice.h"
 
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QLocale>
-#include <QRandomGenerator>
 
 void Startup::loadCommandBuffer(BufferState& s) {
     s.CmdBuffer.fill(QByteArray());
@@ -38,7 +38,7 @@ void Startup::loadHostList(LinkControls& c) {
 }
 
 QString Startup::drawLocalPort() {
-    return QString::number(5500 + QRandomGenerator::global()->bounded(1000));
+    return PortChoice::drawLocalPort();
 }
 
 std::optional<Failure> Startup::openLog(TrafficState& s) {

@@ -1,0 +1,31 @@
+#include "cli/ExitCode.h"
+
+int interruptedExit(int signalNumber) {
+    return 128 + signalNumber;
+}
+
+ExitCode exitFor(TransferAction::End end) {
+    switch (end) {
+    case TransferAction::End::Completed:
+        return ExitCode::Done;
+    case TransferAction::End::Refused:
+        return ExitCode::Refused;
+    case TransferAction::End::Stopped:
+        break;
+    }
+    // Nothing in the client stops a transfer except a timeout or a signal, which say so
+    // themselves; a stop from anywhere else means the board's answers went missing.
+    return ExitCode::Timeout;
+}
+
+QString exitCodeTable() {
+    return QStringLiteral(
+        "  0    done\n"
+        "  1    usage: the command line is wrong (nothing was sent)\n"
+        "  2    the link could not be opened, or was lost (with the system's reason)\n"
+        "  3    the board did not answer within --timeout\n"
+        "  4    the board refused: ERROR, a login prompt, a MODBUS exception or a reply\n"
+        "       that does not check\n"
+        "  5    a local file could not be read or written\n"
+        "  130  interrupted by Ctrl+C (143: SIGTERM); a running transfer was closed first\n");
+}

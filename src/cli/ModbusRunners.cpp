@@ -1,0 +1,91 @@
+// modbus and monitor: raw bytes, as the builder panel sends them and the hex monitor shows them.
+#include "cli/LinkAdapter.h"
+#include "cli/Runners.h"
+#include "cli/Session.h"
+#include "modbus/Crc16.h"
+#include "modbus/HexText.h"
+#include "modbus/ModbusReply.h"
+
+#include <climits>
+
+namespace {
+
+// An exception reply: address, function with the high bit set, code, CRC. The parser has no
+// layout for it, so it is told apart here.
+std::optional<quint8> exceptionCode(const QByteArray& reply) {
+    if (reply.size() != 5 || (quint8(reply.at(1)) & 0x80) == 0 ||
+        CRC16(reply.left(3)) != reply.right(2))
+        return std::nullopt;
+    return quint8(reply.at(2));
+}
+
+bool checks(const QByteArray& reply) {
+    const ModbusReply parsed = Modbus_Parser(reply);
+    return (parsed.recognized() && parsed.crc->good()) || exceptionCode(reply);
+}
+
+QByteArray withUnixLineEnds(QByteArray text) {
+    return text.replace("\r\n", "\n");
+}
+
+} // namespace
+
+int runModbus(Session& s) {
+    if (const auto failed = s.openLink(ReplyQueue::Reads::Chunks))
+        return *failed;
+    const QByteArray& frame = s.request.modbusFrame;
+    Session::printBoard("> " + HexText::display(frame) + '\n');
+    // The panel writes past every gateway, and so does this: the frame goes out as built.
+    if (const auto failed = s.link->sendRaw(frame))
+        return Session::sendFailed(*failed);
+    const qint64 sentNs = s.replies->nowNs();
+
+    ReplyQueue::Next next = s.replies->nextChunk(s.request.timeoutMs);
+    if (next.status != ReplyQueue::Status::Got)
+        return s.notAnswered(next.status, QStringLiteral("the MODBUS request"));
+    // A reply cut across serial reads is gathered until it checks or the line goes quiet;
+    // the panel parses each read on its own and would show the halves as two bad replies.
+    QByteArray reply = next.bytes;
+    qint64 lastNs = next.arrivedNs;
+    while (!checks(reply)) {
+        next = s.replies->nextChunk(s.request.quietMs);
+        if (next.status == ReplyQueue::Status::TimedOut)
+            break;
+        if (next.status != ReplyQueue::Status::Got)
+            return s.notAnswered(next.status, QStringLiteral("the rest of the MODBUS reply"));
+        reply += next.bytes;
+        lastNs = next.arrivedNs;
+    }
+    Session::printBoard("< " + HexText::display(reply) + '\n');
+    const ModbusReply parsed = Modbus_Parser(reply, true, (lastNs - sentNs) / 1000000);
+    Session::printBoard(withUnixLineEnds(renderModbusReply(parsed)));
+    if (const std::optional<quint8> code = exceptionCode(reply))
+        return Session::fail(
+            ExitCode::Refused,
+            QStringLiteral("the board answered with MODBUS exception %1").arg(*code));
+    if (!parsed.recognized())
+        return Session::fail(ExitCode::Refused, QStringLiteral("the reply is not a MODBUS reply"));
+    if (!parsed.crc->good())
+        return Session::fail(ExitCode::Refused, QStringLiteral("the reply's CRC does not check"));
+    return 0;
+}
+
+int runMonitor(Session& s) {
+    if (const auto failed = s.openLink(ReplyQueue::Reads::Chunks))
+        return *failed;
+    Session::note(QStringLiteral("monitoring %1; Ctrl+C ends").arg(s.link->describe()));
+    for (;;) {
+        const ReplyQueue::Next next = s.replies->nextChunk(INT_MAX);
+        switch (next.status) {
+        case ReplyQueue::Status::Got:
+            Session::printBoard(s.request.hex ? HexText::display(next.bytes) + '\n' : next.bytes);
+            break;
+        case ReplyQueue::Status::Interrupted:
+            return 0; // the way a monitor is meant to end
+        case ReplyQueue::Status::LinkLost:
+            return s.notAnswered(next.status, QStringLiteral("monitor"));
+        case ReplyQueue::Status::TimedOut:
+            break;
+        }
+    }
+}

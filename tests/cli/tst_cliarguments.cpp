@@ -1,0 +1,163 @@
+// The command line without a board: what each argument list becomes, which ones are refused
+// before anything is sent, and the exit codes a transfer's end maps to.
+#include "cli/CliRequest.h"
+#include "cli/ModbusArgs.h"
+#include "cli/Progress.h"
+
+#include <QTest>
+
+using What = ParsedArguments::What;
+
+namespace {
+
+ParsedArguments parse(const QString& line) {
+    return parseArguments(QStringList{QStringLiteral("brenmoor-cli")} +
+                          line.split(u' ', Qt::SkipEmptyParts));
+}
+
+} // namespace
+
+class TestCliArguments : public QObject {
+    Q_OBJECT
+private slots:
+    void refused_data();
+    void refused();
+    void links_data();
+    void links();
+    void modbusFrames_data();
+    void modbusFrames();
+    void helpNamesEveryCommand();
+    void plainProgress();
+};
+
+// Every one of these must stop at usage (exit 1) with a message, never reach the link. Of the
+// frames the builder refuses, one stands for all: the reasons are the builder's own tests.
+void TestCliArguments::refused_data() {
+    QTest::addColumn<QString>("line");
+    QTest::newRow("no link") << "status";
+    QTest::newRow("two links") << "--udp 10.0.0.1 --serial /dev/ttyS0 status";
+    QTest::newRow("no command") << "--udp 10.0.0.1";
+    QTest::newRow("unknown command") << "--udp 10.0.0.1 reboot";
+    QTest::newRow("upload without file") << "--udp 10.0.0.1 upload";
+    QTest::newRow("get with one name") << "--udp 10.0.0.1 get A";
+    QTest::newRow("status with argument") << "--udp 10.0.0.1 status now";
+    QTest::newRow("port zero") << "--udp 10.0.0.1:0 status";
+    QTest::newRow("port not a number") << "--udp 10.0.0.1:abc status";
+    QTest::newRow("serial not COMn") << "--serial ttyUSB0 status";
+    QTest::newRow("speed zero") << "--serial /dev/ttyUSB0:0 status";
+    QTest::newRow("framed on udp") << "--udp 10.0.0.1 --framed status";
+    QTest::newRow("framed and mdc") << "--serial COM3 --framed --via-usb 16 status";
+    QTest::newRow("frame address 256") << "--serial COM3 --framed --frame-addr 256 status";
+    QTest::newRow("put through udp gateway") << "--udp 10.0.0.1 --via-usb 16 put a.bin";
+    QTest::newRow("timeout zero") << "--udp 10.0.0.1 --timeout 0 status";
+    QTest::newRow("hex without monitor") << "--udp 10.0.0.1 --hex status";
+    QTest::newRow("modbus field elsewhere") << "--udp 10.0.0.1 --qty 2 status";
+    QTest::newRow("odd hex data") << "--udp 10.0.0.1 modbus 10 10 --data 010";
+    QTest::newRow("hex and ascii data") << "--udp 10.0.0.1 modbus 10 43 --data 01 --ascii x";
+    QTest::newRow("not hex") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12G4";
+    QTest::newRow("address too wide") << "--udp 10.0.0.1 modbus 123 03";
+}
+
+void TestCliArguments::refused() {
+    QFETCH(QString, line);
+    const ParsedArguments parsed = parse(line);
+    QCOMPARE(parsed.what, What::Usage);
+    QVERIFY(!parsed.message.isEmpty());
+}
+
+void TestCliArguments::links_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("udp");
+    QTest::addColumn<QString>("where"); // host or device path, "COMn" for a port number
+    QTest::addColumn<int>("portOrSpeed");
+    QTest::addColumn<QByteArray>("mdc");
+    QTest::newRow("udp default port")
+        << "--udp 10.0.0.5 status" << true << "10.0.0.5" << 111 << QByteArray();
+    QTest::newRow("udp gateway as typed")
+        << "--udp 10.0.0.5 --via-usb 016 status" << true << "10.0.0.5" << 111 << QByteArray("016");
+    QTest::newRow("serial default speed")
+        << "--serial /dev/ttyUSB0 status" << false << "/dev/ttyUSB0" << 9600 << QByteArray();
+    QTest::newRow("COMn") << "--serial COM3:19200 status" << false << "COM3" << 19200
+                          << QByteArray();
+}
+
+void TestCliArguments::links() {
+    QFETCH(QString, line);
+    QFETCH(bool, udp);
+    QFETCH(QString, where);
+    QFETCH(int, portOrSpeed);
+    QFETCH(QByteArray, mdc);
+    const ParsedArguments parsed = parse(line);
+    QCOMPARE(parsed.what, What::Run);
+    const LinkSpec& link = parsed.request.link;
+    QCOMPARE(link.kind == LinkSpec::Kind::Udp, udp);
+    if (udp) {
+        QCOMPARE(link.host, where);
+        QCOMPARE(int(link.remotePort), portOrSpeed);
+    } else {
+        const QString port =
+            link.portPath.isEmpty() ? QStringLiteral("COM%1").arg(link.commNumber) : link.portPath;
+        QCOMPARE(port, where);
+        QCOMPARE(link.speed, portOrSpeed);
+    }
+    QCOMPARE(link.viaUsb.value_or(QByteArray()), mdc);
+}
+
+// Options to frames: a field is in the frame only when given, hex fields take lower case and
+// "0x", decimal switches apply to their own field.
+void TestCliArguments::modbusFrames_data() {
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::newRow("lower case and 0x")
+        << QStringList{"0x0a", "03", "--addr-param", "0x0000", "--qty", "0002"}
+        << QByteArray::fromHex("0A0300000002C570");
+    QTest::newRow("decimal value only")
+        << QStringList{"10", "06", "--addr-param", "1", "--qty", "300", "--qty-dec"}
+        << QByteArray::fromHex("10060001012CDB06");
+    QTest::newRow("text block, no crc, crlf")
+        << QStringList{"10", "43", "--ascii", "hello", "--no-crc", "--crlf"}
+        << QByteArray("\x10\x43\x05hello\r\n", 10);
+    QTest::newRow("nothing but the crc") << QStringList{"", ""} << QByteArray("\xFF\xFF", 2);
+}
+
+void TestCliArguments::modbusFrames() {
+    QFETCH(QStringList, fields);
+    QFETCH(QByteArray, frame);
+    const ParsedArguments parsed =
+        parseArguments(QStringList{"brenmoor-cli", "--udp", "10.0.0.1", "modbus"} + fields);
+    QCOMPARE(parsed.what, What::Run);
+    QCOMPARE(parsed.request.modbusFrame, frame);
+}
+
+void TestCliArguments::helpNamesEveryCommand() {
+    const ParsedArguments parsed = parse(QStringLiteral("--help"));
+    QCOMPARE(parsed.what, What::Help);
+    for (const char* command : {"send LINE", "upload FILE", "download FILE", "new", "status",
+                                "put LOCAL", "get NAME", "modbus ADDR", "monitor"})
+        QVERIFY2(parsed.message.contains(QLatin1String(command)), command);
+    for (int code : {0, 1, 2, 3, 4, 5, 130})
+        QVERIFY(parsed.message.contains(QStringLiteral("\n  %1 ").arg(code)));
+}
+
+// A CI log gets one line per tenth, never one per handshake.
+void TestCliArguments::plainProgress() {
+    char* buffer = nullptr;
+    size_t size = 0;
+    std::FILE* out = ::open_memstream(&buffer, &size);
+    Progress progress(false, out);
+    progress.start(QStringLiteral("upload"), 2000, QStringLiteral("lines"));
+    for (int done = 1; done <= 2000; ++done)
+        progress.update(done);
+    progress.finish();
+    std::fclose(out);
+    const QList<QByteArray> lines = QByteArray(buffer, qsizetype(size)).split('\n');
+    std::free(buffer);
+    QCOMPARE(lines.size(), 12); // 0 %, ten steps, and the empty rest after the last newline
+    QCOMPARE(lines.at(10),
+             Progress::barText(QStringLiteral("upload"), 2000, 2000, QStringLiteral("lines"))
+                 .toLocal8Bit());
+    QVERIFY(lines.at(10).contains("100%"));
+}
+
+QTEST_GUILESS_MAIN(TestCliArguments)
+#include "tst_cliarguments.moc"

@@ -1,0 +1,315 @@
+// The real brenmoor-cli against the board simulator, over loopback UDP and the simulator's
+// pseudo-terminal: what a script sees (exit code, files, messages) and what reaches the board.
+#include "CliProcess.h"
+
+#include "board/BoardSimulator.h"
+
+#include <QFile>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+enum class Link { Udp, UdpMdc, Serial, Framed, SerialMdc };
+
+// For 256 bytes and fewer, every byte value at most once: 7 is odd.
+QByteArray pattern(int size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 256) & 0xFF);
+    return bytes;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Link)
+
+class TestCliBoard : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void roundTrip_data();
+    void roundTrip();
+    void refusedLine();
+    void loginRefused();
+    void modbusRegisters_data();
+    void modbusRegisters();
+    void boardStopsAnswering_data();
+    void boardStopsAnswering();
+    void interruptClosesTheTransfer();
+    void failsEarly_data();
+    void failsEarly();
+    void helpAndVersion();
+
+private:
+    void startBoard(const board::BoardOptions& options = {});
+    QStringList link(Link which) const;
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const;
+    QByteArray read(const QString& name) const;
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<board::BoardSimulator> board_;
+};
+
+void TestCliBoard::init() {
+    board_.reset();
+    dir_ = std::make_unique<QTemporaryDir>();
+    startBoard();
+}
+
+void TestCliBoard::startBoard(const board::BoardOptions& options) {
+    board_.reset();
+    board::BoardOptions o = options;
+    o.udpPort = 0;
+    board_ = std::make_unique<board::BoardSimulator>(o);
+    QString why;
+    QVERIFY2(board_->start(&why), qPrintable(why));
+}
+
+QStringList TestCliBoard::link(Link which) const {
+    const QStringList udp{"--udp", QStringLiteral("127.0.0.1:%1").arg(board_->udpPort())};
+    const QStringList serial{"--serial", board_->ptyPath() + QStringLiteral(":115200")};
+    switch (which) {
+    case Link::Udp:
+        return udp;
+    case Link::UdpMdc:
+        return udp + QStringList{"--via-usb", "16"};
+    case Link::Serial:
+        return serial;
+    case Link::Framed:
+        return serial + QStringList{"--framed"};
+    case Link::SerialMdc:
+        return serial + QStringList{"--via-usb", "16"};
+    }
+    return {};
+}
+
+void TestCliBoard::write(const QString& name, const QByteArray& bytes) const {
+    QFile file(path(name));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray TestCliBoard::read(const QString& name) const {
+    QFile file(path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// What went to the board comes back byte for byte: a program in the board's own listing form on
+// every link and gateway (the lines went out paced and whole, and the listing was cut into the
+// same lines), and files of the sizes around the 21-byte pieces. Each lands over a longer file.
+void TestCliBoard::roundTrip_data() {
+    QTest::addColumn<Link>("via");
+    QTest::addColumn<bool>("program"); // upload and download; else put and get
+    QTest::addColumn<QByteArray>("content");
+    const auto program = [](int lines) {
+        QByteArray text;
+        for (int n = 1; n <= lines; ++n)
+            text += QByteArray::number(n * 10) + " PRINT \"line " + QByteArray::number(n) +
+                    " \xC0\xFF\"\r\n"; // Windows-1251 letters travel as they are
+        return text;
+    };
+    QTest::newRow("program, udp") << Link::Udp << true << program(300);
+    QTest::newRow("program, udp, MDC gateway") << Link::UdpMdc << true << program(40);
+    QTest::newRow("program, serial") << Link::Serial << true << program(40);
+    QTest::newRow("program, console-text frames") << Link::Framed << true << program(40);
+    QTest::newRow("program, serial, MDC gateway") << Link::SerialMdc << true << program(10);
+    QTest::newRow("0 bytes") << Link::Udp << false << QByteArray();
+    QTest::newRow("1 byte") << Link::Udp << false << QByteArray("\n");
+    QTest::newRow("21 bytes, console-text frames") << Link::Framed << false << pattern(21);
+    QTest::newRow("22 bytes, serial") << Link::Serial << false << pattern(22);
+    QTest::newRow("100000 bytes") << Link::Udp << false << pattern(100000);
+    QTest::newRow("all byte values, serial") << Link::Serial << false << pattern(256);
+}
+
+void TestCliBoard::roundTrip() {
+    QFETCH(Link, via);
+    QFETCH(bool, program);
+    QFETCH(QByteArray, content);
+    write("local", content);
+    write("back", "old and longer content that must go");
+    const QStringList there = program ? QStringList{"upload", path("local")}
+                                      : QStringList{"put", path("local"), "DATA.BIN"};
+    const QStringList back = program ? QStringList{"download", path("back")}
+                                     : QStringList{"get", "DATA.BIN", path("back")};
+    for (const QStringList& command : {there, back}) {
+        const CliResult r = runCli(link(via) + command);
+        QVERIFY2(r.exitCode == 0, r.err.constData());
+    }
+    QCOMPARE(read("back"), content);
+}
+
+// The refused line is named with its number and text; nothing after it reached the board.
+void TestCliBoard::refusedLine() {
+    write("bad.bas", "10 PRINT 1\r\n20 PRINT 2\r\n30 PRINT \"open\r\n40 PRINT 4\r\n");
+    const CliResult r = runCli(link(Link::Udp) + QStringList{"upload", path("bad.bas")});
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.err.contains("line 3 of") && r.err.contains("30 PRINT \"open"), r.err.constData());
+    QCOMPARE(board_->interpreter().program().listing(),
+             QList<QByteArray>({"10 PRINT 1", "20 PRINT 2"}));
+}
+
+void TestCliBoard::loginRefused() {
+    board::BoardOptions options;
+    options.login = true;
+    startBoard(options);
+    const CliResult r = runCli(link(Link::Udp) + QStringList{"download", path("q.bas")});
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.err.contains("login"), r.err.constData());
+    QVERIFY(!QFile::exists(path("q.bas"))); // nothing the board did not send
+}
+
+// The simulator's holding registers at address 16: write two with a data block given in spaced
+// pairs, read them back, and an exception for a read past the bank.
+void TestCliBoard::modbusRegisters_data() {
+    QTest::addColumn<Link>("via");
+    QTest::newRow("udp") << Link::Udp;
+    QTest::newRow("serial") << Link::Serial;
+}
+
+void TestCliBoard::modbusRegisters() {
+    QFETCH(Link, via);
+    const QStringList modbus = link(via) + QStringList{"modbus", "10"};
+    CliResult r = runCli(
+        modbus + QStringList{"10", "--addr-param", "2", "--qty", "2", "--data", "1234 5678"});
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QVERIFY2(r.out.contains("DataAddr = 0002(2)  Value = 0002(2)\n"), r.out.constData());
+    r = runCli(modbus + QStringList{"03", "--addr-param", "2", "--qty", "2"});
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    QVERIFY2(r.out.contains("Number param = 2\nValue #1 = 1234(4660)\nValue #2 = 5678(22136)\n"),
+             r.out.constData());
+    QVERIFY(r.out.contains(" Good\n"));
+    QVERIFY(r.out.contains("Time reply = "));
+    r = runCli(modbus + QStringList{"03", "--addr-param", "0", "--qty", "200", "--qty-dec"});
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY2(r.err.contains("exception 3"), r.err.constData());
+}
+
+// A board that loses its replies: the wait ends with exit 3 and, for a put, the CLOSE the
+// window's X sends; never a hang.
+void TestCliBoard::boardStopsAnswering_data() {
+    QTest::addColumn<int>("dropEvery");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("status, every reply lost") << 1 << QStringList{"status"} << QByteArray("STATUS");
+    QTest::newRow("put, stops mid-way")
+        << 6 << QStringList{"put", "LOCAL", "DATA.BIN"} << QByteArray("incomplete");
+    QTest::newRow("upload, stops mid-way")
+        << 4 << QStringList{"upload", "LOCAL"} << QByteArray("stopped at line 4");
+}
+
+void TestCliBoard::boardStopsAnswering() {
+    QFETCH(int, dropEvery);
+    QFETCH(QStringList, command);
+    QFETCH(QByteArray, message);
+    board::BoardOptions options;
+    options.dropEvery = dropEvery;
+    startBoard(options);
+    QByteArray program;
+    for (int n = 1; n <= 20; ++n)
+        program += QByteArray::number(n) + " PRINT " + QByteArray::number(n) + "\r\n";
+    write("local", program);
+    command.replaceInStrings(QStringLiteral("LOCAL"), path("local"));
+    const CliResult r =
+        runCli(link(Link::Udp) + QStringList{"--timeout", "0.5", "--log", path("t.log")} + command);
+    QCOMPARE(r.exitCode, 3);
+    QVERIFY2(r.err.contains(message), r.err.constData());
+    if (command.first() == QLatin1String("put"))
+        QVERIFY(read("t.log").endsWith("CLOSE\r\n"));
+}
+
+// Ctrl+C in the middle of a get: the board gets CLOSE, the local file keeps the pieces that
+// came, and the run says it is partial. A scripted board answers two reads, then goes quiet.
+void TestCliBoard::interruptClosesTheTransfer() {
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+    QList<QByteArray> heard;
+    int reads = 0;
+    connect(&peer, &QUdpSocket::readyRead, this, [&] {
+        while (peer.hasPendingDatagrams()) {
+            QByteArray d(qMax<qint64>(0, peer.pendingDatagramSize()), Qt::Uninitialized);
+            QHostAddress from;
+            quint16 port = 0;
+            peer.readDatagram(d.data(), d.size(), &from, &port);
+            heard.append(d);
+            if (d.startsWith("FOPEN"))
+                peer.writeDatagram("OK\r\n", from, port);
+            if (d == "READ 20\r\n" && ++reads <= 2)
+                peer.writeDatagram(pattern(20).toHex().toUpper() + "OK\r\n", from, port);
+        }
+    });
+    const CliResult r = runCli({"--udp", QStringLiteral("127.0.0.1:%1").arg(peer.localPort()),
+                                "--timeout", "60", "get", "F.BIN", path("part.bin")},
+                               [&](QProcess& p) {
+                                   if (reads < 3)
+                                       return true;
+                                   ::kill(pid_t(p.processId()), SIGINT);
+                                   return false;
+                               });
+    QCOMPARE(r.exitCode, 130);
+    QVERIFY2(r.err.contains("partial: 40 bytes"), r.err.constData());
+    QCOMPARE(read("part.bin"), pattern(20) + pattern(20));
+    QTRY_VERIFY(!heard.isEmpty() && heard.last() == "CLOSE\r\n");
+}
+
+// Runs that stop before anything reaches the board, with one line on stderr: the command line
+// (exit 1), the link (2, with the system's reason), a local file (5, checked before the link is
+// used). UDP stands for the board's link, the other capitals for files made here.
+void TestCliBoard::failsEarly_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("usage") << QStringList{"status"} << 1;
+    QTest::newRow("host not an address") << QStringList{"--udp", "board.invalid", "status"} << 2;
+    QTest::newRow("local port held")
+        << QStringList{"--udp", "127.0.0.1", "--local-port", "HELD", "status"} << 2;
+    QTest::newRow("serial path a regular file") << QStringList{"--serial", "FILE", "status"} << 2;
+    QTest::newRow("serial path missing")
+        << QStringList{"--serial", "/nonexistent/ttyX", "status"} << 2;
+    QTest::newRow("upload, missing") << QStringList{"UDP", "upload", "MISSING"} << 5;
+    QTest::newRow("upload, binary") << QStringList{"UDP", "upload", "BINARY"} << 5;
+    QTest::newRow("upload, over 2048 lines") << QStringList{"UDP", "upload", "LONG"} << 5;
+    QTest::newRow("put, a directory") << QStringList{"UDP", "put", "DIR"} << 5;
+    QTest::newRow("get into a directory") << QStringList{"UDP", "get", "X", "DIR"} << 5;
+    QTest::newRow("download into a directory") << QStringList{"UDP", "download", "DIR"} << 5;
+}
+
+void TestCliBoard::failsEarly() {
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QUdpSocket holder;
+    QVERIFY(holder.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress));
+    write("file", "not a port\n");
+    write("binary", QByteArray("10 PRINT 1\r\n\x00\x01\x02", 15));
+    write("long", QByteArray("1 REM\r\n").repeated(2049));
+    const QMap<QString, QStringList> names{
+        {"UDP", link(Link::Udp)},     {"HELD", {QString::number(holder.localPort())}},
+        {"FILE", {path("file")}},     {"MISSING", {path("missing")}},
+        {"BINARY", {path("binary")}}, {"LONG", {path("long")}},
+        {"DIR", {dir_->path()}}};
+    QStringList line;
+    for (const QString& arg : args)
+        line += names.value(arg, {arg});
+    const CliResult r = runCli(line);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.err.count('\n'), 1);
+    if (exitCode == 2)
+        QVERIFY2(r.err.startsWith("brenmoor-cli: cannot open "), r.err.constData());
+    QCOMPARE(board_->interpreter().program().lineCount(), 0);
+}
+
+void TestCliBoard::helpAndVersion() {
+    CliResult r = runCli({"--help"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.contains("Exit codes:"));
+    r = runCli({"--version"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.startsWith("brenmoor-cli "));
+}
+
+QTEST_GUILESS_MAIN(TestCliBoard)
+#include "tst_cliboard.moc"
