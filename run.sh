@@ -13,6 +13,12 @@ cd "$demo"
 [ -f terminal.ini ] || printf '127.0.0.1\r\n' > terminal.ini
 
 board="$here/build-run/tools/board/brenmoor-board"
+# An ordinary user may not bind the board port 111: this build of the simulator (never the
+# packaged one) gets that one right, through sudo as the install step does.
+if [ "$(id -u)" -ne 0 ] && command -v setcap >/dev/null; then
+  sudo setcap cap_net_bind_service=+ep "$board" ||
+    echo "note: could not let the simulator bind port 111 (setcap through sudo failed)" >&2
+fi
 start_board() {
   "$board" --udp "127.0.0.1:$1" --pty-link "$demo/board-tty" --disk "$demo/flash" &
   board_pid=$!

@@ -2,7 +2,8 @@
 # Installs the Debian packages Brenmoor needs to build, test and run; skips what is present.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format qt6-base-dev
-          qt6-serialport-dev libmodbus-dev pkg-config xvfb xauth)
+          qt6-serialport-dev libmodbus-dev pkg-config xvfb xauth libcap2-bin
+          desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -27,6 +27,8 @@
 #include "transfer/FlashDiskPanel.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -58,6 +60,10 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     buildTerminalColumn(this, *this);
     buildBufferColumn(this, *this);
     buildModbusColumn(this, *this);
+    // Tab walks the panels in the order they were built, left to right and top to bottom; the
+    // command line, where the operator types, comes first and has the focus at start.
+    QWidget::setTabOrder(Text8, tbSendData);
+    tbSendData->setFocus();
     resize(Twips::toPixels(WidthButtons::Narrow), Twips::toPixels(ClientHeight));
 
     createControllers();
@@ -229,6 +235,19 @@ void UDP::closeBySignal() {
     closingBySignal_ = true;
     Form_Unload();
     close();
+}
+
+void UDP::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // A column wholly outside the client area is hidden, so neither Tab nor a screen reader
+    // wanders into controls nobody can see.
+    const bool buffer = width() > Frame7->x();
+    using Widgets = std::initializer_list<QWidget*>;
+    for (QWidget* w : Widgets{Frame7, Frame8, Command21, Command22, Label16, Label15})
+        w->setVisible(buffer);
+    const bool modbus = width() > Frame9->x();
+    for (QWidget* w : Widgets{Frame9, Frame10, Frame11})
+        w->setVisible(modbus);
 }
 
 void UDP::closeEvent(QCloseEvent* event) {

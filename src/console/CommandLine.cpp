@@ -36,6 +36,9 @@ bool CommandLine::handleKey(QKeyEvent* key) {
     // A paste is typing too: it may fill the line up to the limit, no further.
     if (key->matches(QKeySequence::Paste))
         return pasteWithinLimit();
+    // Tab moves the focus on and types nothing: no key handler sees it.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        return false;
     static constexpr std::pair<int, qint16> keyDownCodes[] = {
         {Qt::Key_Backspace, Backspace}, {Qt::Key_Left, Left}, {Qt::Key_Up, Up},
         {Qt::Key_Right, Right},         {Qt::Key_Down, Down}, {Qt::Key_Delete, Delete}};

@@ -48,6 +48,9 @@ bool Router::eventFilter(QObject* watched, QEvent* event) {
     // command line.
     if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll))
         return false;
+    // Tab moves on to the next control, as in every dialog; it is no key typed at the board.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        return false;
     const QString typed = key->text();
     if (typed.isEmpty())
         return false;

@@ -7,14 +7,18 @@
 #include "form/Dialogs.h"
 #include "form/Lamp.h"
 #include "link/Gateway.h"
+#include "link/PortChoice.h"
 #include "link/SerialPort.h"
 
 #include <QCheckBox>
+#include <QCompleter>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <QTimer>
 #include <array>
 #include <cmath>
@@ -24,16 +28,6 @@ namespace {
 // Option1 .. Option6, left to right.
 const std::array<const char*, 6> lineSettings = {"1200,n,8,1", "2400,n,8,1",  "4800,n,8,1",
                                                  "9600,n,8,1", "19200,n,8,1", "115200,n,8,1"};
-
-// The port number is the whole number after "COM"; the text must hold nothing else but blanks.
-bool portNumberFrom(const QString& commNumber, int& number) {
-    bool ok = false;
-    const double value = commNumber.mid(3).trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value) || std::fabs(value) > 32767.0)
-        return false;
-    number = static_cast<int>(std::nearbyint(value));
-    return true;
-}
 
 } // namespace
 
@@ -45,6 +39,13 @@ SerialLink::SerialLink(CommControls& comm, RtuControls& rtu, FlashDiskControls& 
 }
 
 void SerialLink::connectControls() {
+    // The Port box offers the ports present now, looked up again whenever it takes the focus
+    // (an adapter may have been plugged in meanwhile); typing "COMn" or a path still works.
+    portList_ = new QStringListModel(comm_.Comm_number);
+    auto* completer = new QCompleter(portList_, comm_.Comm_number);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    comm_.Comm_number->setCompleter(completer);
+    comm_.Comm_number->installEventFilter(this);
     comm_.TMRComm->setInterval(PollIntervalMs);
     connect(comm_.BTNOpenCom, &QPushButton::clicked, this, [this] { BTNOpenCom_Click(); });
     connect(comm_.TMRComm, &QTimer::timeout, this, [this] { TMRComm_Timer(); });
@@ -52,6 +53,12 @@ void SerialLink::connectControls() {
 
 bool SerialLink::framedMode() const {
     return rtu_.Check1->isChecked() && !rtu_.Check3->isChecked();
+}
+
+bool SerialLink::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == comm_.Comm_number && event->type() == QEvent::FocusIn)
+        portList_->setStringList(SerialPort::availablePorts());
+    return QObject::eventFilter(watched, event);
 }
 
 void SerialLink::BTNOpenCom_Click() {
@@ -77,13 +84,13 @@ void SerialLink::openPort() {
     if (name.startsWith(u'/')) {
         port.setPortPath(name);
     } else {
-        int number = 0;
-        if (!portNumberFrom(name, number)) {
+        const std::optional<int> number = PortChoice::commPortNumber(name);
+        if (!number) {
             dialogs_.report({ErrorNumber::InvalidPortNumber,
                              QStringLiteral("Invalid port number: %1").arg(name)});
             return;
         }
-        if (const auto failed = port.setCommPort(number))
+        if (const auto failed = port.setCommPort(*number))
             return dialogs_.report(*failed);
     }
     if (const auto failed = port.open())

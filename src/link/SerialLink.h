@@ -6,6 +6,7 @@
 #include <functional>
 
 class ConsoleModel;
+class QStringListModel;
 class Dialogs;
 struct CommControls;
 struct CommandLineControls;
@@ -54,6 +55,9 @@ public:
     // The closing half of the Open/Close button; also run at shut-down.
     void closePort();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool framedMode() const;
     void openPort();
@@ -71,4 +75,5 @@ private:
     TrafficState& traffic_;
     SerialState& s_;
     ConsoleModel& console_;
+    QStringListModel* portList_ = nullptr;
 };

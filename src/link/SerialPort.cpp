@@ -1,7 +1,13 @@
 #include "link/SerialPort.h"
 
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
 #include <QStringList>
 #include <QTimer>
+#include <cerrno>
+#include <unistd.h>
 
 SerialPort::SerialPort() {
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
@@ -60,13 +66,15 @@ std::optional<Failure> SerialPort::setCommPort(int number) {
 #ifdef Q_OS_WIN
     port_.setPortName(QStringLiteral("COM%1").arg(number));
 #else
-    port_.setPortName(QStringLiteral("/dev/ttyS%1").arg(number - 1));
+    location_ = QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    port_.setPortName(location_);
 #endif
     return std::nullopt;
 }
 
 void SerialPort::setPortPath(const QString& path) {
     port_.setPortName(path);
+    location_ = path;
 }
 
 std::optional<Failure> SerialPort::open() {
@@ -159,5 +167,40 @@ Failure SerialPort::portFailure() const {
     default:
         break;
     }
+    // Qt words both a busy port (its lock is held) and a forbidden one as a permission error;
+    // the operator needs to know which of the two it is.
+    if (port_.error() == QSerialPort::PermissionError && !location_.isEmpty()) {
+        const QByteArray path = QFile::encodeName(location_);
+        if (::access(path.constData(), R_OK | W_OK) == 0)
+            return {number, QStringLiteral("%1 is in use by another program").arg(location_)};
+        if (errno == EACCES)
+            return {number, QStringLiteral("%1: permission denied (serial ports need the "
+                                           "dialout group)")
+                                .arg(location_)};
+    }
     return {number, port_.errorString()};
+}
+
+QStringList SerialPort::availablePorts() {
+    QStringList paths;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        paths << info.systemLocation();
+    const QDir dev(QStringLiteral("/dev"));
+    for (const QString& name :
+         dev.entryList({QStringLiteral("ttyUSB*"), QStringLiteral("ttyACM*")}, QDir::System))
+        paths << dev.filePath(name);
+    return portChoices(paths);
+}
+
+QStringList SerialPort::portChoices(QStringList paths) {
+    QStringList ports;
+    paths.sort();
+    paths.removeDuplicates();
+    // The first nine built-in ports keep the COMn form the box has always taken.
+    static const QRegularExpression builtIn(QStringLiteral("^/dev/ttyS([0-8])$"));
+    for (const QString& path : paths) {
+        const QRegularExpressionMatch m = builtIn.match(path);
+        ports << (m.hasMatch() ? QStringLiteral("COM%1").arg(m.captured(1).toInt() + 1) : path);
+    }
+    return ports;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
 // The window's serial port, polled by the link's timer. Settings and the port are chosen
 // before open and take effect there.
@@ -26,6 +27,12 @@ public:
     void setPortPath(const QString& path);
     QString portName() const { return port_.portName(); }
 
+    // The ports present on this machine as the Port box offers them: COM1..COM9 for the
+    // built-in ports, device paths for the others (USB adapters included).
+    static QStringList availablePorts();
+    // The same for a list of device paths: sorted, each once, /dev/ttyS0..8 as COM1..COM9.
+    static QStringList portChoices(QStringList paths);
+
     std::optional<Failure> open();
     void close();
     bool isOpen() const { return port_.isOpen() && !lost_; }
@@ -43,6 +50,7 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    QString location_; // the device path, for messages
     qint32 baudRate_ = 9600;
     QSerialPort::Parity parity_ = QSerialPort::NoParity;
     QSerialPort::DataBits dataBits_ = QSerialPort::Data8;

@@ -12,7 +12,9 @@
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSet>
 #include <QTimer>
+#include <tuple>
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -23,6 +25,7 @@ private slots:
     void caseAndStopButtons();
     void controlsAreNamed();
     void accessibleNamesFollowWhatIsShown();
+    void tabWalksThePanelsInOrder();
 };
 
 void TestWindow::startsAsDesigned() {
@@ -148,6 +151,55 @@ void TestWindow::controlsAreNamed() {
     QCOMPARE(w.Check3->accessibleName(), QString("Via USB"));
     QCOMPARE(w.Command3->accessibleDescription(),
              QString::fromUtf8("Отправить файл в контроллер "));
+}
+
+// Without a mouse every control is reachable: Tab starts in the command line and then visits the
+// panels left to right, top to bottom, each control once, and skips columns that are hidden.
+void TestWindow::tabWalksThePanelsInOrder() {
+    Terminal w;
+    for (QGroupBox* frame : w.findChildren<QGroupBox*>())
+        frame->setEnabled(true); // the link panels start disabled; Tab skips disabled controls
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(w.focusWidget(), w.tbSendData);
+
+    // The panel a control stands in, as (column, top, left) of that panel in the window.
+    const auto panelOf = [&w](QWidget* control) {
+        QWidget* panel = control;
+        while (panel->parentWidget() != &w)
+            panel = panel->parentWidget();
+        const int column = panel->x() < w.Frame7->x() ? 0 : panel->x() < w.Frame9->x() ? 1 : 2;
+        return std::tuple{column, panel->y(), panel->x()};
+    };
+    const auto walk = [&w] {
+        QList<QWidget*> seen{w.tbSendData};
+        for (int i = 0; i < 500; ++i) {
+            QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+            if (w.focusWidget() == w.tbSendData)
+                break;
+            seen << w.focusWidget();
+        }
+        return seen;
+    };
+
+    w.widthButtons().setWidthTwips(WidthButtons::Full);
+    QTest::qWait(0);
+    const QList<QWidget*> all = walk();
+    QCOMPARE(QSet<QWidget*>(all.begin(), all.end()).size(), all.size());
+    for (qsizetype i = 2; i < all.size(); ++i)
+        QVERIFY2(panelOf(all[i - 1]) <= panelOf(all[i]),
+                 qPrintable(all[i - 1]->objectName() + " before " + all[i]->objectName()));
+    for (QWidget* c : w.findChildren<QWidget*>()) {
+        const bool tabbable =
+            (c->focusPolicy() & Qt::TabFocus) && c->isVisibleTo(&w) && !c->focusProxy();
+        QVERIFY2(!tabbable || all.contains(c), qPrintable(c->objectName() + " not reached"));
+    }
+    QVERIFY(all.contains(w.Command17[63]) && all.contains(w.Text8) && all.contains(w.cbBind));
+
+    w.Command19->click(); // narrow: only the terminal column takes the focus
+    QTest::qWait(0);
+    for (QWidget* c : walk())
+        QCOMPARE(std::get<0>(panelOf(c)), 0);
 }
 
 QTEST_MAIN(TestWindow)
