@@ -95,9 +95,9 @@ void UDP::createControllers() {
     flashDiskPanel_ =
         std::make_unique<FlashDiskPanel>(*this, *this, state_, state_, *console_, dialogs);
     hexMonitor_ = std::make_unique<HexMonitor>(*this, state_, state_);
-    modbusBuilder_ = std::make_unique<ModbusBuilderPanel>(*this, *this, *this, state_, dialogs);
+    modbusBuilder_ = std::make_unique<ModbusBuilderPanel>(*this, state_, dialogs);
     modbusParser_ = std::make_unique<ModbusParserPanel>(*this, state_);
-    gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this, *this, *this, *this);
+    gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this, *this, *this);
 }
 
 void UDP::wire() {
@@ -169,6 +169,20 @@ void UDP::wire() {
     router_->LOAD_FILES_parser = [this] {
         flashDiskPanel_->LOAD_FILES_parser();
     };
+    // The MODBUS tools write their bytes as they stand, never through the gateway wrapping.
+    RawLinks raw;
+    raw.socketOpen = links.udpOpen;
+    raw.sendDatagram = [this](const QByteArray& bytes) {
+        return Winsock1->send(bytes).error();
+    };
+    raw.portOpen = [this] {
+        return MSComm1->isOpen();
+    };
+    raw.writePort = [this](const QByteArray& bytes) {
+        return MSComm1->write(bytes).error();
+    };
+    modbusBuilder_->links = raw;
+    gatewayPanel_->links = raw;
     hexMonitor_->Modbus_Parser = [this] {
         modbusParser_->Modbus_Parser();
     };

@@ -1,8 +1,6 @@
 #include "modbus/GatewayPanel.h"
 
 #include "form/Controls.h"
-#include "link/SerialPort.h"
-#include "link/UdpSocket.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -10,10 +8,9 @@
 #include <QPushButton>
 
 GatewayPanel::GatewayPanel(GatewayControls& gateway, RtuControls& rtu, FlashDiskControls& flashDisk,
-                           CommandLineControls& line, LinkControls& link, CommControls& comm,
-                           QObject* parent)
+                           CommandLineControls& line, LinkControls& link, QObject* parent)
     : QObject(parent), gateway_(gateway), rtu_(rtu), flashDisk_(flashDisk), line_(line),
-      link_(link), comm_(comm) {
+      link_(link) {
 }
 
 void GatewayPanel::connectControls() {
@@ -35,7 +32,7 @@ void GatewayPanel::Check2_Click() {
 // A Connect with the gateway box still ticked from an earlier connection opens "Flash disk"
 // with the rest of the link's panels; the mode keeps it closed.
 void GatewayPanel::keepFlashDiskClosed() {
-    if (gateway_.Check2->isChecked() && link_.Winsock1->state() == UdpSocket::StateOpen)
+    if (gateway_.Check2->isChecked() && links.socketOpen && links.socketOpen())
         flashDisk_.Frame2->setEnabled(false);
 }
 
@@ -47,12 +44,12 @@ void GatewayPanel::Check1_Click() {
 // the gateway mode. A failed send is as quiet as any other UDP send.
 void GatewayPanel::Command7_Click() {
     line_.tbSendData->setFocus();
-    if (link_.Winsock1->state() == UdpSocket::StateOpen)
-        link_.Winsock1->send(initCommand());
+    if (links.socketOpen && links.socketOpen())
+        links.sendDatagram(initCommand());
 }
 
 // The USB controller's own set-up: to the port as it stands, neither framed nor wrapped.
 void GatewayPanel::Command8_Click() {
-    if (rtu_.Check3->isChecked() && comm_.MSComm1->isOpen())
-        comm_.MSComm1->write(initCommand());
+    if (rtu_.Check3->isChecked() && links.portOpen && links.portOpen())
+        links.writePort(initCommand());
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "modbus/RawLinks.h"
+
 #include <QByteArray>
 #include <QObject>
 
-struct CommControls;
 struct CommandLineControls;
 struct FlashDiskControls;
 struct GatewayControls;
@@ -19,11 +20,12 @@ public:
     // The set-up command for the intermediary board's port, written as it stands (never wrapped).
     static QByteArray initCommand() { return QByteArrayLiteral("UART 2,7\r\n"); }
 
-    // `flashDisk` is greyed out while the Ethernet gateway is on; `link` and `comm` give the
-    // socket and the port the set-up command goes to, and Connect, which reopens "Flash disk".
+    // `flashDisk` is greyed out while the Ethernet gateway is on; `link` gives Connect, which
+    // reopens "Flash disk".
     GatewayPanel(GatewayControls& gateway, RtuControls& rtu, FlashDiskControls& flashDisk,
-                 CommandLineControls& line, LinkControls& link, CommControls& comm,
-                 QObject* parent = nullptr);
+                 CommandLineControls& line, LinkControls& link, QObject* parent = nullptr);
+    // Set by the window: where the set-up command goes.
+    RawLinks links;
     // Run after the UDP link's own connections, so that Connect has opened "Flash disk" before
     // the gateway mode closes it again.
     void connectControls();
@@ -41,5 +43,4 @@ private:
     FlashDiskControls& flashDisk_;
     CommandLineControls& line_;
     LinkControls& link_;
-    CommControls& comm_;
 };

@@ -3,8 +3,6 @@
 #include "core/TerminalState.h"
 #include "form/Controls.h"
 #include "form/Dialogs.h"
-#include "link/SerialPort.h"
-#include "link/UdpSocket.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusRequest.h"
 #include "modbus/TickCount.h"
@@ -15,11 +13,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-ModbusBuilderPanel::ModbusBuilderPanel(ModbusBuilderControls& builder, LinkControls& link,
-                                       CommControls& comm, ModbusState& modbus, Dialogs& dialogs,
-                                       QObject* parent)
-    : QObject(parent), builder_(builder), link_(link), comm_(comm), modbus_(modbus),
-      dialogs_(dialogs), view_(model_, builder.Text11) {
+ModbusBuilderPanel::ModbusBuilderPanel(ModbusBuilderControls& builder, ModbusState& modbus,
+                                       Dialogs& dialogs, QObject* parent)
+    : QObject(parent), builder_(builder), modbus_(modbus), dialogs_(dialogs),
+      view_(model_, builder.Text11) {
 }
 
 void ModbusBuilderPanel::connectControls() {
@@ -57,13 +54,11 @@ void ModbusBuilderPanel::Command23_Click() {
     const QByteArray& F = request.frame;
     // Straight to the links: the gateway modes wrap command lines, never a built frame.
     std::optional<Failure> failed;
-    if (link_.Winsock1->state() == UdpSocket::StateOpen) {
-        if (const Expected<qint64> sent = link_.Winsock1->send(F); !sent)
-            failed = sent.failure();
-    }
-    if (comm_.MSComm1->isOpen()) {
-        if (const Expected<qint64> written = comm_.MSComm1->write(F); !written)
-            failed = written.failure();
+    if (links.socketOpen && links.socketOpen())
+        failed = links.sendDatagram(F);
+    if (links.portOpen && links.portOpen()) {
+        if (const auto written = links.writePort(F))
+            failed = written;
     }
     modbus_.ModbusWaitReply = 1;
     modbus_.ModbusSendTime = TickCount::now();

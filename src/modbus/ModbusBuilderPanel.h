@@ -2,12 +2,11 @@
 
 #include "modbus/BoundedText.h"
 #include "modbus/BoundedTextView.h"
+#include "modbus/RawLinks.h"
 
 #include <QObject>
 
 class Dialogs;
-struct CommControls;
-struct LinkControls;
 struct ModbusBuilderControls;
 struct ModbusRequestFields;
 struct ModbusState;
@@ -18,9 +17,10 @@ struct ModbusState;
 class ModbusBuilderPanel : public QObject {
     Q_OBJECT
 public:
-    // `link` and `comm` give the UDP socket and the serial port the frame is written to.
-    ModbusBuilderPanel(ModbusBuilderControls& builder, LinkControls& link, CommControls& comm,
-                       ModbusState& modbus, Dialogs& dialogs, QObject* parent = nullptr);
+    ModbusBuilderPanel(ModbusBuilderControls& builder, ModbusState& modbus, Dialogs& dialogs,
+                       QObject* parent = nullptr);
+    // Set by the window: where the frame is written.
+    RawLinks links;
     void connectControls();
 
     void Command23_Click();
@@ -34,8 +34,6 @@ public:
 
 private:
     ModbusBuilderControls& builder_;
-    LinkControls& link_;
-    CommControls& comm_;
     ModbusState& modbus_;
     Dialogs& dialogs_;
     BoundedText model_{BoundedText::HexTrimAbove, BoundedText::HexTrimTo};
