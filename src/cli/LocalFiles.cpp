@@ -2,20 +2,8 @@
 
 #include "core/FileAccess.h"
 
-#include <cerrno>
-#include <sys/stat.h>
-
 Expected<QByteArray> LocalFiles::readWhole(const QString& path, qint64 maxBytes) {
-    QFile file;
-    if (auto failed = FileAccess::openForReading(file, path))
-        return *failed;
-    const QByteArray bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fileFailure(file);
-    if (bytes.size() > maxBytes)
-        return Failure{ErrorNumber::Overflow,
-                       QStringLiteral("%1 is longer than %2 bytes").arg(path).arg(maxBytes)};
-    return bytes;
+    return FileAccess::readFile(path, maxBytes);
 }
 
 Expected<QByteArray> LocalFiles::readProgram(const QString& path) {
@@ -37,22 +25,8 @@ Expected<QByteArray> LocalFiles::readProgram(const QString& path) {
 std::optional<Failure> TargetFile::open(const QString& path) {
     path_ = path;
     written_ = 0;
-    // Opened without blocking and only then emptied, so a FIFO or a device at that name is
-    // refused rather than waited on or truncated.
-    if (auto failed = FileAccess::openForAppend(file_, path))
-        return failed;
-    struct stat st {};
-    if (::fstat(file_.handle(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        file_.close();
-        return Failure{ErrorNumber::PathAccess,
-                       QStringLiteral("%1 is not a regular file").arg(path)};
-    }
-    if (!file_.resize(0)) {
-        const Failure failed = fileFailure(file_);
-        file_.close();
-        return failed;
-    }
-    return std::nullopt;
+    // A FIFO or a device at that name is refused rather than waited on or truncated.
+    return FileAccess::createForWriting(file_, path);
 }
 
 std::optional<Failure> TargetFile::append(const QByteArray& bytes) {
