@@ -29,17 +29,15 @@ struct SimulatedTerminal {
     int dropEvery = 0; // lose every Nth chunk from the board
     int chunksOut = 0;
 
-    QByteArray console, commandLine, log, file;
+    QByteArray console, log, file;
     bool fileOpen = false;
     QList<QByteArray> sent;    // what reached the board, line ends included
     QList<QByteArray> pending; // board chunks not yet received
     QString progressText;
-    qint64 progressMax = 0, progressValue = 0;
     int pausedMs = 0;
-    QList<Failure> errors;
     std::optional<TransferAction::End> finished;
 
-    explicit SimulatedTerminal(bool login = false) : board(QString(), login) {}
+    SimulatedTerminal() : board(QString(), false) {}
 
     void carryOut(const TransferActions& actions) {
         using K = TransferAction::Kind;
@@ -49,9 +47,6 @@ struct SimulatedTerminal {
             case K::SendSerial:
                 if (udp == (a.kind == K::SendUdp))
                     toBoard(a.bytes); // the other link is closed
-                break;
-            case K::SetCommandLine:
-                commandLine = a.bytes;
                 break;
             case K::ConsoleAppend:
                 console += a.bytes;
@@ -76,18 +71,13 @@ struct SimulatedTerminal {
             case K::ProgressText:
                 progressText = a.text;
                 break;
-            case K::ProgressMax:
-                progressMax = a.value;
-                break;
-            case K::ProgressValue:
-                progressValue = a.value;
-                break;
-            case K::ErrorBox:
-                errors.append({int(a.value), a.text});
-                break;
             case K::Finished:
                 finished = a.end;
                 break;
+            case K::SetCommandLine: // not observed here
+            case K::ProgressMax:
+            case K::ProgressValue:
+            case K::ErrorBox:
             case K::ConsoleToEnd:
                 break;
             }
@@ -135,14 +125,8 @@ struct SimulatedTerminal {
         carryOut(basic.startDownload());
         run();
     }
-    void sendFile(const QByteArray& name, const Expected<QByteArray>& bytes) {
+    void sendFile(const QByteArray& name, const QByteArray& bytes) {
         carryOut(flash.startSend(name, bytes));
-        run();
-    }
-    void receiveFile(const QByteArray& name) {
-        file.clear();
-        fileOpen = true;
-        carryOut(flash.startReceive(name));
         run();
     }
 };

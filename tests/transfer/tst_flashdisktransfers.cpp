@@ -1,77 +1,24 @@
+// Rules of the flash-disk transfers the window tests cannot reach through the board simulator:
+// the console and pacing of a send, replies no real board gives, the piece counter's wrap and
+// a piece that comes after "X".
 #include "SimulatedTerminal.h"
 
 #include <QTest>
 
 using End = TransferAction::End;
 using Lines = QList<QByteArray>;
-using Sizes = QList<int>;
-
-namespace {
-
-QByteArray pattern(int size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 256) & 0xFF); // every byte value, in a changing order
-    return bytes;
-}
-
-} // namespace
 
 class TestFlashDiskTransfers : public QObject {
     Q_OBJECT
 private slots:
-    void roundTrip_data();
-    void roundTrip();
     void sendLayout();
     void receiveReplies_data();
     void receiveReplies();
     void pieceCounter();
-    void refusedAndCancelled();
+    void cancelledReceive();
 };
 
-// Send to the simulated board and read back: the pieces are 21 bytes with a last one of 1..21,
-// and the file comes back byte for byte.
-void TestFlashDiskTransfers::roundTrip_data() {
-    QTest::addColumn<int>("size");
-    QTest::addColumn<Sizes>("pieces");
-    QTest::addColumn<bool>("udp");
-    QTest::newRow("1") << 1 << Sizes{1} << true;
-    QTest::newRow("20") << 20 << Sizes{20} << true;
-    QTest::newRow("21") << 21 << Sizes{21} << true;
-    QTest::newRow("22") << 22 << Sizes{21, 1} << true;
-    QTest::newRow("40, serial") << 40 << Sizes{21, 19} << false;
-    QTest::newRow("41") << 41 << Sizes{21, 20} << true;
-    QTest::newRow("256, serial") << 256 << Sizes(12, 21) + Sizes{4} << false;
-    QTest::newRow("40000") << 40000 << Sizes(1904, 21) + Sizes{16} << true;
-}
-
-void TestFlashDiskTransfers::roundTrip() {
-    QFETCH(int, size);
-    QFETCH(Sizes, pieces);
-    QFETCH(bool, udp);
-    SimulatedTerminal t;
-    t.udp = udp;
-    const QByteArray content = pattern(size);
-    t.sendFile("DATA.BIN", content);
-    Sizes sent;
-    for (const QByteArray& line : t.sent) {
-        if (line.startsWith("WRITE \""))
-            sent.append(int(line.size() - 10) / 2); // WRITE "", CR LF
-    }
-    QCOMPARE(sent, pieces);
-    QCOMPARE(t.progressValue, t.progressMax + 1); // one above the maximum at the end
-    QCOMPARE(t.finished, End::Completed);
-
-    t.finished.reset();
-    t.receiveFile("DATA.BIN");
-    QCOMPARE(t.finished, End::Completed);
-    QCOMPARE(t.file.size(), content.size());
-    QCOMPARE(t.file, content);
-    QCOMPARE(t.progressText, QStringLiteral("OK"));
-    QVERIFY(!t.fileOpen);
-}
-
-// What goes to the board, the console and the log, over the serial link (paced by pauses).
+// What goes to the board and the console, over the serial link (paced by pauses).
 void TestFlashDiskTransfers::sendLayout() {
     SimulatedTerminal t;
     t.udp = false;
@@ -79,8 +26,6 @@ void TestFlashDiskTransfers::sendLayout() {
     QCOMPARE(t.sent, Lines({"FOPEN \"A.TXT\",WN\r\n", "WRITE \"0A00FF\"\r\n", "CLOSE\r\n"}));
     QCOMPARE(t.console, QByteArray("FOPEN \"A.TXT\",WN\r\nOK\r\n\r\nWRITE \"0A00FF\"\r\nOK\r\n\r\n"
                                    "OK\r\n")); // the answer to CLOSE is plain console text
-    QCOMPARE(t.log, QByteArray("FOPEN \"A.TXT\",WN\r\nWRITE \"0A00FF\"\r\nCLOSE\r\n"));
-    QCOMPARE(t.commandLine, QByteArray("CLOSE"));
     QCOMPARE(t.pausedMs, 50);
 }
 
@@ -90,9 +35,7 @@ void TestFlashDiskTransfers::receiveReplies_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<QString>("bar");
-    const QByteArray digits = QByteArray("0123456789ABCDEF").repeated(3).left(40);
     const QString reading = QStringLiteral("READ"), ok = QStringLiteral("OK");
-    QTest::newRow("piece") << false << digits + "OK\r\n" << QByteArray::fromHex(digits) << reading;
     // Lower case and anything else count as 0; "OK" itself is read as a pair, and missing
     // characters give 0.
     QTest::newRow("lower case, short")
@@ -100,9 +43,7 @@ void TestFlashDiskTransfers::receiveReplies_data() {
         << reading;
     QTest::newRow("garbage") << false << QByteArray(" 1G\xff OK") << '\x01' + QByteArray(19, 0)
                              << reading;
-    QTest::newRow("6 digits ND") << false << QByteArray("0A0B0CND\r\n")
-                                 << QByteArray::fromHex("0A0B0C") << ok;
-    QTest::newRow("ND alone") << false << QByteArray("ND\r\n") << QByteArray() << ok;
+    // Before ND, an odd digit count rounds half to even.
     QTest::newRow("41 then ND: 20")
         << false << QByteArray(41, '1') + "ND" << QByteArray(20, '\x11') << ok;
     QTest::newRow("43 then ND: 22")
@@ -146,7 +87,7 @@ void TestFlashDiskTransfers::receiveReplies() {
     }
 }
 
-// The bar counts pieces 1..99, then 0 and on; the end shows 100 with "OK".
+// The bar counts pieces 1..99, then 0 and on.
 void TestFlashDiskTransfers::pieceCounter() {
     FlashDiskTransfers m;
     m.startReceive("S.TXT");
@@ -159,35 +100,18 @@ void TestFlashDiskTransfers::pieceCounter() {
     }
     QCOMPARE(values.size(), 100);
     QCOMPARE(values.mid(97), QList<qint64>({98, 99, 0}));
-    const TransferActions end = m.LOAD_FILES_parser("ND", true);
-    QCOMPARE(end.mid(end.size() - 3),
-             TransferActions({act::progressText("OK"), act::progressValue(100),
-                              act::finished(End::Completed)}));
 }
 
-// The board's ERROR, an unusable local file and "X" each end a transfer: CLOSE goes out and
-// into the log (never the console), the local file keeps what arrived, later replies go
-// nowhere. "X" with nothing running still sends CLOSE.
-void TestFlashDiskTransfers::refusedAndCancelled() {
+// "X" mid-receive: CLOSE goes out and into the log (never the console), the local file keeps
+// what arrived and a piece answering an earlier READ 20 goes nowhere. "X" with nothing running
+// sends CLOSE but ends nothing.
+void TestFlashDiskTransfers::cancelledReceive() {
     SimulatedTerminal t;
-    t.receiveFile("MISSING.TXT");
-    QCOMPARE(t.sent, Lines({"FOPEN \"MISSING.TXT\",R\r\n", "CLOSE\r\n"}));
-    QCOMPARE(t.progressText, QStringLiteral("ERROR"));
-    QCOMPARE(t.finished, End::Refused);
-    t.sent.clear();
-    t.sendFile("", QByteArray("abc")); // the board refuses an empty name
-    QCOMPARE(t.sent, Lines({"FOPEN \"\",WN\r\n", "CLOSE\r\n"}));
-    t.sent.clear();
-    t.sendFile("E", QByteArray());
-    t.sendFile("E", Failure{53, QStringLiteral("File not found")});
-    QVERIFY(t.sent.isEmpty());
-    QCOMPARE(t.progressText, QStringLiteral("NO FILE"));
-    QCOMPARE(t.errors.value(0).number, ErrorNumber::SubscriptOutOfRange);
-    QCOMPARE(t.errors.value(1).number, 53);
-
-    t.sendFile("C.BIN", pattern(100));
+    QByteArray bytes(100, Qt::Uninitialized);
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7);
+    t.sendFile("C.BIN", bytes);
     t.fileOpen = true;
-    t.file.clear();
     t.carryOut(t.flash.startReceive("C.BIN"));
     t.receive(t.pending.takeFirst()); // the answer to FOPEN
     t.receive(t.pending.takeFirst()); // the first piece
@@ -197,7 +121,7 @@ void TestFlashDiskTransfers::refusedAndCancelled() {
     QVERIFY(t.log.endsWith("READ 20\r\nCLOSE\r\n"));
     QVERIFY(t.console.endsWith("READ 20\r\n"));
     t.run(); // the answer to the second READ 20 comes late
-    QCOMPARE(t.file, pattern(20));
+    QCOMPARE(t.file, bytes.left(20));
 
     FlashDiskTransfers idle;
     const TransferActions close = idle.Command5_Click();
