@@ -15,7 +15,8 @@ cd "$demo"
 board="$here/build-run/tools/board/brenmoor-board"
 # An ordinary user may not bind the board port 111: this build of the simulator (never the
 # packaged one) gets that one right, through sudo as the install step does.
-if [ "$(id -u)" -ne 0 ] && command -v setcap >/dev/null; then
+# (setcap lives in /usr/sbin, which sudo's path has and an ordinary user's often lacks.)
+if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null; then
   sudo setcap cap_net_bind_service=+ep "$board" ||
     echo "note: could not let the simulator bind port 111 (setcap through sudo failed)" >&2
 fi
