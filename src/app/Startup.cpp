@@ -4,7 +4,6 @@
 #include "core/IniFiles.h"
 #include "core/TerminalState.h"
 #include "form/Controls.h"
-#include "link/PortChoice.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -35,10 +34,6 @@ void Startup::loadHostList(LinkControls& c) {
     for (const QByteArray& item : items)
         c.ComboRemoteIP->addItem(Cp1251::toText(item));
     c.ComboRemoteIP->setCurrentIndex(0);
-}
-
-QString Startup::drawLocalPort() {
-    return PortChoice::drawLocalPort();
 }
 
 std::optional<Failure> Startup::openLog(TrafficState& s) {

@@ -22,8 +22,6 @@ inline constexpr const char* LogBanner = "START Brenmoor V4.1";
 void loadCommandBuffer(BufferState& s);
 // Fills ComboRemoteIP from terminal.ini (or the default address) and selects entry 0.
 void loadHostList(LinkControls& c);
-// A port from 5500 to 6499, drawn uniformly.
-QString drawLocalPort();
 // Opens Terminal.log and writes the banner and the date-time line.
 std::optional<Failure> openLog(TrafficState& s);
 // Writes command.ini (64 lines).

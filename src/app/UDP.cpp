@@ -14,6 +14,7 @@
 #include "form/Twips.h"
 #include "help/HelpPanel.h"
 #include "link/HostList.h"
+#include "link/PortChoice.h"
 #include "link/SendPath.h"
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
@@ -223,7 +224,7 @@ void UDP::Form_Load() {
 
     Startup::loadHostList(*this);
 
-    tbLocalPort->setText(Startup::drawLocalPort());
+    tbLocalPort->setText(PortChoice::drawLocalPort());
     tbRemotePort->setText(QStringLiteral("111"));
     if (const auto failed = Startup::openLog(state_))
         CommonDialog1->report(*failed);
