@@ -32,10 +32,9 @@ void BufferPanel::Update_Buffer() {
         const QString line = Cp1251::toText(slot);
         label->setText(line.left(CaptionChars));
         label->setToolTip(line);
-        label->setAccessibleDescription(
-            QStringLiteral("buffer line %1: %2")
-                .arg(n + 1)
-                .arg(line.isEmpty() ? ClickLabel::accessibleNameFor(line) : line));
+        label->setAccessibleDescription(QStringLiteral("buffer line %1: %2")
+                                            .arg(n + 1)
+                                            .arg(ClickLabel::accessibleNameFor(line)));
     }
 }
 

@@ -23,7 +23,6 @@ public:
     // the ones after it return nothing until a write succeeds again. A full disk must not bury
     // the window in one message per received chunk.
     std::optional<Failure> append(const QByteArray& bytes);
-    bool failing() const { return failing_; }
 
 private:
     QString path_;

@@ -25,7 +25,6 @@ public:
     std::optional<Failure> setCommPort(int number);
     // A device path used as it stands (/dev/ttyUSB0, a pseudo-terminal).
     void setPortPath(const QString& path);
-    QString portName() const { return port_.portName(); }
 
     // The ports present on this machine as the Port box offers them: COM1..COM9 for the
     // built-in ports, device paths for the others (USB adapters included).
