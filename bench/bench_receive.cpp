@@ -12,7 +12,7 @@
 #include "app/UDP.h"
 #include "console/ConsoleModel.h"
 #include "console/ConsoleView.h"
-#include "link/UdpSocket.h"
+#include "link/BoardLink.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -176,7 +176,7 @@ double windowFlood(qint64 n, qint64 window) {
     std::atomic<bool> done{false};
     Flood f;
     std::thread sender([&] {
-        f = flood(w.Winsock1->localPort(), n, window, [&] {
+        f = flood(w.link().localPort(), n, window, [&] {
             struct stat now {};
             ::stat(logPath.constData(), &now);
             return qint64(now.st_size - base) / DatagramBytes;

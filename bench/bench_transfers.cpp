@@ -15,8 +15,8 @@
 #include "board/BoardSimulator.h"
 #include "core/TerminalState.h"
 #include "form/TextProgressBar.h"
-#include "link/UdpLink.h"
-#include "link/UdpSocket.h"
+#include "link/BoardLink.h"
+#include "transfer/Transfers.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,20 +34,17 @@ namespace {
 class HandlerClock {
 public:
     explicit HandlerClock(UDP& w) : w_(w) {
-        // Per datagram the link calls the hex monitor, then the router: the router hands the
-        // reply to the transfer, which carries its actions out (file, console, log, the next
-        // command on the socket). Timed from the first to the end of the second.
-        UdpLink& link = w.udpLink();
-        link.hexParser = [this, inner = link.hexParser] {
-            clock_.start();
-            inner();
-        };
-        link.comParser = [this, inner = link.comParser] {
-            inner();
+        // Per datagram the link hands the raw chunk on (the hex monitor), then the board text
+        // to the router, which hands the reply to the transfer, which carries its actions out
+        // (file, console, log, the next command on the socket). Timed from the raw chunk's
+        // hand-over to the end of the router's work: these handlers run after the window's.
+        BoardLink& link = w.link();
+        QObject::connect(&link, &BoardLink::received, [this] { clock_.start(); });
+        QObject::connect(&link, &BoardLink::boardText, [this] {
             samples_.push_back(clock_.nsecsElapsed());
             if (done_ && done_())
                 loop_.quit();
-        };
+        });
     }
 
     // Starts the transfer and runs the event loop until `done` holds after a handler.
@@ -107,11 +104,6 @@ QByteArray fileBytes(int size) {
     return bytes;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +138,7 @@ int main(int argc, char** argv) {
     w.dialogs().openAnswers << here("prog.bas");
     ok &= clock.run(
         "BASIC upload", [&] { w.Command10->click(); },
-        [&] { return w.state().SendBasicMode == 0; });
+        [&] { return !w.transfers().basic().SendBasicMode(); });
     // The board's answer to the last line must be in before LIST goes out, or the download
     // would take that "OK" for the end of the listing.
     QTest::qWait(200);
@@ -155,7 +147,7 @@ int main(int argc, char** argv) {
     w.dialogs().saveAnswers << here("saved.bas");
     ok &= clock.run(
         "BASIC download", [&] { w.Command11->click(); },
-        [&] { return w.state().LoadBasicMode == 0; });
+        [&] { return !w.transfers().basic().LoadBasicMode(); });
     check(readFile(here("saved.bas")) == text, "saved program");
 
     const QByteArray bytes = fileBytes(size);
@@ -164,7 +156,7 @@ int main(int argc, char** argv) {
     w.dialogs().openAnswers << here("out.bin");
     ok &= clock.run(
         "flash-disk send", [&] { w.Command3->click(); },
-        [&] { return w.state().SendFilesMode == 0; });
+        [&] { return !w.transfers().flash().SendFilesMode(); });
     check(w.vbalProgressBar1->text() == QStringLiteral("OK"), "send completed");
     // The board's answer to CLOSE must be in before the next FOPEN goes out.
     QTest::qWait(200);
@@ -172,7 +164,7 @@ int main(int argc, char** argv) {
     w.dialogs().saveAnswers << here("back.bin");
     ok &= clock.run(
         "flash-disk receive", [&] { w.Command4->click(); },
-        [&] { return w.state().LoadFilesMode == 0; });
+        [&] { return !w.transfers().flash().LoadFilesMode(); });
     check(readFile(here("back.bin")) == bytes, "received file");
 
     std::printf("%d program lines, %d file bytes: %s\n", lines, size,

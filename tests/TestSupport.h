@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include "app/UDP.h"
 #include "form/Dialogs.h"
 
@@ -61,11 +63,6 @@ public:
     Terminal() : UDP(this) {}
     ScriptedDialogs& dialogs() { return *this; }
 };
-
-inline QByteArray readFile(const QString& name) {
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Types a line into the command line key by key (any script, one key event per character)
 // and presses Enter.

@@ -13,19 +13,20 @@
 #include "form/TextProgressBar.h"
 #include "form/Twips.h"
 #include "help/HelpPanel.h"
+#include "link/BoardLink.h"
 #include "link/HostList.h"
 #include "link/PortChoice.h"
 #include "link/SendPath.h"
 #include "link/SerialLink.h"
-#include "link/SerialPort.h"
 #include "link/UdpLink.h"
-#include "link/UdpSocket.h"
 #include "modbus/GatewayPanel.h"
 #include "modbus/HexMonitor.h"
 #include "modbus/ModbusBuilderPanel.h"
 #include "modbus/ModbusParserPanel.h"
 #include "transfer/BasicPanel.h"
 #include "transfer/FlashDiskPanel.h"
+#include "transfer/Transfers.h"
+#include "transfer/WindowSink.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -33,7 +34,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -52,11 +52,6 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
         dialogs = ownDialogs_.get();
     }
     CommonDialog1 = dialogs;
-    Winsock1 = new UdpSocket(this);
-    Winsock1->setObjectName(QStringLiteral("Winsock1"));
-    MSComm1 = new SerialPort();
-    TMRComm = new QTimer(this);
-    TMRComm->setObjectName(QStringLiteral("TMRComm"));
 
     buildTerminalColumn(this, *this);
     buildBufferColumn(this, *this);
@@ -73,65 +68,49 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
 }
 
 UDP::~UDP() {
-    // The timer must not fire into a half-destroyed window.
-    TMRComm->stop();
-    delete MSComm1;
+    // The link's poll and reads must not reach into a half-destroyed window.
+    link_->disconnect();
 }
 
 void UDP::createControllers() {
     Dialogs& dialogs = *CommonDialog1;
     console_ = new ConsoleModel(this);
     consoleView_ = new ConsoleView(console_, tbReceiveData, this);
-    udpLink_ = std::make_unique<UdpLink>(*this, *this, *this, *this, dialogs, state_);
-    serialLink_ = std::make_unique<SerialLink>(*this, *this, *this, *this, dialogs, state_, state_,
-                                               *console_);
-    sendPath_ = std::make_unique<SendPath>(*this, state_, *console_);
+    link_ = std::make_unique<BoardLink>(&state_.LogFileNumber);
+    sink_ = std::make_unique<WindowSink>(*link_, &state_.LogFileNumber, *this, *console_, dialogs,
+                                         vbalProgressBar1);
+    transfers_ = std::make_unique<Transfers>(*sink_);
+    udpLink_ = std::make_unique<UdpLink>(*this, *this, *this, *link_);
+    serialLink_ = std::make_unique<SerialLink>(*this, *this, *this, dialogs, *link_, *console_);
+    sendPath_ = std::make_unique<SendPath>(*this, *link_, *console_);
     commandLine_ = std::make_unique<CommandLine>(*this, state_, *console_);
     bufferPanel_ = std::make_unique<BufferPanel>(*this, *this, state_);
     helpPanel_ = std::make_unique<HelpPanel>(*this, *this);
-    router_ = std::make_unique<Router>(*this, *this, state_, state_, *console_);
+    router_ = std::make_unique<Router>(*this, *this, state_, *console_);
     hostList_ = std::make_unique<HostList>(*this, *this, dialogs);
     widthButtons_ = std::make_unique<WidthButtons>(this, *this, *this, *this);
-    basicPanel_ = std::make_unique<BasicPanel>(*this, *this, state_, state_, *console_, dialogs);
-    flashDiskPanel_ =
-        std::make_unique<FlashDiskPanel>(*this, *this, state_, state_, *console_, dialogs);
-    hexMonitor_ = std::make_unique<HexMonitor>(*this, state_, state_);
+    basicPanel_ = std::make_unique<BasicPanel>(*this, *this, *transfers_, *link_, dialogs);
+    flashDiskPanel_ = std::make_unique<FlashDiskPanel>(*this, *this, *transfers_, *link_, dialogs);
+    hexMonitor_ = std::make_unique<HexMonitor>(*this);
     modbusBuilder_ = std::make_unique<ModbusBuilderPanel>(*this, state_, dialogs);
     modbusParser_ = std::make_unique<ModbusParserPanel>(*this, state_);
-    gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this, *this, *this);
+    gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this);
 }
 
 void UDP::wire() {
-    const auto serialOpen = [this] {
-        return state_.ComOpened == 1;
-    };
-    // The Connect button tells whether the UDP link is up.
-    const auto udpConnected = [this] {
-        return !cbBind->isEnabled();
-    };
-    const auto hex = [this] {
-        HEX_parser();
-    };
-    const auto route = [this] {
-        router_->Com_Parser();
-    };
-
-    udpLink_->serialOpen = serialOpen;
-    udpLink_->hexParser = hex;
-    udpLink_->comParser = route;
-    serialLink_->udpConnected = [this] {
-        return Winsock1->state() == UdpSocket::StateOpen;
-    };
-    serialLink_->hexParser = hex;
-    serialLink_->comParser = route;
-
-    sendPath_->serialOpen = serialOpen;
-    sendPath_->udpConnected = udpConnected;
-    sendPath_->WriteCOM32 = [this](QByteArray& text) {
-        return serialLink_->WriteCOM32(text);
-    };
-    sendPath_->UDP_Send = [this](QByteArray& text) {
-        return udpLink_->UDP_Send(text);
+    // Every chunk from either link: the hex monitor sees it raw, then its board text goes to the
+    // running transfer or the console.
+    connect(link_.get(), &BoardLink::received, this,
+            [this](const QByteArray& chunk, Channel) { hexMonitor_->HEX_parser(chunk); });
+    connect(
+        link_.get(), &BoardLink::boardText, this,
+        [this](const QByteArray& text, bool fromBoard) { router_->Com_Parser(text, fromBoard); });
+    connect(link_.get(), &BoardLink::failed, this,
+            [this](const Failure& why) { CommonDialog1->report(why); });
+    // A vanished port ends what ran on it; the serial panel tells the operator.
+    connect(link_.get(), &BoardLink::lost, this, [this] { transfers_->stopAll(); });
+    router_->toTransfers = [this](const QByteArray& text, bool fromBoard) {
+        transfers_->receive(text, fromBoard);
     };
 
     commandLine_->Send_To_Device = [this] {
@@ -144,48 +123,24 @@ void UDP::wire() {
         helpPanel_->onCommandLineKey(before, key);
     };
 
-    // The transfers send through the link writers and read the link states themselves.
-    TransferLinks links;
-    links.UDP_Send = [this](QByteArray& text) {
-        return udpLink_->UDP_Send(text);
-    };
-    links.WriteCOM32 = [this](QByteArray& text) {
-        return serialLink_->WriteCOM32(text);
-    };
-    links.udpOpen = [this] {
-        return Winsock1->state() == UdpSocket::StateOpen;
-    };
-    links.serialOpen = serialOpen;
-    basicPanel_->links = links;
-    flashDiskPanel_->links = links;
-    router_->LOAD_BASIC_parser = [this] {
-        basicPanel_->LOAD_BASIC_parser();
-    };
-    router_->SEND_BASIC_parser = [this] {
-        basicPanel_->SEND_BASIC_parser();
-    };
-    router_->SEND_FILES_parser = [this] {
-        flashDiskPanel_->SEND_FILES_parser();
-    };
-    router_->LOAD_FILES_parser = [this] {
-        flashDiskPanel_->LOAD_FILES_parser();
-    };
     // The MODBUS tools write their bytes as they stand, never through the gateway wrapping.
     RawLinks raw;
-    raw.socketOpen = links.udpOpen;
+    raw.socketOpen = [this] {
+        return link_->udpOpen();
+    };
     raw.sendDatagram = [this](const QByteArray& bytes) {
-        return Winsock1->send(bytes).error();
+        return link_->sendRaw(Channel::Udp, bytes);
     };
     raw.portOpen = [this] {
-        return MSComm1->isOpen();
+        return link_->serialOpen();
     };
     raw.writePort = [this](const QByteArray& bytes) {
-        return MSComm1->write(bytes).error();
+        return link_->sendRaw(Channel::Serial, bytes);
     };
     modbusBuilder_->links = raw;
     gatewayPanel_->links = raw;
-    hexMonitor_->Modbus_Parser = [this] {
-        modbusParser_->Modbus_Parser();
+    hexMonitor_->Modbus_Parser = [this](const QByteArray& packet) {
+        modbusParser_->Modbus_Parser(packet);
     };
 
     udpLink_->connectControls();
@@ -200,12 +155,7 @@ void UDP::wire() {
     hexMonitor_->connectControls();
     modbusBuilder_->connectControls();
     modbusParser_->connectControls();
-    // After the UDP link's: Connect opens "Flash disk" first, the gateway mode then decides.
     gatewayPanel_->connectControls();
-}
-
-void UDP::HEX_parser() {
-    hexMonitor_->HEX_parser();
 }
 
 void UDP::Form_Load() {
@@ -216,9 +166,6 @@ void UDP::Form_Load() {
 
     Startup::loadCommandBuffer(state_);
     bufferPanel_->Update_Buffer();
-    state_.ComOpened = 0;
-    state_.SendFilesMode = 0;
-    state_.SendFilesDone = 0;
     state_.FromBuffer = 0;
     vbalProgressBar1->setText(QStringLiteral("NO FILE"));
 
@@ -242,7 +189,7 @@ void UDP::Form_Unload() {
         if (!closingBySignal_)
             CommonDialog1->report(*failed);
     }
-    if (state_.ComOpened == 1)
+    if (link_->serialOpen())
         serialLink_->closePort();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 class BasicPanel;
+class BoardLink;
 class BufferPanel;
 class CommandLine;
 class ConsoleModel;
@@ -21,12 +22,15 @@ class ModbusParserPanel;
 class Router;
 class SendPath;
 class SerialLink;
+class Transfers;
 class UdpLink;
 class WidthButtons;
+class WindowSink;
 
-// The terminal's one window. It builds the controls, creates each subsystem's controller over
-// them and the shared state record, wires the controllers together, and runs start-up and
-// shut-down. It holds no protocol logic itself.
+// The terminal's one window. It builds the controls, creates the session (the link to the board
+// and the transfers that run on it) and each subsystem's controller over the controls and the
+// shared state, wires them together, and runs start-up and shut-down. It holds no protocol
+// logic itself.
 class UDP : public QWidget, public Controls {
     Q_OBJECT
 public:
@@ -35,6 +39,8 @@ public:
     ~UDP() override;
 
     TerminalState& state() { return state_; }
+    BoardLink& link() { return *link_; }
+    Transfers& transfers() { return *transfers_; }
     ConsoleModel& console() { return *console_; }
     ConsoleView& consoleView() { return *consoleView_; }
     UdpLink& udpLink() { return *udpLink_; }
@@ -59,9 +65,6 @@ public:
     // closing the window, but nothing in it waits for the operator.
     void closeBySignal();
 
-    // The MODBUS hex monitor's entry point: sees every raw chunk before the router.
-    void HEX_parser();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -72,6 +75,9 @@ private:
 
     TerminalState state_;
     std::unique_ptr<Dialogs> ownDialogs_;
+    std::unique_ptr<BoardLink> link_;
+    std::unique_ptr<WindowSink> sink_;
+    std::unique_ptr<Transfers> transfers_;
     ConsoleModel* console_ = nullptr;
     ConsoleView* consoleView_ = nullptr;
     std::unique_ptr<UdpLink> udpLink_;

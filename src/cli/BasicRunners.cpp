@@ -1,17 +1,12 @@
 // send, new, status, upload and download: the board's command line and its BASIC program.
-#include "cli/ActionCarrier.h"
-#include "cli/LinkAdapter.h"
 #include "cli/LocalFiles.h"
 #include "cli/Progress.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/Cp1251.h"
-#include "core/LogFile.h"
 #include "transfer/BasicTransfers.h"
 
 namespace {
-
-const QByteArray CrLf = QByteArrayLiteral("\r\n");
 
 int refusedLine(const QString& path, const QList<QByteArray>& program, int line) {
     const QByteArray text = line >= 1 && line <= program.size() ? program.at(line - 1) : "";
@@ -23,15 +18,12 @@ int refusedLine(const QString& path, const QList<QByteArray>& program, int line)
 } // namespace
 
 int runSend(Session& s) {
-    if (const auto failed = s.openLink(ReplyQueue::Reads::Lines))
+    if (const auto failed = s.openLink())
         return *failed;
     for (const QString& typed : s.request.args) {
-        const QByteArray line = Cp1251::toBytes(typed);
         // As the window's send path: the line goes out with CR LF and into the log as a line.
-        if (const auto failed = s.link->sendLine(line + CrLf))
+        if (const auto failed = s.link.sendCommandLine(Cp1251::toBytes(typed)))
             return Session::sendFailed(*failed);
-        if (s.log)
-            s.log->append(line + CrLf);
         const int code = s.awaitAnswer(QStringLiteral("\"%1\"").arg(typed));
         if (code != 0)
             return code;
@@ -41,11 +33,10 @@ int runSend(Session& s) {
 
 int runBoardCommand(Session& s) {
     const QByteArray word = s.request.command == Command::New ? "NEW" : "STATUS";
-    if (const auto failed = s.openLink(ReplyQueue::Reads::Lines))
+    if (const auto failed = s.openLink())
         return *failed;
-    ActionCarrier carrier(*s.link, s.log);
-    carrier.carryOut(basic::boardCommand(word));
-    if (const auto failed = s.carrierFailure(carrier))
+    s.transfers.boardCommand(word);
+    if (const auto failed = s.stepFailure())
         return *failed;
     return s.awaitAnswer(QString::fromLatin1(word));
 }
@@ -59,50 +50,39 @@ int runUpload(Session& s) {
     if (!program)
         return Session::fail(ExitCode::LocalFile,
                              QStringLiteral("%1: %2").arg(path, program.failure().description));
-    if (const auto failed = s.openLink(ReplyQueue::Reads::Lines))
-        return *failed;
-
-    BasicTransfers basic;
-    ActionCarrier carrier(*s.link, s.log);
-    carrier.carryOut(basic.closeProgramFile());
-    carrier.carryOut(basic.startUpload(*file));
-    if (const auto failed = s.carrierFailure(carrier))
-        return *failed;
     const int total = int(program->size());
     if (total == 0) {
         Session::note(QStringLiteral("%1 holds no line; nothing sent").arg(path));
         return 0;
     }
+    if (const auto failed = s.openLink())
+        return *failed;
+
+    const BasicTransfers& basic = s.transfers.basic();
     s.progress.start(QStringLiteral("upload"), total, QStringLiteral("lines"));
-    while (basic.SendBasicMode()) {
-        const int sentLast = basic.LineIndex();
-        const ReplyQueue::Next next = s.replies->nextLine(s.request.timeoutMs);
-        if (next.status != ReplyQueue::Status::Got) {
-            carrier.carryOut(basic.Command14_Click());
-            return s.notAnswered(next.status,
-                                 QStringLiteral("upload stopped at line %1 of %2; the lines "
-                                                "before it are in the board")
-                                     .arg(sentLast)
-                                     .arg(total));
-        }
-        if (basic::uploadReply(next.bytes) == basic::Reply::Other)
-            Session::printBoard(next.bytes); // the board's own messages stay visible
-        carrier.carryOut(basic.SEND_BASIC_parser(next.bytes));
-        if (basic.LineIndex() != sentLast)
-            s.addHandshake(next.arrivedNs, carrier.pausedNs());
-        if (const auto failed = s.carrierFailure(carrier))
-            return *failed;
-        if (carrier.finished() == TransferAction::End::Refused) {
-            s.progress.finish();
-            return refusedLine(path, *program, sentLast);
-        }
-        s.progress.update(basic.SendBasicMode() ? basic.LineIndex() - 1 : total - 1);
+    s.transfers.startUpload(*file);
+    const Session::Status status = s.waitForTransfer(
+        [&] { s.progress.update(basic.SendBasicMode() ? basic.LineIndex() - 1 : total - 1); });
+    if (const auto failed = s.stepFailure())
+        return *failed;
+    // The line sent last: the one refused, or the one whose answer did not come.
+    const int sentLast = basic.LineIndex();
+    if (status != Session::Status::Got) {
+        s.transfers.stopUpload();
+        return s.notAnswered(status, QStringLiteral("upload stopped at line %1 of %2; the lines "
+                                                    "before it are in the board")
+                                         .arg(sentLast)
+                                         .arg(total));
+    }
+    if (s.sink.finishedHow() == TransferAction::End::Refused) {
+        s.progress.finish();
+        return refusedLine(path, *program, sentLast);
     }
 
     // Every line is out; the board's answer to the last one decides.
     for (;;) {
-        const ReplyQueue::Next next = s.replies->nextLine(s.request.timeoutMs);
-        if (next.status != ReplyQueue::Status::Got)
+        const Session::Next next = s.nextLine(s.request.timeoutMs);
+        if (next.status != Session::Status::Got)
             return s.notAnswered(next.status,
                                  QStringLiteral("the answer to the last line, %1").arg(total));
         const basic::Reply reply = basic::uploadReply(next.bytes);
@@ -122,40 +102,30 @@ int runUpload(Session& s) {
 
 int runDownload(Session& s) {
     const QString path = s.request.args.at(0);
-    if (const auto failed = s.openLink(ReplyQueue::Reads::Lines))
+    if (const auto failed = s.openLink())
         return *failed;
-    TargetFile target;
-    if (const auto failed = target.open(path))
-        return Session::fail(ExitCode::LocalFile, failed->description);
-
-    BasicTransfers basic;
-    ActionCarrier carrier(*s.link, s.log, &target);
-    carrier.carryOut(basic.closeProgramFile());
-    carrier.carryOut(basic.startDownload());
-    if (const auto failed = s.carrierFailure(carrier)) {
-        target.removeIfEmpty();
+    const TargetFile& target = s.transfers.programFile();
+    s.transfers.startDownload(path);
+    if (const auto failed = s.stepFailure()) {
+        s.transfers.removeEmptyTargets();
         return *failed;
     }
     s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
-    while (basic.LoadBasicMode()) {
-        const ReplyQueue::Next next = s.replies->nextLine(s.request.timeoutMs);
-        if (next.status != ReplyQueue::Status::Got) {
-            target.removeIfEmpty();
-            return s.notAnswered(next.status,
-                                 target.written() > 0
-                                     ? QStringLiteral("%1 is partial: %2 bytes of the listing")
-                                           .arg(path)
-                                           .arg(target.written())
-                                     : QStringLiteral("nothing of the listing came"));
-        }
-        carrier.carryOut(basic.LOAD_BASIC_parser(next.bytes));
-        if (const auto failed = s.carrierFailure(carrier))
-            return *failed;
-        s.progress.update(target.written());
+    const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
+    if (const auto failed = s.stepFailure())
+        return *failed;
+    if (status != Session::Status::Got) {
+        s.transfers.closeProgramFile();
+        s.transfers.removeEmptyTargets();
+        return s.notAnswered(status, target.written() > 0
+                                         ? QStringLiteral("%1 is partial: %2 bytes of the listing")
+                                               .arg(path)
+                                               .arg(target.written())
+                                         : QStringLiteral("nothing of the listing came"));
     }
     s.progress.finish();
-    if (carrier.finished() == TransferAction::End::Refused) {
-        target.removeIfEmpty();
+    if (s.sink.finishedHow() == TransferAction::End::Refused) {
+        s.transfers.removeEmptyTargets();
         return Session::fail(ExitCode::Refused,
                              QStringLiteral("the board asks for a login; %1")
                                  .arg(target.written() > 0
@@ -164,7 +134,6 @@ int runDownload(Session& s) {
                                                 .arg(target.written())
                                           : QStringLiteral("nothing saved")));
     }
-    target.close();
     Session::note(QStringLiteral("download: %1 bytes into %2").arg(target.written()).arg(path));
     return 0;
 }

@@ -4,20 +4,6 @@ int interruptedExit(int signalNumber) {
     return 128 + signalNumber;
 }
 
-ExitCode exitFor(TransferAction::End end) {
-    switch (end) {
-    case TransferAction::End::Completed:
-        return ExitCode::Done;
-    case TransferAction::End::Refused:
-        return ExitCode::Refused;
-    case TransferAction::End::Stopped:
-        break;
-    }
-    // Nothing in the client stops a transfer except a timeout or a signal, which say so
-    // themselves; a stop from anywhere else means the board's answers went missing.
-    return ExitCode::Timeout;
-}
-
 QString exitCodeTable() {
     return QStringLiteral(
         "  0    done\n"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "transfer/TransferAction.h"
-
 #include <QString>
 
 // The exit codes a script can trust; --help and the README print the same table.
@@ -17,9 +15,6 @@ enum class ExitCode : int {
 // A signal ends the program with 128 + its number (130 for Ctrl+C, 143 for SIGTERM), after the
 // transfer has been closed.
 int interruptedExit(int signalNumber);
-
-// How a transfer that ran to its Finished action ends the program.
-ExitCode exitFor(TransferAction::End end);
 
 // The table for --help and the README, one code a line.
 QString exitCodeTable();

@@ -2,12 +2,8 @@
 
 #include "core/FileAccess.h"
 
-Expected<QByteArray> LocalFiles::readWhole(const QString& path, qint64 maxBytes) {
-    return FileAccess::readFile(path, maxBytes);
-}
-
 Expected<QByteArray> LocalFiles::readProgram(const QString& path) {
-    Expected<QByteArray> bytes = readWhole(path, MaxProgramBytes);
+    Expected<QByteArray> bytes = FileAccess::readFile(path, FileAccess::MaxProgramBytes);
     if (!bytes)
         return bytes;
     for (qsizetype i = 0; i < bytes->size(); ++i) {
@@ -20,28 +16,4 @@ Expected<QByteArray> LocalFiles::readProgram(const QString& path) {
                                .arg(i)};
     }
     return bytes;
-}
-
-std::optional<Failure> TargetFile::open(const QString& path) {
-    path_ = path;
-    written_ = 0;
-    // A FIFO or a device at that name is refused rather than waited on or truncated.
-    return FileAccess::createForWriting(file_, path);
-}
-
-std::optional<Failure> TargetFile::append(const QByteArray& bytes) {
-    if (!file_.isOpen())
-        return Failure{ErrorNumber::DeviceIo,
-                       QStringLiteral("%1: written after it was closed").arg(path_)};
-    const qint64 n = file_.write(bytes);
-    if (n != bytes.size())
-        return fileFailure(file_);
-    written_ += n;
-    return std::nullopt;
-}
-
-void TargetFile::removeIfEmpty() {
-    file_.close();
-    if (written_ == 0 && !path_.isEmpty())
-        QFile::remove(path_);
 }

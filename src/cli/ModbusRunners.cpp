@@ -1,7 +1,7 @@
 // modbus and monitor: raw bytes, as the builder panel sends them and the hex monitor shows them.
-#include "cli/LinkAdapter.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
+#include "core/SignalPipe.h"
 #include "modbus/Crc16.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusReply.h"
@@ -31,27 +31,28 @@ QByteArray withUnixLineEnds(QByteArray text) {
 } // namespace
 
 int runModbus(Session& s) {
-    if (const auto failed = s.openLink(ReplyQueue::Reads::Chunks))
+    if (const auto failed = s.openLink(true))
         return *failed;
     const QByteArray& frame = s.request.modbusFrame;
     Session::printBoard("> " + HexText::display(frame) + '\n');
     // The panel writes past every gateway, and so does this: the frame goes out as built.
-    if (const auto failed = s.link->sendRaw(frame))
+    if (const auto failed =
+            s.link.sendRaw(s.link.udpOpen() ? Channel::Udp : Channel::Serial, frame))
         return Session::sendFailed(*failed);
-    const qint64 sentNs = s.replies->nowNs();
+    const qint64 sentNs = s.nowNs();
 
-    ReplyQueue::Next next = s.replies->nextChunk(s.request.timeoutMs);
-    if (next.status != ReplyQueue::Status::Got)
+    Session::Next next = s.nextChunk(s.request.timeoutMs);
+    if (next.status != Session::Status::Got)
         return s.notAnswered(next.status, QStringLiteral("the MODBUS request"));
     // A reply cut across serial reads is gathered until it checks or the line goes quiet;
     // the panel parses each read on its own and would show the halves as two bad replies.
     QByteArray reply = next.bytes;
     qint64 lastNs = next.arrivedNs;
     while (!checks(reply)) {
-        next = s.replies->nextChunk(s.request.quietMs);
-        if (next.status == ReplyQueue::Status::TimedOut)
+        next = s.nextChunk(s.request.quietMs);
+        if (next.status == Session::Status::TimedOut)
             break;
-        if (next.status != ReplyQueue::Status::Got)
+        if (next.status != Session::Status::Got)
             return s.notAnswered(next.status, QStringLiteral("the rest of the MODBUS reply"));
         reply += next.bytes;
         lastNs = next.arrivedNs;
@@ -71,20 +72,21 @@ int runModbus(Session& s) {
 }
 
 int runMonitor(Session& s) {
-    if (const auto failed = s.openLink(ReplyQueue::Reads::Chunks))
+    if (const auto failed = s.openLink(true))
         return *failed;
-    Session::note(QStringLiteral("monitoring %1; Ctrl+C ends").arg(s.link->describe()));
+    Session::note(QStringLiteral("monitoring %1; Ctrl+C ends").arg(s.linkName()));
     for (;;) {
-        const ReplyQueue::Next next = s.replies->nextChunk(INT_MAX);
+        const Session::Next next = s.nextChunk(INT_MAX);
         switch (next.status) {
-        case ReplyQueue::Status::Got:
+        case Session::Status::Got:
             Session::printBoard(s.request.hex ? HexText::display(next.bytes) + '\n' : next.bytes);
             break;
-        case ReplyQueue::Status::Interrupted:
-            return 0; // the way a monitor is meant to end
-        case ReplyQueue::Status::LinkLost:
+        case Session::Status::Interrupted:
+            // The way a monitor ends, and still the signal's exit code: a script can tell.
+            return interruptedExit(s.interrupt.signalNumber());
+        case Session::Status::LinkLost:
             return s.notAnswered(next.status, QStringLiteral("monitor"));
-        case ReplyQueue::Status::TimedOut:
+        case Session::Status::TimedOut:
             break;
         }
     }

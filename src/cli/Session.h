@@ -2,51 +2,121 @@
 
 #include "cli/CliRequest.h"
 #include "cli/ExitCode.h"
-#include "cli/ReplyQueue.h"
+#include "link/BoardLink.h"
+#include "link/ReplyLines.h"
+#include "transfer/TransferSink.h"
+#include "transfer/Transfers.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
 #include <QString>
-#include <memory>
+#include <functional>
 #include <optional>
 
-class ActionCarrier;
 class HandshakeStats;
-class Interrupt;
-class LinkAdapter;
 class LogFile;
 class Progress;
+class SignalPipe;
+class Session;
 
-// What every runner works with, and the few ways a run ends that they share.
-struct Session {
+// The client's side of the transfers: the board side as the window does it, board text no
+// transfer takes into the session's lines, and how a transfer ended kept for the runner.
+class ClientSink : public BoardSink {
+public:
+    ClientSink(BoardLink& link, LogFile* log, Session& session)
+        : BoardSink(link, log), session_(session) {}
+
+    void send(Channel channel, const QByteArray& line) override;
+    void boardText(const QByteArray& text) override;
+    void boardMessage(const QByteArray& text) override;
+    void errorBox(const Failure& failure) override;
+    void finished(TransferAction::End how) override { finished_ = how; }
+
+    std::optional<TransferAction::End> finishedHow() const { return finished_; }
+    const std::optional<Failure>& errorBoxFailure() const { return errorBox_; }
+    qint64 sends() const { return sends_; }
+
+private:
+    Session& session_;
+    std::optional<TransferAction::End> finished_;
+    std::optional<Failure> errorBox_;
+    qint64 sends_ = 0;
+};
+
+// What every runner works with: the request, the link, the transfers on it, the board text no
+// transfer took (a line at a time), and the few ways a run ends that the runners share.
+class Session {
+public:
+    enum class Status { Got, TimedOut, Interrupted, LinkLost };
+    struct Next {
+        Status status = Status::TimedOut;
+        QByteArray bytes;
+        qint64 arrivedNs = 0; // on nowNs(), when its last byte came
+    };
+
+    Session(const CliRequest& request, LogFile* log, SignalPipe& interrupt, Progress& progress,
+            HandshakeStats& stats);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
     const CliRequest& request;
     LogFile* log; // null without --log
-    Interrupt& interrupt;
+    SignalPipe& interrupt;
     Progress& progress;
     HandshakeStats& stats;
+    BoardLink link;
+    ClientSink sink;
+    Transfers transfers;
 
-    std::unique_ptr<LinkAdapter> link;
-    std::unique_ptr<ReplyQueue> replies;
+    // Opens the link; the exit code when it could not be opened (already reported). `chunks`:
+    // keep the raw chunks for nextChunk (modbus and monitor read what came as it came).
+    std::optional<int> openLink(bool chunks = false);
 
-    Session(const CliRequest& r, LogFile* l, Interrupt& i, Progress& p, HandshakeStats& s);
-    ~Session();
-
-    // Opens the link; the exit code when it could not be opened (already reported).
-    std::optional<int> openLink(ReplyQueue::Reads reads);
+    // Runs the event loop until the board sends something, a signal comes, the link goes or
+    // timeoutMs pass; whatever came has been handed on (to the transfers, the lines) on return.
+    Status waitForBoard(int timeoutMs);
+    // Waits while the running transfer runs. The wait gives up after --timeout without a step
+    // forward (a command sent, bytes written), and at a signal or a lost link. `onStep` is
+    // called after every step (for the progress bar). Got: the transfer ended.
+    Status waitForTransfer(const std::function<void()>& onStep = {});
+    // Before the run ends: a reply that ended in a CR may still have its LF on the way; it is
+    // waited for (--quiet-ms at most), so the next run on the port does not read it.
+    void awaitLineEnd();
+    // Board text no transfer took, a whole line at a time, and raw chunks.
+    Next nextLine(int timeoutMs);
+    Next nextChunk(int timeoutMs);
+    // Board text after the last whole line, taken out.
+    QByteArray takePartial() { return lines_.takePartial(); }
+    void addLines(const QByteArray& text);
+    qint64 nowNs() const { return clock_.nsecsElapsed(); }
+    // "UDP 10.0.0.5:111 from local port 5812", "serial /dev/ttyUSB0 at 9600 baud".
+    QString linkName() const;
 
     // One line on standard error, then the code to exit with.
     static int fail(ExitCode code, const QString& message);
     static void note(const QString& message);        // one line on standard error, no failure
     static void printBoard(const QByteArray& bytes); // board output on standard output
 
-    // A wait that brought no reply: timed out, interrupted or the link lost. `during` says
+    // A wait that brought no answer: timed out, interrupted or the link lost. `during` says
     // what was waiting ("line 12 of 40").
-    int notAnswered(ReplyQueue::Status status, const QString& during) const;
-    // The exit code for a failure met while carrying actions out, if there was one.
-    std::optional<int> carrierFailure(const ActionCarrier& carrier) const;
+    int notAnswered(Status status, const QString& during) const;
+    // The exit code for a send or a local file that failed while a step was carried out.
+    std::optional<int> stepFailure();
     static int sendFailed(const Failure& failure);
 
     // Board text up to its "OK" (0) or "ERROR" (4), printed as it comes; silence of
     // --quiet-ms after some answer also ends it. `what` names the command for messages.
     int awaitAnswer(const QString& what);
-    void addHandshake(qint64 arrivedNs, qint64 pausedNs);
+
+private:
+    void onBoardText(const QByteArray& text, bool fromBoard);
+    Next take(QList<Next>& from, int timeoutMs);
+
+    QElapsedTimer clock_;
+    ReplyLines lines_;
+    QList<Next> lineQueue_;
+    QList<Next> chunkQueue_;
+    bool keepChunks_ = false;
+    std::optional<Failure> lost_;
 };

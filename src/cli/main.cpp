@@ -1,13 +1,14 @@
 // brenmoor-cli: the window's board work from a shell, with exit codes a script can trust.
 #include "cli/CliRequest.h"
 #include "cli/HandshakeStats.h"
-#include "cli/Interrupt.h"
 #include "cli/Progress.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/LogFile.h"
+#include "core/SignalPipe.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -66,13 +67,14 @@ int main(int argc, char* argv[]) {
                 ExitCode::LocalFile,
                 QStringLiteral("cannot open the log: %1").arg(failed->description));
     }
-    Interrupt interrupt;
+    SignalPipe interrupt({SIGINT, SIGTERM});
     Progress progress(Progress::stderrIsTerminal());
     HandshakeStats stats;
     int code = 0;
     {
         Session session(request, log.get(), interrupt, progress, stats);
         code = run(session);
+        session.awaitLineEnd();
     }
     if (request.stats)
         Session::note(stats.summary());

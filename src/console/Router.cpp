@@ -11,9 +11,8 @@
 #include <QPushButton>
 
 Router::Router(ConsoleControls& consoleControls, CommandLineControls& line, TrafficState& traffic,
-               TransferState& transfers, ConsoleModel& console, QObject* parent)
-    : QObject(parent), c_(consoleControls), line_(line), traffic_(traffic), s_(transfers),
-      console_(console) {
+               ConsoleModel& console, QObject* parent)
+    : QObject(parent), c_(consoleControls), line_(line), traffic_(traffic), console_(console) {
 }
 
 void Router::connectControls() {
@@ -22,22 +21,12 @@ void Router::connectControls() {
     connect(c_.Command2, &QPushButton::clicked, this, &Router::Command2_Click);
 }
 
-void Router::Com_Parser() {
+void Router::Com_Parser(const QByteArray& text, bool fromBoard) {
     console_.trim();
-    const auto call = [](const std::function<void()>& parser) {
-        if (parser)
-            parser();
-    };
-    if (s_.LoadBasicMode == 1)
-        call(LOAD_BASIC_parser);
-    else if (s_.SendBasicMode == 1)
-        call(SEND_BASIC_parser);
-    else if (s_.SendFilesMode == 1)
-        call(SEND_FILES_parser);
-    else if (s_.LoadFilesMode == 1)
-        call(LOAD_FILES_parser);
+    if (toTransfers)
+        toTransfers(text, fromBoard);
     else
-        console_.append(traffic_.RxData);
+        console_.append(text);
 }
 
 bool Router::eventFilter(QObject* watched, QEvent* event) {

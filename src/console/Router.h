@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <functional>
 
@@ -7,24 +8,22 @@ class ConsoleModel;
 struct CommandLineControls;
 struct ConsoleControls;
 struct TrafficState;
-struct TransferState;
 
-// Hands every received chunk to the transfer that is running, or to the console; forwards
-// keys typed into the console to the command line; the console's Clear button.
+// Every piece of board text on its way to the running transfer or to the console; the keys
+// typed into the console, forwarded to the command line; the console's Clear button.
 class Router : public QObject {
     Q_OBJECT
 public:
     Router(ConsoleControls& consoleControls, CommandLineControls& line, TrafficState& traffic,
-           TransferState& transfers, ConsoleModel& console, QObject* parent = nullptr);
+           ConsoleModel& console, QObject* parent = nullptr);
     void connectControls();
 
-    // The transfers' reply parsers; each reads RxData. Unset ones are never called.
-    std::function<void()> LOAD_BASIC_parser;
-    std::function<void()> SEND_BASIC_parser;
-    std::function<void()> SEND_FILES_parser;
-    std::function<void()> LOAD_FILES_parser;
+    // The session's transfers: they take the text while one runs and hand the rest back to the
+    // console. Unset, all text goes to the console.
+    std::function<void(const QByteArray& text, bool fromBoard)> toTransfers;
 
-    void Com_Parser();
+    // The console is cut back first, whoever takes the text: its bound holds in every mode.
+    void Com_Parser(const QByteArray& text, bool fromBoard);
     void tbReceiveData_KeyPress(qint16 KeyAscii);
     void Command2_Click();
 
@@ -35,6 +34,5 @@ private:
     ConsoleControls& c_;
     CommandLineControls& line_;
     TrafficState& traffic_;
-    TransferState& s_;
     ConsoleModel& console_;
 };

@@ -13,6 +13,10 @@ class QFile;
 // never ends (/dev/zero) or a full disk each end in a Failure instead.
 namespace FileAccess {
 
+// Bounds on the local files a transfer reads whole, the same for the window and the client.
+constexpr qint64 MaxProgramBytes = 4 * 1024 * 1024;    // far beyond 2048 lines a board takes
+constexpr qint64 MaxFlashFileBytes = 16 * 1024 * 1024; // far beyond any board's flash disk
+
 // Opens for reading without blocking. Only a regular file will do: a FIFO or a device is
 // refused at once rather than waited on or read forever.
 std::optional<Failure> openForReading(QFile& file, const QString& path);

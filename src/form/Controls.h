@@ -13,16 +13,14 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTimer;
 class ClickLabel;
 class Lamp;
 class TextProgressBar;
-class UdpSocket;
-class SerialPort;
 class Dialogs;
 
 // Every control of the window under the name the rest of the program uses for it, gathered by
-// the frame it stands in. The window creates them; each controller is handed the groups it works
+// the frame it stands in. The socket, the serial port and its poll are no controls: they are
+// the session's link. The window creates them; each controller is handed the groups it works
 // on, so its constructor says what it touches. Arrays of controls are indexed from 0, as
 // `Label13(0)` .. `Label13(63)`.
 
@@ -42,7 +40,6 @@ struct LinkControls {
     QLineEdit* tbLocalPort = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label6 = nullptr;
-    UdpSocket* Winsock1 = nullptr;
 };
 
 // "Flash disk": file transfers to and from the board's flash disk.
@@ -67,7 +64,7 @@ struct BasicFilesControls {
     QPushButton* Command14 = nullptr;
 };
 
-// "Comm's": the serial port, its speed, the activity lamp and the polling timer.
+// "Comm's": the serial port's speed and name, the Open/Close button and the activity lamp.
 struct CommControls {
     QGroupBox* Frame4 = nullptr;
     std::array<QRadioButton*, 6> Option{}; // Option1..Option6 at indexes 0..5
@@ -76,8 +73,6 @@ struct CommControls {
     QLineEdit* Comm_number = nullptr;
     QPushButton* BTNOpenCom = nullptr;
     Lamp* Pic = nullptr;
-    SerialPort* MSComm1 = nullptr;
-    QTimer* TMRComm = nullptr;
 };
 
 // "Modbus RTU": the serial gateway modes.

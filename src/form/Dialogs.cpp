@@ -1,5 +1,6 @@
 #include "form/Dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -47,4 +48,11 @@ QString WidgetDialogs::openFile(const QString& title, const QString& filter) {
 
 QString WidgetDialogs::saveFile(const QString& title, const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, title, QString(), qtFilter(filter));
+}
+
+QString Dialogs::askTransferFile(bool save, const QString& filter) {
+    const QString path = save ? saveFile(QString(), filter) : openFile(QString(), filter);
+    if (path.isEmpty())
+        message(QCoreApplication::applicationName(), QStringLiteral("Cancel"));
+    return path;
 }

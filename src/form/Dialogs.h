@@ -20,6 +20,9 @@ public:
     // "BAS files (*.bas)|*.bas".
     virtual QString openFile(const QString& title, const QString& filter) = 0;
     virtual QString saveFile(const QString& title, const QString& filter) = 0;
+
+    // A transfer's file dialog: the chosen path, or empty after the "Cancel" message.
+    QString askTransferFile(bool save, const QString& filter);
 };
 
 class WidgetDialogs : public Dialogs {

@@ -57,32 +57,26 @@ std::optional<QByteArray> consoleTextFrame(int address, const QByteArray& payloa
     return frame;
 }
 
-FrameCutter::Stop FrameCutter::pass(QList<CutAction>& actions) {
-    QByteArray& buffer = f_.RtuRxBuffer;
-    if (buffer.isEmpty() || static_cast<quint8>(buffer.at(0)) != address_)
-        actions.append({CutAction::Kind::Console, "\r\nError ADDR  >> " + f_.RxData});
-    if (buffer.size() < 2 || buffer.at(1) != 'C')
-        actions.append({CutAction::Kind::Console, "\r\nError CMD  >> " + f_.RxData});
-    if (buffer.size() < 5)
-        return Stop::Waiting;
-    f_.RtuDataLen = static_cast<quint8>(buffer.at(2));
-    const qsizetype n = f_.RtuDataLen;
-    if (buffer.size() < n + 5)
-        return Stop::Waiting;
-    f_.RtuCrcCalc = CRC16(buffer.first(n + 3));
-    f_.RtuCrcRecv = buffer.sliced(n + 3, 2);
-    f_.RxData = buffer.sliced(3, n);
-    buffer.remove(0, n + 5);
-    if (f_.RtuCrcRecv != f_.RtuCrcCalc)
-        actions.append({CutAction::Kind::Console, "\r\nError CRC  >> " + f_.RxData});
-    actions.append({CutAction::Kind::Route, f_.RxData});
-    return Stop::FrameCut;
+void FrameCutter::add(const QByteArray& chunk) {
+    buffer_ += chunk;
+    latest_ = chunk;
 }
 
-bool FrameCutter::run(QList<CutAction>& actions) {
-    do {
-        if (pass(actions) == Stop::Waiting)
-            return false;
-    } while (!f_.RtuRxBuffer.isEmpty());
-    return true;
+FrameCutter::Stop FrameCutter::pass(quint8 address, QList<CutAction>& actions) {
+    if (buffer_.isEmpty() || static_cast<quint8>(buffer_.at(0)) != address)
+        actions.append({CutAction::Kind::Console, "\r\nError ADDR  >> " + latest_});
+    if (buffer_.size() < 2 || buffer_.at(1) != 'C')
+        actions.append({CutAction::Kind::Console, "\r\nError CMD  >> " + latest_});
+    if (buffer_.size() < 5)
+        return Stop::Waiting;
+    const qsizetype n = static_cast<quint8>(buffer_.at(2));
+    if (buffer_.size() < n + 5)
+        return Stop::Waiting;
+    const bool crcGood = CRC16(buffer_.first(n + 3)) == buffer_.sliced(n + 3, 2);
+    latest_ = buffer_.sliced(3, n);
+    buffer_.remove(0, n + 5);
+    if (!crcGood)
+        actions.append({CutAction::Kind::Console, "\r\nError CRC  >> " + latest_});
+    actions.append({CutAction::Kind::Route, latest_});
+    return Stop::FrameCut;
 }

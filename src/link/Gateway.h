@@ -25,17 +25,6 @@ int rtuAddress(const QString& text);
 // Nothing when the address is outside 0..255 or the payload longer than 255 bytes.
 std::optional<QByteArray> consoleTextFrame(int address, const QByteArray& payload);
 
-// The fields of the terminal state the framed receive works on, by reference, so the cutter
-// sees changes the router makes between frames (a reply sent from the router empties the
-// receive buffer, which ends the loop exactly as the timer tick is meant to).
-struct RtuReceiveFields {
-    QByteArray& RtuRxBuffer;
-    QByteArray& RxData;
-    qint16& RtuDataLen;
-    QByteArray& RtuCrcCalc;
-    QByteArray& RtuCrcRecv;
-};
-
 struct CutAction {
     enum class Kind { Console, Route };
     Kind kind;
@@ -45,29 +34,30 @@ struct CutAction {
     bool operator==(const CutAction&) const = default;
 };
 
-// Cuts console-text frames from the front of RtuRxBuffer. The caller has already appended the
-// received chunk to the buffer. Every pass reports a wrong address or function code at the
-// front of the buffer (these only report; cutting goes on), then cuts one frame if the buffer
-// holds a whole one. The messages carry the current RxData, which on a later pass is the
-// previous frame's payload. A frame with a bad CRC is still routed.
+// Cuts console-text frames from the front of the bytes received on the serial line. Every
+// pass reports a wrong address or function code at the front of the buffer (these only report;
+// cutting goes on), then cuts one frame if the buffer holds a whole one. The messages carry the
+// latest data: the chunk received last, or on a later pass the previous frame's payload. A
+// frame with a bad CRC is still routed.
 class FrameCutter {
 public:
     enum class Stop {
         FrameCut, // a frame was cut; its Route action is the last of the pass
-        Waiting,  // the buffer holds less than a whole frame; the rest comes in a later tick
+        Waiting,  // the buffer holds less than a whole frame; the rest comes in a later read
     };
 
-    FrameCutter(RtuReceiveFields fields, quint8 address) : f_(fields), address_(address) {}
+    // A received chunk joins what waits.
+    void add(const QByteArray& chunk);
+    // A partial frame followed by silence, or a send, starts the next frame clean.
+    void clear() { buffer_.clear(); }
+    bool empty() const { return buffer_.isEmpty(); }
+    const QByteArray& waiting() const { return buffer_; }
 
-    // One pass. The actions of the pass are appended to `actions` in the order they must be
-    // performed.
-    Stop pass(QList<CutAction>& actions);
-
-    // Passes until the buffer is waiting or empty, for a caller whose router never touches the
-    // buffer. True when the buffer was used up exactly.
-    bool run(QList<CutAction>& actions);
+    // One pass for the board at `address`. The actions of the pass are appended to `actions`
+    // in the order they must be performed.
+    Stop pass(quint8 address, QList<CutAction>& actions);
 
 private:
-    RtuReceiveFields f_;
-    quint8 address_;
+    QByteArray buffer_;
+    QByteArray latest_;
 };

@@ -1,13 +1,10 @@
 #include "link/SerialLink.h"
 
 #include "console/ConsoleModel.h"
-#include "core/Cp1251.h"
-#include "core/TerminalState.h"
 #include "form/Controls.h"
 #include "form/Dialogs.h"
 #include "form/Lamp.h"
-#include "link/Gateway.h"
-#include "link/PortChoice.h"
+#include "link/BoardLink.h"
 #include "link/SerialPort.h"
 
 #include <QCheckBox>
@@ -19,9 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
-#include <QTimer>
 #include <array>
-#include <cmath>
 
 namespace {
 
@@ -31,11 +26,10 @@ const std::array<const char*, 6> lineSettings = {"1200,n,8,1", "2400,n,8,1",  "4
 
 } // namespace
 
-SerialLink::SerialLink(CommControls& comm, RtuControls& rtu, FlashDiskControls& flashDisk,
-                       CommandLineControls& line, Dialogs& dialogs, TrafficState& traffic,
-                       SerialState& state, ConsoleModel& console, QObject* parent)
-    : QObject(parent), comm_(comm), rtu_(rtu), flashDisk_(flashDisk), line_(line),
-      dialogs_(dialogs), traffic_(traffic), s_(state), console_(console) {
+SerialLink::SerialLink(CommControls& comm, RtuControls& rtu, CommandLineControls& line,
+                       Dialogs& dialogs, BoardLink& board, ConsoleModel& console, QObject* parent)
+    : QObject(parent), comm_(comm), rtu_(rtu), line_(line), dialogs_(dialogs), board_(board),
+      console_(console) {
 }
 
 void SerialLink::connectControls() {
@@ -46,13 +40,31 @@ void SerialLink::connectControls() {
     completer->setCaseSensitivity(Qt::CaseInsensitive);
     comm_.Comm_number->setCompleter(completer);
     comm_.Comm_number->installEventFilter(this);
-    comm_.TMRComm->setInterval(PollIntervalMs);
     connect(comm_.BTNOpenCom, &QPushButton::clicked, this, [this] { BTNOpenCom_Click(); });
-    connect(comm_.TMRComm, &QTimer::timeout, this, [this] { TMRComm_Timer(); });
+
+    connect(&board_, &BoardLink::polled, this, &SerialLink::blink);
+    connect(&board_, &BoardLink::received, this, [this](const QByteArray&, Channel from) {
+        if (from == Channel::Serial)
+            comm_.Pic->setFillColor(receivedColor());
+    });
+    connect(&board_, &BoardLink::wroteSerial, this,
+            [this] { comm_.Pic->setFillColor(sentColor()); });
+    // Error lines of the framed receive leave the console's caret where it is.
+    connect(&board_, &BoardLink::frameError, this,
+            [this](const QByteArray& message) { console_.append(message, false); });
+    connect(&board_, &BoardLink::lost, this, &SerialLink::portLost);
+
+    connect(rtu_.Check1, &QCheckBox::toggled, this, &SerialLink::applyForm);
+    connect(rtu_.Check3, &QCheckBox::toggled, this, &SerialLink::applyForm);
+    connect(rtu_.Text3, &QLineEdit::textChanged, this, &SerialLink::applyForm);
+    applyForm();
 }
 
-bool SerialLink::framedMode() const {
-    return rtu_.Check1->isChecked() && !rtu_.Check3->isChecked();
+void SerialLink::applyForm() {
+    const SerialForm form = !rtu_.Check1->isChecked()  ? SerialForm::Plain
+                            : rtu_.Check3->isChecked() ? SerialForm::Mdc
+                                                       : SerialForm::Framed;
+    board_.setSerialForm(form, rtu_.Text3->text());
 }
 
 bool SerialLink::eventFilter(QObject* watched, QEvent* event) {
@@ -63,61 +75,42 @@ bool SerialLink::eventFilter(QObject* watched, QEvent* event) {
 
 void SerialLink::BTNOpenCom_Click() {
     line_.tbSendData->clear();
-    if (udpConnected && udpConnected())
+    if (board_.udpOpen())
         return;
-    if (s_.ComOpened != 1)
+    if (!board_.serialOpen())
         openPort();
     else
         closePort();
 }
 
 void SerialLink::openPort() {
-    SerialPort& port = *comm_.MSComm1;
-    for (int i = 5; i >= 0; --i) {
-        if (comm_.Option[i]->isChecked()) {
-            if (const auto failed = port.setSettings(QString::fromLatin1(lineSettings[i])))
-                return dialogs_.report(*failed);
-            break;
-        }
+    QString settings;
+    for (int i = 5; i >= 0 && settings.isEmpty(); --i) {
+        if (comm_.Option[i]->isChecked())
+            settings = QString::fromLatin1(lineSettings[i]);
     }
-    const QString name = comm_.Comm_number->text();
-    if (name.startsWith(u'/')) {
-        port.setPortPath(name);
-    } else {
-        const std::optional<int> number = PortChoice::commPortNumber(name);
-        if (!number) {
-            dialogs_.report({ErrorNumber::InvalidPortNumber,
-                             QStringLiteral("Invalid port number: %1").arg(name)});
-            return;
-        }
-        if (const auto failed = port.setCommPort(*number))
-            return dialogs_.report(*failed);
-    }
-    if (const auto failed = port.open())
+    if (const auto failed = board_.openSerial(settings, comm_.Comm_number->text()))
         return dialogs_.report(*failed);
-    if (!port.isOpen())
-        return;
-    flashDisk_.Frame2->setEnabled(true);
     comm_.Pic->setVisible(true);
     setPortColor(true);
-    comm_.TMRComm->start();
     comm_.BTNOpenCom->setText(QStringLiteral("Close"));
-    s_.ComOpened = 1;
     setOptionsEnabled(false);
     rtu_.Frame5->setEnabled(true);
     line_.tbSendData->setFocus();
 }
 
 void SerialLink::closePort() {
-    s_.ComOpened = 0;
     comm_.BTNOpenCom->setText(QStringLiteral("Open"));
-    comm_.TMRComm->stop();
-    comm_.MSComm1->close();
+    board_.closeSerial();
     setPortColor(false);
     comm_.Pic->setVisible(false);
     setOptionsEnabled(true);
-    flashDisk_.Frame2->setEnabled(false);
     rtu_.Frame5->setEnabled(false);
+}
+
+void SerialLink::portLost(const Failure& why) {
+    // Told once; the panel stays as it was, so Close and Open again take the port back.
+    dialogs_.report(why);
 }
 
 void SerialLink::setPortColor(bool open) {
@@ -136,98 +129,9 @@ void SerialLink::setOptionsEnabled(bool enabled) {
 }
 
 void SerialLink::blink() {
-    if (++s_.BlinkTicks != BlinkEvery)
+    if (++blinkTicks_ != BlinkEvery)
         return;
-    s_.BlinkTicks = 1;
+    blinkTicks_ = 1;
     comm_.Pic->setFillColor(comm_.Pic->fillColor() == blinkOnColor() ? blinkOffColor()
                                                                      : blinkOnColor());
-}
-
-void SerialLink::restartTimer() {
-    comm_.TMRComm->stop();
-    comm_.TMRComm->start();
-}
-
-void SerialLink::TMRComm_Timer() {
-    traffic_.RxData.clear();
-    s_.RtuCrcCalc.clear();
-    s_.RtuCrcRecv.clear();
-    blink();
-
-    const Expected<qint64> waiting = comm_.MSComm1->bytesWaiting();
-    if (!waiting)
-        return; // the port failed; the tick ends quietly and the timer keeps running
-    if (*waiting == 0) {
-        if (++s_.RtuIdleTicks >= IdleTicksToDrop) {
-            s_.RtuIdleTicks = IdleTicksToDrop;
-            s_.RtuRxBuffer.clear(); // a partial frame followed by silence is dropped
-        }
-        return;
-    }
-    s_.RtuIdleTicks = 0;
-    traffic_.RxData = comm_.MSComm1->readAll();
-    comm_.Pic->setFillColor(receivedColor());
-    // A log that could not be opened at start is skipped quietly, and one that cannot be
-    // written costs the log, not the console: the chunk goes on and the failure is shown after
-    // it, once per run of failures.
-    const std::optional<Failure> logFailed = traffic_.LogFileNumber.append(traffic_.RxData);
-    if (hexParser)
-        hexParser();
-    if (!framedMode()) {
-        if (comParser)
-            comParser();
-    } else {
-        cutFrames();
-    }
-    if (logFailed)
-        dialogs_.report(*logFailed);
-}
-
-void SerialLink::cutFrames() {
-    s_.RtuRxBuffer += traffic_.RxData;
-    const int address = rtuAddress(rtu_.Text3->text());
-    if (address < 0 || address > 255)
-        return; // no address character can be formed: the tick ends here
-    FrameCutter cutter(
-        {s_.RtuRxBuffer, traffic_.RxData, s_.RtuDataLen, s_.RtuCrcCalc, s_.RtuCrcRecv},
-        static_cast<quint8>(address));
-    // One pass at a time: the router may send a reply, which empties the buffer and so ends
-    // the loop.
-    do {
-        QList<CutAction> actions;
-        const FrameCutter::Stop stop = cutter.pass(actions);
-        for (const CutAction& action : actions) {
-            if (action.kind == CutAction::Kind::Console) {
-                console_.append(action.bytes, false); // error lines leave the caret alone
-            } else {
-                traffic_.RxData = action.bytes;
-                if (comParser)
-                    comParser();
-            }
-        }
-        if (stop == FrameCutter::Stop::Waiting)
-            return;
-    } while (!s_.RtuRxBuffer.isEmpty());
-    restartTimer();
-}
-
-int SerialLink::WriteCOM32(QByteArray& COMString) {
-    s_.RtuRxBuffer.clear();
-    SerialPort& port = *comm_.MSComm1;
-    if (!port.isOpen())
-        return 0;
-    comm_.Pic->setFillColor(sentColor());
-    if (comm_.TMRComm->isActive())
-        restartTimer();
-    if (rtu_.Check1->isChecked()) {
-        const std::optional<QByteArray> wrapped =
-            rtu_.Check3->isChecked() ? mdcLine(COMString, Cp1251::toBytes(rtu_.Text3->text()))
-                                     : consoleTextFrame(rtuAddress(rtu_.Text3->text()), COMString);
-        if (!wrapped)
-            return 0;
-        COMString = *wrapped;
-    }
-    if (!port.write(COMString))
-        return 0;
-    return static_cast<int>(COMString.size());
 }

@@ -82,9 +82,9 @@ qint64 UdpSocket::pendingDatagramSize() const {
     return socket_->pendingDatagramSize();
 }
 
-Expected<QByteArray> UdpSocket::read(qint64 size) {
+Expected<QByteArray> UdpSocket::read(qint64 size, QHostAddress* sender, quint16* senderPort) {
     QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
-    const qint64 got = socket_->readDatagram(data.data(), data.size());
+    const qint64 got = socket_->readDatagram(data.data(), data.size(), sender, senderPort);
     if (got < 0)
         return Failure{ErrorNumber::DeviceIo, socket_->errorString()};
     data.resize(got);

@@ -20,8 +20,6 @@ public:
     static constexpr int StateOpen = 1;
     static constexpr int StateClosed = 0;
 
-    // Datagrams only; kept so the connect sequence reads as the operator's manual describes it.
-    void setProtocolUdp() {}
     std::optional<Failure> setRemotePort(const QString& text);
     std::optional<Failure> setRemoteHost(const QString& text);
     std::optional<Failure> bind(const QString& localPortText);
@@ -34,9 +32,12 @@ public:
 
     // The size of the next datagram, -1 when none waits.
     qint64 pendingDatagramSize() const;
-    // The next whole datagram of the given size (possibly empty).
-    Expected<QByteArray> read(qint64 size);
+    // The next whole datagram of the given size (possibly empty), and who sent it.
+    Expected<QByteArray> read(qint64 size, QHostAddress* sender = nullptr,
+                              quint16* senderPort = nullptr);
     quint16 localPort() const;
+    const QHostAddress& remoteHost() const { return remoteHost_; }
+    quint16 remotePort() const { return remotePort_; }
 
 signals:
     // Raised on the window's thread when datagrams wait; the handler reads them all.

@@ -26,13 +26,13 @@ void ModbusParserPanel::connectControls() {
     connect(parser_.Command24, &QPushButton::clicked, this, &ModbusParserPanel::Command24_Click);
 }
 
-void ModbusParserPanel::Modbus_Parser() {
+void ModbusParserPanel::Modbus_Parser(const QByteArray& packet) {
     // Unticked, the request stays pending: the first parse after ticking still shows its time.
     if (!parser_.Check7->isChecked())
         return;
     const bool waitReply = modbus_.ModbusWaitReply == 1;
     const ModbusReply reply = ::Modbus_Parser(
-        modbus_.ModbusPacket, waitReply, waitReply ? TickCount::since(modbus_.ModbusSendTime) : 0);
+        packet, waitReply, waitReply ? TickCount::since(modbus_.ModbusSendTime) : 0);
     modbus_.ModbusWaitReply = 0;
     model_.append(renderModbusReply(reply, systemDecimalPoint()));
 }

@@ -16,8 +16,8 @@ public:
     ModbusParserPanel(ModbusParserControls& parser, ModbusState& modbus, QObject* parent = nullptr);
     void connectControls();
 
-    // Reads ModbusPacket; appends to Text8 while Check7 is ticked.
-    void Modbus_Parser();
+    // Appends the account of `packet` to Text8 while Check7 is ticked.
+    void Modbus_Parser(const QByteArray& packet);
     void Command24_Click();
 
     const BoundedText& model() const { return model_; }

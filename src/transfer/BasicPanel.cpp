@@ -1,24 +1,13 @@
 #include "transfer/BasicPanel.h"
 
 #include "core/FileAccess.h"
-#include "core/TerminalState.h"
 #include "form/Controls.h"
 #include "form/Dialogs.h"
+#include "link/BoardLink.h"
+#include "transfer/Transfers.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-// A program file of 2048 lines of any length the board could take; more is not a program.
-constexpr qint64 MaxProgramFileBytes = 64 * 1024 * 1024;
-} // namespace
-
-BasicPanel::BasicPanel(BasicFilesControls& basic, CommandLineControls& line, TransferState& s,
-                       TrafficState& traffic, ConsoleModel& console, Dialogs& dialogs)
-    : basic_(basic), line_(line), s_(s), traffic_(traffic), dialogs_(dialogs),
-      runner_(links, line, console, traffic, dialogs, BasFileNumber_) {
-}
 
 void BasicPanel::connectControls() {
     QObject::connect(basic_.Command10, &QPushButton::clicked, [this] { Command10_Click(); });
@@ -29,70 +18,46 @@ void BasicPanel::connectControls() {
     QObject::connect(basic_.Command14, &QPushButton::clicked, [this] { Command14_Click(); });
 }
 
-void BasicPanel::carryOut(const TransferActions& actions) {
-    // The flags first: a dialog among the actions lets replies in, and the router must already
-    // see where they belong.
-    s_.SendBasicMode = machine_.SendBasicMode() ? 1 : 0;
-    s_.LoadBasicMode = machine_.LoadBasicMode() ? 1 : 0;
-    s_.LineIndex = machine_.LineIndex();
-    s_.LineCount = machine_.LineCount();
-    runner_.run(actions);
-}
-
-QString BasicPanel::askFile(bool save) {
-    const QString path =
-        save ? dialogs_.saveFile(QString(), Filter) : dialogs_.openFile(QString(), Filter);
-    if (path.isEmpty())
-        dialogs_.message(QCoreApplication::applicationName(), QStringLiteral("Cancel"));
-    return path;
+bool BasicPanel::linkUp() const {
+    return link_.udpOpen() || link_.serialOpen();
 }
 
 void BasicPanel::Command10_Click() {
     line_.tbSendData->setFocus();
-    if (!links.anyOpen())
+    if (!linkUp())
         return;
-    // A running download ends here, before the dialog: nothing it receives is written later.
-    carryOut(machine_.closeProgramFile());
-    const QString path = askFile(false);
+    transfers_.closeProgramFile();
+    const QString path = dialogs_.askTransferFile(false, Filter);
     if (path.isEmpty())
         return;
-    carryOut(machine_.startUpload(FileAccess::readFile(path, MaxProgramFileBytes)));
+    transfers_.startUpload(FileAccess::readFile(path, FileAccess::MaxProgramBytes));
 }
 
 void BasicPanel::Command11_Click() {
     line_.tbSendData->setFocus();
-    if (!links.anyOpen())
+    if (!linkUp())
         return;
-    carryOut(machine_.closeProgramFile());
-    const QString path = askFile(true);
+    transfers_.closeProgramFile();
+    const QString path = dialogs_.askTransferFile(true, Filter);
     if (path.isEmpty())
         return;
-    BasFileNumber_.close();
-    carryOut(machine_.startDownload(FileAccess::createForWriting(BasFileNumber_, path)));
+    transfers_.startDownload(path);
 }
 
 void BasicPanel::Command12_Click() {
     line_.tbSendData->setFocus();
-    carryOut(basic::boardCommand("NEW"));
+    transfers_.boardCommand("NEW");
 }
 
 void BasicPanel::Command13_Click() {
     line_.tbSendData->setFocus();
-    carryOut(basic::boardCommand("STATUS"));
+    transfers_.boardCommand("STATUS");
 }
 
 void BasicPanel::Command9_Click() {
-    carryOut(machine_.Command9_Click());
+    transfers_.uploadNextLine();
 }
 
 void BasicPanel::Command14_Click() {
-    carryOut(machine_.Command14_Click());
-}
-
-void BasicPanel::SEND_BASIC_parser() {
-    carryOut(machine_.SEND_BASIC_parser(traffic_.RxData));
-}
-
-void BasicPanel::LOAD_BASIC_parser() {
-    carryOut(machine_.LOAD_BASIC_parser(traffic_.RxData));
+    transfers_.stopUpload();
 }

@@ -1,31 +1,24 @@
 #pragma once
 
-#include "transfer/ActionRunner.h"
-#include "transfer/BasicTransfers.h"
+#include <QString>
 
-#include <QFile>
-
-class ConsoleModel;
+class BoardLink;
 class Dialogs;
+class Transfers;
 struct BasicFilesControls;
 struct CommandLineControls;
-struct TrafficState;
-struct TransferState;
 
 // The "BASIC Files" panel: program upload ("Download") and download ("Save "), the board
-// commands NEW and STATUS, continue (">>") and stop ("X"). The transfers themselves are the
-// BasicTransfers machine; this panel asks the operator, reads and creates the files, carries
-// the machine's actions out and mirrors its flags into the record the router reads.
+// commands NEW and STATUS, continue (">>") and stop ("X"). The panel asks the operator and
+// reads the program file; the session's transfers do the rest.
 class BasicPanel {
 public:
     static inline const QString Filter = QStringLiteral("BAS files (*.bas)|*.bas");
 
-    BasicPanel(BasicFilesControls& basic, CommandLineControls& line, TransferState& s,
-               TrafficState& traffic, ConsoleModel& console, Dialogs& dialogs);
+    BasicPanel(BasicFilesControls& basic, CommandLineControls& line, Transfers& transfers,
+               const BoardLink& link, Dialogs& dialogs)
+        : basic_(basic), line_(line), transfers_(transfers), link_(link), dialogs_(dialogs) {}
     void connectControls();
-
-    // Set by the window.
-    TransferLinks links;
 
     void Command10_Click(); // upload a program file
     void Command11_Click(); // save the board's program into a file
@@ -34,23 +27,12 @@ public:
     void Command9_Click();  // the next line without waiting for a reply
     void Command14_Click(); // stop the upload where it stands
 
-    // The receive router's entries; both read RxData.
-    void SEND_BASIC_parser();
-    void LOAD_BASIC_parser();
-
-    const BasicTransfers& transfers() const { return machine_; }
-
 private:
-    void carryOut(const TransferActions& actions);
-    // The file dialog's answer, or empty after the "Cancel" message.
-    QString askFile(bool save);
+    bool linkUp() const;
 
     BasicFilesControls& basic_;
     CommandLineControls& line_;
-    TransferState& s_;
-    TrafficState& traffic_;
+    Transfers& transfers_;
+    const BoardLink& link_;
     Dialogs& dialogs_;
-    BasicTransfers machine_;
-    QFile BasFileNumber_; // the download's target while it runs
-    ActionRunner runner_;
 };

@@ -108,7 +108,7 @@ TransferActions BasicTransfers::SEND_BASIC_parser(QByteArrayView RxData) {
         sendNextLine(out);
         break;
     default:
-        out << act::consoleAppend(RxData.toByteArray() + CrLf);
+        out << act::boardMessage(RxData.toByteArray());
         break;
     }
     return out;
@@ -180,18 +180,18 @@ TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
     case basic::Reply::Ok:
         completeDownload(out);
         break;
-    default: {
-        // Read every 20 ms, a serial board's last listing line and its closing "OK" come in one
-        // chunk. That "OK" is no program text: the listing ends with the line before it.
-        static constexpr QByteArrayView closing = "\r\nOK\r\n";
-        const bool closes = RxData.endsWith(closing);
-        const QByteArray text = RxData.first(RxData.size() - (closes ? 4 : 0)).toByteArray();
-        out << act::appendFile(text) << act::consoleReplace("LOAD DATA = " + text + CrLf);
-        if (closes)
-            completeDownload(out);
+    default:
+        out << act::appendFile(RxData.toByteArray())
+            << act::consoleReplace("LOAD DATA = " + RxData.toByteArray() + CrLf);
         break;
     }
-    }
+    return out;
+}
+
+TransferActions BasicTransfers::downloadLineEnd(QByteArrayView lineEnd) {
+    TransferActions out;
+    if (LoadBasicMode_)
+        out << act::appendFile(lineEnd.toByteArray());
     return out;
 }
 

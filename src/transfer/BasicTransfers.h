@@ -69,6 +69,8 @@ public:
 
     TransferActions startDownload(const std::optional<Failure>& targetProblem = std::nullopt);
     TransferActions LOAD_BASIC_parser(QByteArrayView RxData);
+    // The LF of a CR LF that came apart from its line: the listing keeps every byte.
+    TransferActions downloadLineEnd(QByteArrayView lineEnd);
 
     bool SendBasicMode() const { return SendBasicMode_; }
     bool LoadBasicMode() const { return LoadBasicMode_; }

@@ -1,54 +1,40 @@
 #pragma once
 
-#include "transfer/ActionRunner.h"
-#include "transfer/FlashDiskTransfers.h"
+#include <QString>
 
-#include <QFile>
-
-class ConsoleModel;
+class BoardLink;
 class Dialogs;
+class Transfers;
 struct CommandLineControls;
 struct FlashDiskControls;
-struct TrafficState;
-struct TransferState;
 
 // The "Flash disk" panel: send a local file to the board's flash disk ("Send"), receive one
-// from it ("Recieve"), and the close routine behind "X". The transfers are the
-// FlashDiskTransfers machine; this panel asks the operator, reads and creates the local files,
-// carries the machine's actions out and mirrors its fields into the record the router reads.
+// from it ("Recieve"), and the close routine behind "X". The panel asks the operator and reads
+// the local file; the session's transfers do the rest. It is the one place that opens or greys
+// the panel: open while a link can carry file commands (the Ethernet gateway's "MDC" lines
+// cannot).
 class FlashDiskPanel {
 public:
     static inline const QString Filter = QStringLiteral("All files (*.*)|*.*");
 
-    FlashDiskPanel(FlashDiskControls& flash, CommandLineControls& line, TransferState& s,
-                   TrafficState& traffic, ConsoleModel& console, Dialogs& dialogs);
+    FlashDiskPanel(FlashDiskControls& flash, CommandLineControls& line, Transfers& transfers,
+                   const BoardLink& link, Dialogs& dialogs)
+        : flash_(flash), line_(line), transfers_(transfers), link_(link), dialogs_(dialogs) {}
     void connectControls();
-
-    // Set by the window.
-    TransferLinks links;
 
     void Command3_Click(); // send a local file
     void Command4_Click(); // receive a board file
     void Command5_Click(); // the close routine: ends either direction, sends CLOSE
 
-    // The receive router's entries; both read RxData.
-    void SEND_FILES_parser();
-    void LOAD_FILES_parser();
-
-    const FlashDiskTransfers& transfers() const { return machine_; }
+    // Follows the link: called whenever a link opens or closes or its gateway changes.
+    void updateEnabled();
 
 private:
-    void carryOut(const TransferActions& actions);
-    void afterReply(const TransferActions& actions);
-    QString askFile(bool save);
-    bool udpOpen() const { return links.udpOpen && links.udpOpen(); }
+    QByteArray boardName() const;
 
     FlashDiskControls& flash_;
     CommandLineControls& line_;
-    TransferState& s_;
-    TrafficState& traffic_;
+    Transfers& transfers_;
+    const BoardLink& link_;
     Dialogs& dialogs_;
-    FlashDiskTransfers machine_;
-    QFile FilesFileNumber_; // the receive's target while it runs
-    ActionRunner runner_;
 };

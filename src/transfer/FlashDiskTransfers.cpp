@@ -71,6 +71,7 @@ void FlashDiskTransfers::transferClose(TransferActions& out) {
     LoadFilesMode_ = false;
     SendFilesDone_ = false;
     FilePos_ = 0;
+    out << act::focusCommandLine();
     sendCommand(out, CloseCommand);
     out << act::logLine(CloseCommand + CrLf) << act::closeFile();
 }
@@ -118,7 +119,8 @@ TransferActions FlashDiskTransfers::SEND_FILES_parser(QByteArrayView RxData, boo
     TransferActions out;
     if (!SendFilesMode_)
         return out;
-    out << act::consoleAppend(RxData.toByteArray() + CrLf);
+    lastReply_ = RxData.toByteArray();
+    out << act::consoleAppend(lastReply_ + CrLf);
     const flash::Reply what = flash::reply(RxData);
     if (what == flash::Reply::Error) {
         transferClose(out);
@@ -183,7 +185,8 @@ TransferActions FlashDiskTransfers::LOAD_FILES_parser(QByteArrayView RxData, boo
     TransferActions out;
     if (!LoadFilesMode_)
         return out;
-    out << act::consoleAppend(RxData.toByteArray() + CrLf);
+    lastReply_ = RxData.toByteArray();
+    out << act::consoleAppend(lastReply_ + CrLf);
     switch (flash::reply(RxData)) {
     case flash::Reply::Error:
         transferClose(out);

@@ -76,12 +76,15 @@ public:
     qint32 FileLength() const { return FileLength_; }
     qint32 FilePos() const { return FilePos_; } // 1-based index of the next byte to send
     const QByteArray& FileBytes() const { return FileBytes_; }
+    // The reply handed in last: what a refused transfer was refused with.
+    const QByteArray& lastReply() const { return lastReply_; }
 
 private:
     void transferClose(TransferActions& out);
     void sendCommand(TransferActions& out, const QByteArray& command);
 
     QByteArray FileBytes_;
+    QByteArray lastReply_;
     qint32 FileLength_ = 0;
     qint32 FilePos_ = 0;
     bool SendFilesMode_ = false;

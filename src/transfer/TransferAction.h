@@ -15,19 +15,21 @@ struct TransferAction {
     enum class Kind {
         SendUdp,    // bytes: hand a fresh copy to UDP_Send (sends only while UDP is up)
         SendSerial, // bytes: hand a fresh copy to WriteCOM32 (sends only while the port is open)
-        SetCommandLine, // bytes: becomes the whole text of the command line tbSendData
-        ConsoleAppend,  // bytes: appended to the console tbReceiveData
-        ConsoleReplace, // bytes: replaces the whole console text
-        ConsoleToEnd,   // put the console's caret at the end of its text
-        Log,            // bytes: appended to Terminal.log
-        AppendFile,     // bytes: appended to the transfer's local file
-        CloseFile,      // close the transfer's local file if it is open
-        Pause,          // value: block the thread this many milliseconds (replies wait)
-        ProgressText,   // text: shown on the progress bar
-        ProgressMax,    // value: the progress bar's maximum
-        ProgressValue,  // value: the progress bar's value (may be one above the maximum)
-        ErrorBox,       // value: error number, text: description ("Error#N" box)
-        Finished,       // the transfer has ended; `end` says how
+        SetCommandLine,   // bytes: becomes the whole text of the command line tbSendData
+        FocusCommandLine, // the operator is left in the command line
+        ConsoleAppend,    // bytes: appended to the console tbReceiveData
+        BoardMessage,     // bytes: a reply that answers nothing, shown on a line of its own
+        ConsoleReplace,   // bytes: replaces the whole console text
+        ConsoleToEnd,     // put the console's caret at the end of its text
+        Log,              // bytes: appended to Terminal.log
+        AppendFile,       // bytes: appended to the transfer's local file
+        CloseFile,        // close the transfer's local file if it is open
+        Pause,            // value: block the thread this many milliseconds (replies wait)
+        ProgressText,     // text: shown on the progress bar
+        ProgressMax,      // value: the progress bar's maximum
+        ProgressValue,    // value: the progress bar's value (may be one above the maximum)
+        ErrorBox,         // value: error number, text: description ("Error#N" box)
+        Finished,         // the transfer has ended; `end` says how
     };
     enum class End {
         Completed, // the whole program or file went through
@@ -63,8 +65,14 @@ inline TransferAction sendSerial(const QByteArray& b) {
 inline TransferAction commandLine(const QByteArray& b) {
     return make(K::SetCommandLine, b);
 }
+inline TransferAction focusCommandLine() {
+    return make(K::FocusCommandLine);
+}
 inline TransferAction consoleAppend(const QByteArray& b) {
     return make(K::ConsoleAppend, b);
+}
+inline TransferAction boardMessage(const QByteArray& b) {
+    return make(K::BoardMessage, b);
 }
 inline TransferAction consoleReplace(const QByteArray& b) {
     return make(K::ConsoleReplace, b);

@@ -1,9 +1,9 @@
 // The files the terminal keeps, under faults: devices and FIFOs where a file should be, a full
 // disk at exit, a log that cannot be written, and a session ended by a signal.
 #include "TestSupport.h"
-#include "app/ShutdownSignals.h"
 #include "app/Startup.h"
 #include "console/ConsoleModel.h"
+#include "core/SignalPipe.h"
 #include "link/UdpPeer.h"
 
 #include <QComboBox>
@@ -19,10 +19,6 @@ QByteArray numberedLines(const QByteArray& prefix, int count) {
     for (int i = 0; i < count; ++i)
         out += prefix + QByteArray::number(i) + "\r\n";
     return out;
-}
-bool writeFile(const QString& name, const QByteArray& content) {
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
 }
 } // namespace
 
@@ -144,7 +140,8 @@ void TestFileFaults::fullDiskKeepsCommandIni() {
 // and never waits on a box.
 void TestFileFaults::signalSavesTheBuffer() {
     Terminal w;
-    ShutdownSignals shutdown([&w] { w.closeBySignal(); });
+    SignalPipe shutdown({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&shutdown, &SignalPipe::raised, &w, &UDP::closeBySignal);
     w.tbSendData->clear();
     typeLine(w.tbSendData, QStringLiteral("TYPED BEFORE SIGTERM"));
     QCOMPARE(::kill(::getpid(), SIGTERM), 0);

@@ -7,14 +7,6 @@
 #include "link/SendPath.h"
 #include "link/UdpPeer.h"
 
-namespace {
-void writeFile(const QString& name, const QByteArray& content) {
-    QFile f(name);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-} // namespace
-
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
@@ -33,7 +25,7 @@ void TestStartup::commandIniKeeps64Lines() {
     QByteArray content;
     for (int i = 1; i <= 70; ++i)
         content += "line " + QByteArray::number(i) + "\r\n";
-    writeFile("command.ini", content);
+    QVERIFY(writeFile("command.ini", content));
     {
         ScriptedDialogs dialogs;
         UDP w(&dialogs);
@@ -76,7 +68,7 @@ void TestStartup::hostileCommandIniStillOpensTheWindow() {
     QFETCH(QByteArray, slot0);
     WorkDir dir;
     if (!content.isNull())
-        writeFile("command.ini", content);
+        QVERIFY(writeFile("command.ini", content));
     ScriptedDialogs dialogs;
     UDP w(&dialogs);
     QCOMPARE(w.state().CmdBuffer[0], slot0);
@@ -107,7 +99,7 @@ void TestStartup::terminalIniItems() {
     QFETCH(QByteArray, content);
     QFETCH(QStringList, expected);
     WorkDir dir;
-    writeFile("terminal.ini", content);
+    QVERIFY(writeFile("terminal.ini", content));
     ScriptedDialogs dialogs;
     UDP w(&dialogs);
     QCOMPARE(hostEntries(w), expected);
@@ -117,7 +109,7 @@ void TestStartup::terminalIniItems() {
 
 void TestStartup::everyStartAppendsABanner() {
     WorkDir dir;
-    writeFile("Terminal.log", "earlier content");
+    QVERIFY(writeFile("Terminal.log", "earlier content"));
     for (int run = 0; run < 2; ++run) {
         ScriptedDialogs dialogs;
         UDP w(&dialogs);

@@ -1,9 +1,11 @@
 // The window as a whole: its named controls, the width and case buttons, accessibility.
 #include "TestSupport.h"
 #include "app/WidthButtons.h"
+#include "console/ConsoleModel.h"
 #include "core/TerminalState.h"
 #include "form/ClickLabel.h"
 #include "form/TextProgressBar.h"
+#include "link/BoardLink.h"
 
 #include <QAccessibleActionInterface>
 
@@ -37,7 +39,7 @@ void TestWindow::startsAsDesigned() {
     QVERIFY(port >= 5500 && port <= 6499);
     QCOMPARE(w.tbSendData->text(), QString::fromUtf8("Команды набирать здесь"));
     QVERIFY(w.Option[5]->isChecked());
-    QVERIFY(!w.TMRComm->isActive());
+    QVERIFY(!w.link().polling());
     // The progress bar reads NO FILE until a transfer and does not clamp a count past the end.
     QCOMPARE(w.vbalProgressBar1->text(), QString("NO FILE"));
     w.vbalProgressBar1->setMax(10);
@@ -88,9 +90,8 @@ void TestWindow::caseAndStopButtons() {
     QTest::mouseClick(w.Command16, Qt::LeftButton);
     QCOMPARE(w.tbSendData->text(), QString::fromUtf8("print \"привет\" a1"));
 
-    w.state().SendBasicMode = 1;
-    QTest::mouseClick(w.Command14, Qt::LeftButton);
-    QCOMPARE(w.state().SendBasicMode, qint16(0));
+    QTest::mouseClick(w.Command14, Qt::LeftButton); // no upload runs: nothing to stop
+    QVERIFY(w.console().text().isEmpty());
 }
 
 // A screen reader hears what the window shows, after every change, and can press the help and

@@ -18,8 +18,7 @@ QByteArray filler(qsizetype size) {
     return out.left(size);
 }
 void receive(UDP& w, const QByteArray& chunk) {
-    w.state().RxData = chunk;
-    w.router().Com_Parser();
+    w.router().Com_Parser(chunk, true);
 }
 } // namespace
 
@@ -28,7 +27,6 @@ class TestConsole : public QObject {
 private slots:
     void trimBeforeEachChunk_data();
     void trimBeforeEachChunk();
-    void routeToRunningTransfer();
     void lineEndsOnScreen_data();
     void lineEndsOnScreen();
     void clearKeepsLog();
@@ -54,7 +52,9 @@ void TestConsole::trimBeforeEachChunk() {
     const QByteArray old = filler(before);
     w.console().append(old);
     w.consoleView().sync();
-    w.state().LoadFilesMode = transfer ? 1 : 0;
+    if (transfer) // a transfer that takes the chunk and shows nothing of it
+        w.router().toTransfers = [](const QByteArray&, bool) {
+        };
 
     const QByteArray chunk("OK\r\n");
     receive(w, chunk);
@@ -66,22 +66,6 @@ void TestConsole::trimBeforeEachChunk() {
     QString shown = QString::fromLatin1(w.console().text());
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QCOMPARE(w.tbReceiveData->toPlainText(), shown);
-}
-
-void TestConsole::routeToRunningTransfer() {
-    Terminal w;
-    QStringList calls;
-    w.router().SEND_BASIC_parser = [&] {
-        calls << "basic:" + w.state().RxData;
-    };
-    w.router().SEND_FILES_parser = [&] {
-        calls << "files:" + w.state().RxData;
-    };
-    w.state().SendBasicMode = 1;
-    w.state().SendFilesMode = 1;
-    receive(w, "OK\r\n");
-    QCOMPARE(calls, QStringList{"basic:OK\r\n"});
-    QVERIFY(w.console().text().isEmpty());
 }
 
 void TestConsole::lineEndsOnScreen_data() {

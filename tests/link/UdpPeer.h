@@ -1,7 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
-#include "link/UdpSocket.h"
+#include "link/BoardLink.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,9 +23,7 @@ public:
         socket_.readDatagram(datagram->data(), datagram->size());
         return true;
     }
-    bool sendTo(const UDP& w, const QByteArray& bytes) {
-        return sendToPort(w.Winsock1->localPort(), bytes);
-    }
+    bool sendTo(UDP& w, const QByteArray& bytes) { return sendToPort(w.link().localPort(), bytes); }
     bool sendToPort(quint16 port, const QByteArray& bytes) {
         return socket_.writeDatagram(bytes, QHostAddress::LocalHost, port) == bytes.size();
     }
@@ -34,15 +32,9 @@ private:
     QUdpSocket socket_;
 };
 
-// A local port nobody holds right now.
-inline quint16 freeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress);
-    return probe.localPort();
-}
-
-// Connect through the controls, as the operator does.
-inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = freeUdpPort()) {
+// Connect through the controls, as the operator does. Local port 0 lets the system pick one
+// that is free, and the window keeps it: no other test can take it in between.
+inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = 0) {
     w.ComboRemoteIP->setEditText(QStringLiteral("127.0.0.1"));
     w.tbRemotePort->setText(QString::number(remotePort));
     w.tbLocalPort->setText(QString::number(localPort));

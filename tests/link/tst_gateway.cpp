@@ -1,4 +1,6 @@
+// The link's pure byte work: the gateway forms, the framed-receive cutter and the reply lines.
 #include "link/Gateway.h"
+#include "link/ReplyLines.h"
 
 #include <QTest>
 
@@ -17,6 +19,8 @@ private slots:
     void frames();
     void cutter_data();
     void cutter();
+    void replyLines_data();
+    void replyLines();
 };
 
 void TestGateway::address_data() {
@@ -90,21 +94,63 @@ void TestGateway::cutter_data() {
 void TestGateway::cutter() {
     QFETCH(QByteArrayList, chunks);
     QFETCH(QByteArrayList, expected);
-    QByteArray buffer, rxData, crcCalc, crcRecv;
-    qint16 dataLen = 0;
-    FrameCutter cutter({buffer, rxData, dataLen, crcCalc, crcRecv}, 16);
+    FrameCutter cutter;
     QByteArrayList got;
     for (const QByteArray& chunk : chunks) {
-        rxData = chunk;
-        buffer += chunk;
+        cutter.add(chunk);
         QList<CutAction> actions;
-        const bool usedUp = cutter.run(actions);
+        FrameCutter::Stop stop = FrameCutter::Stop::FrameCut;
+        while (stop == FrameCutter::Stop::FrameCut && !cutter.empty())
+            stop = cutter.pass(16, actions);
         for (const CutAction& a : actions)
             got << (a.kind == CutAction::Kind::Console ? "C:" : "R:") + a.bytes;
-        got << (usedUp ? "used" : "wait");
+        got << (stop == FrameCutter::Stop::FrameCut ? "used" : "wait");
     }
     QCOMPARE(got, expected);
-    QCOMPARE(buffer.isEmpty(), got.last() == "used");
+    QCOMPARE(cutter.empty(), got.last() == "used");
+}
+
+// Replies cut anywhere come out as the board's lines; "^" marks the LF of a CR LF that came in
+// the next piece. Whatever the cut, every byte comes out once, in order.
+void TestGateway::replyLines_data() {
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<QByteArray>("partial");
+    const QByteArray longLine(ReplyLines::MaxLine + 5, 'x');
+    QTest::newRow("cut at byte 1")
+        << QByteArrayList{"O", "K\r\n"} << QByteArrayList{"OK\r\n"} << QByteArray();
+    QTest::newRow("hex piece cut inside a pair")
+        << QByteArrayList{"31323", "3OK\r\n"} << QByteArrayList{"313233OK\r\n"} << QByteArray();
+    QTest::newRow("CR LF cut between") << QByteArrayList{"OK\r", "\nNEXT\r\n"}
+                                       << QByteArrayList{"OK\r", "^\n", "NEXT\r\n"} << QByteArray();
+    QTest::newRow("lone CR and lone LF")
+        << QByteArrayList{"A\rB\nC\r"} << QByteArrayList{"A\r", "B\n", "C\r"} << QByteArray();
+    QTest::newRow("empty lines") << QByteArrayList{"\r\n\r\n", "\n"}
+                                 << QByteArrayList{"\r\n", "\r\n", "\n"} << QByteArray();
+    QTest::newRow("several lines and a start")
+        << QByteArrayList{"10 A\r\n20 B\r\nO"} << QByteArrayList{"10 A\r\n", "20 B\r\n"}
+        << QByteArray("O");
+    QTest::newRow("a line that never ends is cut at the bound")
+        << QByteArrayList{longLine.left(100), longLine.mid(100)}
+        << QByteArrayList{longLine.left(ReplyLines::MaxLine)} << QByteArray(5, 'x');
+}
+
+void TestGateway::replyLines() {
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QByteArrayList, lines);
+    QFETCH(QByteArray, partial);
+    ReplyLines reader;
+    QByteArrayList got;
+    QByteArray joined;
+    for (const QByteArray& piece : pieces) {
+        for (const ReplyLines::Line& line : reader.feed(piece)) {
+            got << (line.endOfPrevious ? "^" + line.bytes : line.bytes);
+            joined += line.bytes;
+        }
+    }
+    QCOMPARE(got, lines);
+    QCOMPARE(reader.takePartial(), partial);
+    QCOMPARE(joined + partial, pieces.join());
 }
 
 QTEST_GUILESS_MAIN(TestGateway)

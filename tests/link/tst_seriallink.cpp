@@ -5,17 +5,19 @@
 #include "console/ConsoleModel.h"
 #include "console/Router.h"
 #include "form/Lamp.h"
+#include "link/BoardLink.h"
 #include "link/Gateway.h"
 #include "link/SerialLink.h"
 #include "link/SerialPort.h"
-#include "link/UdpSocket.h"
+#include "modbus/HexMonitor.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QThread>
-#include <QTimer>
 
 namespace {
 
@@ -59,23 +61,40 @@ private:
         w_->Comm_number->setText(path);
         w_->Option[option]->setChecked(true);
         w_->serialLink().BTNOpenCom_Click();
-        return w_->state().ComOpened == 1 && w_->MSComm1->isOpen();
+        return w_->link().serialOpen();
     }
     void ticks(int n) {
         for (int i = 0; i < n; ++i)
-            w_->serialLink().TMRComm_Timer();
+            w_->link().poll();
     }
+    // Polls as the timer would until the bytes have been read, however slowly they arrive.
     void sendAndTick(const QByteArray& bytes) {
+        QSignalSpy read(&w_->link(), &BoardLink::received);
+        qsizetype got = 0;
         QVERIFY(pty_->send(bytes));
-        QThread::msleep(20);
-        ticks(1);
+        QElapsedTimer waited;
+        waited.start();
+        while (got < bytes.size() && waited.elapsed() < 10000) {
+            QThread::msleep(2);
+            ticks(1);
+            for (; !read.isEmpty(); read.removeFirst())
+                got += read.first().at(0).toByteArray().size();
+        }
+        QCOMPARE(got, bytes.size());
     }
-    // Ticks as the timer would until the console holds `size` bytes.
+    // Polls as the timer would until the console holds `size` bytes.
     void tickUntilConsole(qsizetype size) {
-        for (int i = 0; i < 100 && w_->console().size() < size; ++i) {
+        QElapsedTimer waited;
+        waited.start();
+        while (w_->console().size() < size && waited.elapsed() < 10000) {
             QThread::msleep(2);
             ticks(1);
         }
+    }
+    // WriteCOM32 as the transfers use it: the characters written, 0 when nothing went out.
+    int writeCom32(QByteArray& text) {
+        const Expected<qint64> written = w_->link().writeSerial(text);
+        return written ? int(*written) : 0;
     }
 
     std::unique_ptr<WorkDir> dir_;
@@ -100,13 +119,13 @@ void TestSerialLink::openAndClose() {
     termios t{};
     QCOMPARE(::tcgetattr(pty_->slave(), &t), 0);
     QCOMPARE(int(cfgetospeed(&t)), speed);
-    QVERIFY(w.TMRComm->isActive() && w.Frame5->isEnabled() && !w.Option[option]->isEnabled());
+    QVERIFY(w.link().polling() && w.Frame5->isEnabled() && !w.Option[option]->isEnabled());
     QCOMPARE(w.BTNOpenCom->text(), QStringLiteral("Close"));
     QCOMPARE(accessibleText(w.BTNOpenCom), QStringLiteral("Close"));
 
     QTest::mouseClick(w.BTNOpenCom, Qt::LeftButton);
-    QVERIFY(!w.MSComm1->isOpen() && w.state().ComOpened == 0);
-    QVERIFY(!w.TMRComm->isActive() && !w.Frame5->isEnabled() && w.Option[option]->isEnabled());
+    QVERIFY(!w.link().serialOpen());
+    QVERIFY(!w.link().polling() && !w.Frame5->isEnabled() && w.Option[option]->isEnabled());
     QCOMPARE(w.BTNOpenCom->text(), QStringLiteral("Open"));
     QCOMPARE(accessibleText(w.BTNOpenCom), QStringLiteral("Open"));
 
@@ -118,7 +137,7 @@ void TestSerialLink::portNameWithoutNumber() {
     QVERIFY(!open(QStringLiteral("COM")));
     QCOMPARE(dialogs_.errors.size(), 1);
     QCOMPARE(dialogs_.errors.first().number, int(ErrorNumber::InvalidPortNumber));
-    QVERIFY(!w_->TMRComm->isActive());
+    QVERIFY(!w_->link().polling());
 }
 
 // The operator must learn that the port is taken, not that permissions are wrong.
@@ -142,10 +161,8 @@ void TestSerialLink::portChoices() {
 }
 
 void TestSerialLink::refusedWhileUdpConnected() {
-    UdpSocket& udp = *w_->Winsock1;
-    QVERIFY(!udp.setRemoteHost(QStringLiteral("127.0.0.1")));
-    QVERIFY(!udp.setRemotePort(QStringLiteral("111")));
-    QVERIFY(!udp.bind(QStringLiteral("0")));
+    QVERIFY(!w_->link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"),
+                                QStringLiteral("0")));
     QVERIFY(!open(pty_->slavePath()));
     QVERIFY(dialogs_.errors.isEmpty());
 }
@@ -157,7 +174,7 @@ void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
     w.tbSendData->setText(QStringLiteral("typed"));
     QTest::mouseClick(w.cbBind, Qt::LeftButton);
     QVERIFY(w.tbSendData->text().isEmpty());
-    QVERIFY(w.cbBind->isEnabled() && w.Winsock1->state() != UdpSocket::StateOpen);
+    QVERIFY(w.cbBind->isEnabled() && !w.link().udpOpen());
     QVERIFY(w.NoConnect->isVisibleTo(&w) && !w.Frame6->isEnabled());
     w.tbSendData->setText(QStringLiteral("typed"));
     QTest::mouseClick(w.Command1, Qt::LeftButton);
@@ -177,7 +194,9 @@ void TestSerialLink::plainReceiveReachesLogAndConsole() {
     tickUntilConsole(all.size());
     QCOMPARE(w_->console().text().toHex(), all.toHex());
     QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(all));
-    QVERIFY(!w_->state().ModbusPacket.isEmpty() && all.endsWith(w_->state().ModbusPacket));
+    // However the reads cut it, the monitor shows every byte once, in order.
+    QByteArray shown = w_->hexMonitor().model().text();
+    QCOMPARE(shown.replace(' ', "").replace("\r\n", ""), all.toHex().toUpper());
 }
 
 void TestSerialLink::write_data() {
@@ -200,11 +219,9 @@ void TestSerialLink::write() {
         QVERIFY(this->open(pty_->slavePath()));
     w_->Check1->setChecked(mode == "mdc" || mode == "framed");
     w_->Check3->setChecked(mode == "mdc");
-    w_->state().RtuRxBuffer = "\x10\x43";
 
     QByteArray text = line;
-    QCOMPARE(w_->serialLink().WriteCOM32(text), int(wire.size()));
-    QCOMPARE(w_->state().RtuRxBuffer, QByteArray());
+    QCOMPARE(writeCom32(text), int(wire.size()));
     QCOMPARE(w_->Pic->fillColor(), open ? SerialLink::sentColor() : QColor(Qt::white));
     QCOMPARE(text.toHex(), (wire.isEmpty() ? line : wire).toHex());
     QCOMPARE((wire.isEmpty() ? pty_->drain() : pty_->receive(wire.size())).toHex(), wire.toHex());
@@ -225,7 +242,7 @@ void TestSerialLink::lampSequence() {
     QCOMPARE(after(7), red);
     QCOMPARE(after(1), white); // the toggle after red gives white, not grey
     QByteArray line("A\r\n");
-    QCOMPARE(w_->serialLink().WriteCOM32(line), 3);
+    QCOMPARE(writeCom32(line), 3);
     QCOMPARE(after(8), green); // a send is green until the next toggle
     QCOMPARE(after(1), white);
 }
@@ -242,14 +259,17 @@ void TestSerialLink::framedReceive() {
     // The log gets the raw chunks, headers and CRCs included.
     QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(chunks.join()));
 
-    // A partial frame followed by five silent ticks is dropped; the next frame starts clean.
+    // A partial frame survives four silent polls; after the fifth it is dropped, and the rest
+    // of it is no frame.
     sendAndTick(okFrame.first(4));
     ticks(4);
-    QCOMPARE(w_->state().RtuRxBuffer, okFrame.first(4));
-    ticks(1);
-    QCOMPARE(w_->state().RtuRxBuffer, QByteArray());
-    sendAndTick(okFrame);
+    sendAndTick(okFrame.sliced(4));
     QVERIFY(w_->console().text().endsWith("LIST\r\nOK\r\n"));
+    sendAndTick(okFrame.first(4));
+    ticks(5);
+    sendAndTick(okFrame.sliced(4));
+    QVERIFY(w_->console().text().endsWith("OK\r\n\r\nError ADDR  >> K\r\n\x17\xA7"
+                                          "\r\nError CMD  >> K\r\n\x17\xA7"));
 }
 
 // A transfer that answers a frame from the router (as an upload sends its next line) empties the
@@ -258,15 +278,13 @@ void TestSerialLink::replyFromRouterEndsFrameLoop() {
     QVERIFY(open(pty_->slavePath()));
     w_->Check1->setChecked(true);
     QByteArrayList routed;
-    w_->state().SendBasicMode = 1;
-    w_->router().SEND_BASIC_parser = [this, &routed] {
-        routed << w_->state().RxData;
+    w_->router().toTransfers = [this, &routed](const QByteArray& text, bool) {
+        routed << text;
         QByteArray next("20 END\r\n");
-        w_->serialLink().WriteCOM32(next);
+        writeCom32(next);
     };
     sendAndTick(okFrame + listFrame);
     QCOMPARE(routed, QByteArrayList{"OK\r\n"});
-    QCOMPARE(w_->state().RtuRxBuffer, QByteArray());
     QCOMPARE(pty_->receive(13).toHex(), consoleTextFrame(16, "20 END\r\n").value().toHex());
     QVERIFY(w_->console().text().isEmpty());
 }
@@ -274,13 +292,17 @@ void TestSerialLink::replyFromRouterEndsFrameLoop() {
 void TestSerialLink::vanishedDevice() {
     QVERIFY(open(pty_->slavePath()));
     pty_->closeMaster();
-    // The timer runs as in the window, with the event loop turning; the port is let go.
-    QTRY_VERIFY(!w_->MSComm1->isOpen());
+    // The timer runs as in the window, with the event loop turning: the loss is told once, the
+    // poll stops, and the panel stays open so the operator can close it.
+    QTRY_VERIFY(w_->link().serialLost());
+    QVERIFY(!w_->link().polling());
+    QCOMPARE(dialogs_.errors.size(), 1);
+    QCOMPARE(w_->BTNOpenCom->text(), QStringLiteral("Close"));
 
     // The operator closes and opens again on a device that is back.
     w_->serialLink().BTNOpenCom_Click();
-    QCOMPARE(w_->state().ComOpened, qint16(0));
-    QVERIFY(dialogs_.errors.isEmpty());
+    QVERIFY(!w_->link().serialOpen());
+    dialogs_.errors.clear();
     PtyPair again;
     QVERIFY(open(again.slavePath()));
     QVERIFY(again.send("back\r\n"));

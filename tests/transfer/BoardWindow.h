@@ -4,6 +4,7 @@
 
 #include "board/BoardSimulator.h"
 #include "core/TerminalState.h"
+#include "transfer/Transfers.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -33,7 +34,7 @@ struct BoardWindow {
             return connectWindow(w, board->udpPort());
         w.Comm_number->setText(board->ptyPath());
         w.BTNOpenCom->click();
-        return w.state().ComOpened == 1;
+        return w.link().serialOpen();
     }
 
     // A file in the window's working directory.

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include "board/CommandInterpreter.h"
-#include "transfer/BasicTransfers.h"
-#include "transfer/FlashDiskTransfers.h"
+#include "transfer/TransferSink.h"
+#include "transfer/Transfers.h"
 
 #include <QList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 
@@ -18,71 +21,40 @@ inline char* toString(const TransferActions& actions) {
     return qstrdup(text.constData());
 }
 
-// A terminal without a window: carries transfer actions out the way the window does (console
-// model, command line, log, local file, progress bar) against the simulated board's firmware,
-// which answers every line with one chunk per reply line, as the real firmware does.
-struct SimulatedTerminal {
-    BasicTransfers basic;
-    FlashDiskTransfers flash;
-    board::CommandInterpreter board;
+// The session's transfers without a window or a socket: a sink that records what the operator
+// would see and hands every line sent to the simulated board's firmware, whose replies wait in
+// `pending` (one chunk per reply line, as the real firmware sends them) until `run` delivers
+// them. The local files are real files in a temporary folder.
+struct SimulatedTerminal : TransferSink {
+    Transfers transfers{*this};
+    board::CommandInterpreter board{QString(), false};
     bool udp = true;   // which link is open; the other send function sends nothing
     int dropEvery = 0; // lose every Nth chunk from the board
     int chunksOut = 0;
 
-    QByteArray console, log, file;
-    bool fileOpen = false;
+    QByteArray console, logged;
     QList<QByteArray> sent;    // what reached the board, line ends included
     QList<QByteArray> pending; // board chunks not yet received
-    QString progressText;
+    QString barText;
     int pausedMs = 0;
-    std::optional<TransferAction::End> finished;
+    std::optional<TransferAction::End> ended;
+    QList<Failure> errors;
+    QTemporaryDir dir;
 
-    SimulatedTerminal() : board(QString(), false) {}
-
-    void carryOut(const TransferActions& actions) {
-        using K = TransferAction::Kind;
-        for (const TransferAction& a : actions) {
-            switch (a.kind) {
-            case K::SendUdp:
-            case K::SendSerial:
-                if (udp == (a.kind == K::SendUdp))
-                    toBoard(a.bytes); // the other link is closed
-                break;
-            case K::ConsoleAppend:
-                console += a.bytes;
-                break;
-            case K::ConsoleReplace:
-                console = a.bytes;
-                break;
-            case K::Log:
-                log += a.bytes;
-                break;
-            case K::AppendFile:
-                if (!fileOpen)
-                    QTest::qFail("bytes written to a closed file", __FILE__, __LINE__);
-                file += a.bytes;
-                break;
-            case K::CloseFile:
-                fileOpen = false;
-                break;
-            case K::Pause:
-                pausedMs += int(a.value);
-                break;
-            case K::ProgressText:
-                progressText = a.text;
-                break;
-            case K::Finished:
-                finished = a.end;
-                break;
-            case K::SetCommandLine: // not observed here
-            case K::ProgressMax:
-            case K::ProgressValue:
-            case K::ErrorBox:
-            case K::ConsoleToEnd:
-                break;
-            }
-        }
+    void send(Channel channel, const QByteArray& line) override {
+        if (udp == (channel == Channel::Udp))
+            toBoard(line); // the other link is closed
     }
+    bool udpOpen() const override { return udp; }
+    void log(const QByteArray& line) override { logged += line; }
+    void pause(int ms) override { pausedMs += ms; }
+    void boardText(const QByteArray& text) override { console += text; }
+    void consoleAppend(const QByteArray& text) override { console += text; }
+    void boardMessage(const QByteArray& text) override { console += text + "\r\n"; }
+    void consoleReplace(const QByteArray& text) override { console = text; }
+    void progressText(const QString& text) override { barText = text; }
+    void errorBox(const Failure& failure) override { errors.append(failure); }
+    void finished(TransferAction::End how) override { ended = how; }
 
     void toBoard(const QByteArray& bytes) {
         sent.append(bytes);
@@ -92,41 +64,31 @@ struct SimulatedTerminal {
             pending.append(chunk);
         }
     }
-
-    // The receive router: the running transfer's parser, else the console.
-    void receive(const QByteArray& chunk) {
-        if (basic.LoadBasicMode())
-            carryOut(basic.LOAD_BASIC_parser(chunk));
-        else if (basic.SendBasicMode())
-            carryOut(basic.SEND_BASIC_parser(chunk));
-        else if (flash.SendFilesMode())
-            carryOut(flash.SEND_FILES_parser(chunk, udp));
-        else if (flash.LoadFilesMode())
-            carryOut(flash.LOAD_FILES_parser(chunk, udp));
-        else
-            console += chunk;
-    }
-
+    void receive(const QByteArray& chunk) { transfers.receive(chunk, true); }
     // Delivers the board's chunks, and those they cause, until the board is silent.
     void run() {
         while (!pending.isEmpty())
             receive(pending.takeFirst());
     }
 
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QByteArray programFile() const { return readFile(transfers.programFile().path()); }
+    QByteArray flashFile() const { return readFile(transfers.flashFile().path()); }
+
     void upload(const QByteArray& program) {
-        carryOut(basic.closeProgramFile());
-        carryOut(basic.startUpload(program));
+        transfers.closeProgramFile();
+        transfers.startUpload(program);
         run();
     }
     void download() {
-        carryOut(basic.closeProgramFile());
-        file.clear();
-        fileOpen = true;
-        carryOut(basic.startDownload());
+        transfers.startDownload(path(QStringLiteral("saved.bas")));
         run();
     }
     void sendFile(const QByteArray& name, const QByteArray& bytes) {
-        carryOut(flash.startSend(name, bytes));
+        transfers.startSend(name, bytes);
         run();
+    }
+    void receiveFile(const QByteArray& name) {
+        transfers.startReceive(name, path(QStringLiteral("received.bin")));
     }
 };

@@ -49,8 +49,7 @@ void TestBasicTransfers::uploadReplies() {
              TransferActions({act::pause(100), act::sendUdp("1 ABCDEF\r\n"),
                               act::sendSerial("1 ABCDEF\r\n"), act::consoleAppend("1 ABC\n")}));
     for (const char* other : {"1 ABCDEF", "O", "K", "ok"})
-        QCOMPARE(m.SEND_BASIC_parser(other),
-                 TransferActions{act::consoleAppend(QByteArray(other) + "\r\n")});
+        QCOMPARE(m.SEND_BASIC_parser(other), TransferActions{act::boardMessage(other)});
     QCOMPARE(m.SEND_BASIC_parser("BOOK"),
              TransferActions({act::sendUdp("2 B\r\n"), act::sendSerial("2 B\r\n"),
                               act::consoleReplace("LOAD DATA = 2 B")}));
@@ -85,27 +84,30 @@ void TestBasicTransfers::uploadEnds() {
     QVERIFY(m.Command9_Click().isEmpty());
 }
 
-// Listing chunks as a peer may cut them: "OK" within the first five characters closes the
-// listing, later it is data; the closing OK may come glued to the last line.
+// Listing chunks as a peer may cut them, read as the lines the board meant: "OK" within the
+// first five characters of a line closes the listing, later in a line it is data; the closing
+// OK may come glued to the last line, a CR LF cut in two stays in the file.
 void TestBasicTransfers::download_data() {
     QTest::addColumn<Lines>("chunks");
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("console");
     QTest::addColumn<bool>("running");
     const QByteArray done = "LOAD BASIC PROGRAM COMPLETED\r\n";
-    QTest::newRow("split anywhere") << Lines{"10 PRI", "NT 1\r\n20", " END\r\n", "OK\r\n"}
+    QTest::newRow("split anywhere") << Lines{"10 PRI", "NT 1\r\n20", " END\r", "\nO", "K\r\n"}
                                     << QByteArray("10 PRINT 1\r\n20 END\r\n") << done << false;
     QTest::newRow("OK at 4 and 5 ends")
-        << Lines{"1 A\r\n", "\r\n\rOK"} << QByteArray("1 A\r\n") << done << false;
+        << Lines{"1 A\r\n", "abcOK\r\n"} << QByteArray("1 A\r\n") << done << false;
     QTest::newRow("OK at 5 and 6 is data")
-        << Lines{"1 A\r\n", "\r\n\r\nOK"} << QByteArray("1 A\r\n\r\n\r\nOK")
-        << QByteArray("LOAD DATA = \r\n\r\nOK\r\n") << true;
+        << Lines{"1 A\r\n", "abcdOK\r\n"} << QByteArray("1 A\r\nabcdOK\r\n")
+        << QByteArray("LOAD DATA = abcdOK\r\n\r\n") << true;
     QTest::newRow("closing OK after the last line in one chunk")
         << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << done << false;
     QTest::newRow("Passwor before OK")
-        << Lines{"OK Password"} << QByteArray() << QByteArray("ACCESS DENIED\r\n") << false;
-    QTest::newRow("binary") << Lines{QByteArray("\0\xff\r", 3), "OK"} << QByteArray("\0\xff\r", 3)
-                            << done << false;
+        << Lines{"OK Password\r\n"} << QByteArray() << QByteArray("ACCESS DENIED\r\n") << false;
+    QTest::newRow("binary, lone CR")
+        << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"} << QByteArray("\0\xff\r", 3) << done << false;
+    QTest::newRow("no line end yet") << Lines{"10 A\r\nOK"} << QByteArray("10 A\r\n")
+                                     << QByteArray("LOAD DATA = 10 A\r\n\r\n") << true;
 }
 
 void TestBasicTransfers::download() {
@@ -114,45 +116,44 @@ void TestBasicTransfers::download() {
     QFETCH(QByteArray, console);
     QFETCH(bool, running);
     SimulatedTerminal t;
-    t.fileOpen = true;
-    t.carryOut(t.basic.startDownload());
+    t.transfers.startDownload(t.path(QStringLiteral("saved.bas")));
     QCOMPARE(t.pausedMs, 100);
+    QCOMPARE(t.sent, Lines{"LIST\r\n"});
     for (const QByteArray& chunk : chunks)
         t.receive(chunk);
-    QCOMPARE(t.file, file);
+    QCOMPARE(t.programFile(), file);
     QCOMPARE(t.console, console);
-    QCOMPARE(t.basic.LoadBasicMode(), running);
-    QCOMPARE(t.fileOpen, running);
+    QCOMPARE(t.transfers.basic().LoadBasicMode(), running);
+    QCOMPARE(t.transfers.programFile().isOpen(), running);
 }
 
 // A download takes over a waiting upload's replies and ends it; an upload pushed to its end
-// ends the download; a new click ends a download before its dialog. No file is written after
-// it was closed (SimulatedTerminal fails the test if one is).
+// ends the download; a new click ends a download before its dialog, and what the board sends
+// after that is console text, never file content.
 void TestBasicTransfers::transfersEndEachOther() {
     SimulatedTerminal t;
     t.dropEvery = 1;
     t.upload("10 A\n20 B\n");
     t.dropEvery = 0;
     t.download();
-    QCOMPARE(t.file, QByteArray("10 A\r\n"));
-    QVERIFY(!t.basic.running());
+    QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
+    QVERIFY(!t.transfers.basic().running());
 
     t.dropEvery = 1;
     t.upload("10 A\n20 B\n");
-    t.fileOpen = true;
-    t.carryOut(t.basic.startDownload());
-    t.carryOut(t.basic.Command9_Click());
-    QVERIFY(!t.basic.running());
-    QVERIFY(!t.fileOpen);
+    t.transfers.startDownload(t.path(QStringLiteral("second.bas")));
+    t.transfers.uploadNextLine();
+    QVERIFY(!t.transfers.basic().running());
+    QVERIFY(!t.transfers.programFile().isOpen());
 
     t.dropEvery = 0;
-    t.fileOpen = true;
-    t.carryOut(t.basic.startDownload());
-    QCOMPARE(t.basic.closeProgramFile(),
-             TransferActions({act::closeFile(), act::finished(End::Stopped)}));
-    t.fileOpen = false;
+    t.transfers.startDownload(t.path(QStringLiteral("third.bas")));
+    t.transfers.closeProgramFile();
+    QCOMPARE(t.ended, TransferAction::End::Stopped);
+    t.console.clear();
     t.run();
-    QCOMPARE(t.file, QByteArray("10 A\r\n"));
+    QCOMPARE(t.programFile(), QByteArray());
+    QCOMPARE(t.console, QByteArray("10 A\r\n20 B\r\nOK\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestBasicTransfers)

@@ -69,11 +69,11 @@ void TestFlashDiskPanel::roundTrip() {
     t.w.Text2->setText(QStringLiteral("F.BIN"));
     t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("out.bin"));
     t.w.Command3->click();
-    QCOMPARE(t.w.state().SendFilesMode, qint16(1));
+    QCOMPARE(t.w.transfers().flash().SendFilesMode(), true);
     QCOMPARE(bar->text(), QStringLiteral("SEND"));
     QCOMPARE(bar->max(), int(bytes.size()));
     QTRY_COMPARE_WITH_TIMEOUT(bar->text(), QStringLiteral("OK"), 60000);
-    QCOMPARE(t.w.state().SendFilesMode, qint16(0));
+    QCOMPARE(t.w.transfers().flash().SendFilesMode(), false);
     QCOMPARE(bar->current(), int(bytes.size()) + 1);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("disk/F.BIN"))), bytes);
     // Every command went through the command line into the log.
@@ -87,10 +87,10 @@ void TestFlashDiskPanel::roundTrip() {
     BoardWindow::write(QStringLiteral("back.bin"), "an older, longer file of the same name");
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("back.bin"));
     t.w.Command4->click();
-    QCOMPARE(t.w.state().LoadFilesMode, qint16(1));
+    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), true);
     QCOMPARE(bar->text(), QStringLiteral("READ"));
     QTRY_COMPARE_WITH_TIMEOUT(bar->text(), QStringLiteral("OK"), 60000);
-    QCOMPARE(t.w.state().LoadFilesMode, qint16(0));
+    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), false);
     QCOMPARE(bar->current(), 100);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("back.bin"))), bytes);
     QVERIFY(t.log().contains("FOPEN \"F.BIN\",R\r\nOK\r\nREAD 20\r\n"));
@@ -123,7 +123,7 @@ void TestFlashDiskPanel::refusedOpen() {
         t.w.Command4->click();
     }
     QTRY_COMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("ERROR"));
-    QCOMPARE(t.w.state().SendFilesMode + t.w.state().LoadFilesMode, 0);
+    QCOMPARE(t.w.transfers().flash().running(), false);
     QVERIFY(t.log().contains(send ? "FOPEN \"\",WN\r\nERROR\r\nCLOSE\r\n"
                                   : "FOPEN \"NOPE.TXT\",R\r\nERROR\r\nCLOSE\r\n"));
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("local.bin"))),
@@ -147,9 +147,9 @@ void TestFlashDiskPanel::cancelKeepsWhatArrived() {
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("part.bin"));
     t.w.Command4->click();
     QTRY_COMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin"))).size(), qsizetype(40));
-    QCOMPARE(t.w.state().LoadFilesMode, qint16(1));
+    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), true);
     t.w.Command5->click();
-    QCOMPARE(t.w.state().LoadFilesMode, qint16(0));
+    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), false);
     QTRY_VERIFY(t.w.console().text().endsWith("READ 20\r\nOK\r\n"));
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin"))), bytes.left(40));
     QVERIFY(t.log().endsWith("READ 20\r\nCLOSE\r\nOK\r\n"));
@@ -186,7 +186,7 @@ void TestFlashDiskPanel::localFileProblems() {
     QCOMPARE(t.w.dialogs().errors.size(), 1);
     QCOMPARE(t.w.dialogs().errors.front().number, error);
     QCOMPARE(t.w.vbalProgressBar1->text(), bar);
-    QCOMPARE(t.w.state().SendFilesMode + t.w.state().LoadFilesMode, 0);
+    QCOMPARE(t.w.transfers().flash().running(), false);
     QVERIFY(!t.log().contains("FOPEN"));
     QCOMPARE(t.w.tbSendData->text(), QString());
 

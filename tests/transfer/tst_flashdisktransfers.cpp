@@ -68,22 +68,21 @@ void TestFlashDiskTransfers::receiveReplies() {
     for (const bool udp : {true, false}) {
         SimulatedTerminal t;
         t.udp = udp;
-        t.fileOpen = true;
-        t.carryOut(t.flash.startReceive("F"));
+        t.receiveFile("F");
         if (!first)
             t.receive("OK\r\n");
-        QCOMPARE(t.file, QByteArray());
+        QCOMPARE(t.flashFile(), QByteArray());
         t.sent.clear();
         t.pausedMs = 0;
-        t.receive(reply);
-        QCOMPARE(t.file, written);
-        QCOMPARE(t.progressText, bar);
+        t.receive(reply + "\r\n");
+        QCOMPARE(t.flashFile(), written);
+        QCOMPARE(t.barText, bar);
         const bool reads = bar == QLatin1String("READ") && reply.contains("OK");
         QCOMPARE(t.sent.value(0), reads           ? QByteArray("READ 20\r\n")
                                   : bar == "READ" ? QByteArray()
                                                   : QByteArray("CLOSE\r\n"));
         QCOMPARE(t.pausedMs, reads && !udp ? 50 : 0);
-        QCOMPARE(t.flash.LoadFilesMode(), bar == QLatin1String("READ"));
+        QCOMPARE(t.transfers.flash().LoadFilesMode(), bar == QLatin1String("READ"));
     }
 }
 
@@ -111,17 +110,16 @@ void TestFlashDiskTransfers::cancelledReceive() {
     for (int i = 0; i < bytes.size(); ++i)
         bytes[i] = char(i * 7);
     t.sendFile("C.BIN", bytes);
-    t.fileOpen = true;
-    t.carryOut(t.flash.startReceive("C.BIN"));
+    t.receiveFile("C.BIN");
     t.receive(t.pending.takeFirst()); // the answer to FOPEN
     t.receive(t.pending.takeFirst()); // the first piece
-    t.carryOut(t.flash.Command5_Click());
-    QCOMPARE(t.finished, End::Stopped);
-    QVERIFY(!t.fileOpen && !t.flash.running());
-    QVERIFY(t.log.endsWith("READ 20\r\nCLOSE\r\n"));
+    t.transfers.closeFlashDisk();
+    QCOMPARE(t.ended, End::Stopped);
+    QVERIFY(!t.transfers.flashFile().isOpen() && !t.transfers.flash().running());
+    QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
     QVERIFY(t.console.endsWith("READ 20\r\n"));
     t.run(); // the answer to the second READ 20 comes late
-    QCOMPARE(t.file, bytes.left(20));
+    QCOMPARE(t.flashFile(), bytes.left(20));
 
     FlashDiskTransfers idle;
     const TransferActions close = idle.Command5_Click();

@@ -21,6 +21,26 @@ bool parseChunkMode(const QString& text, ChunkMode* mode, int* bytes) {
     return true;
 }
 
+bool parseSplit(const QString& text, int* splitAt) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("mid")) {
+        *splitAt = BoardOptions::SplitMiddle;
+        return true;
+    }
+    bool ok = false;
+    const int n = t.toInt(&ok);
+    if (!ok || n <= 0)
+        return false;
+    *splitAt = n;
+    return true;
+}
+
+int splitPoint(int splitAt, qsizetype size) {
+    if (splitAt == BoardOptions::SplitMiddle)
+        return int(size / 2) | 1;
+    return splitAt;
+}
+
 QList<QByteArray> chunkReply(const QList<QByteArray>& lines, ChunkMode mode, int bytes) {
     if (mode == ChunkMode::Line || lines.isEmpty())
         return lines;

@@ -32,7 +32,19 @@ struct BoardOptions {
     int delayMs = 0;    // hold each reply this long before sending
     ChunkMode chunkMode = ChunkMode::Line;
     int chunkBytes = 0; // piece size for ChunkMode::Bytes
+    // Every chunk cut in two, the second piece sent splitGapMs after the first, as a board at
+    // 9600 baud spreads a reply over several of the terminal's reads: after byte splitAt, or
+    // with SplitMiddle in the middle, made odd so a hex piece is cut inside a pair and
+    // "OK" CR LF between its CR and LF. 0: no cut.
+    static constexpr int SplitMiddle = -1;
+    int splitAt = 0;
+    int splitGapMs = 45;
 };
+
+// Parses "mid" or a positive byte offset; false for anything else.
+bool parseSplit(const QString& text, int* splitAt);
+// Where a chunk of `size` bytes is cut; 0 or `size` and beyond mean it stays whole.
+int splitPoint(int splitAt, qsizetype size);
 
 // Parses "line", "whole" or a positive byte count; false for anything else.
 bool parseChunkMode(const QString& text, ChunkMode* mode, int* bytes);

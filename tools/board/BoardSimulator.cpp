@@ -8,6 +8,7 @@ namespace board {
 namespace {
 constexpr int kMaxUdpPeers = 256;
 constexpr std::size_t kMaxOutbox = 4096;
+constexpr qsizetype kMaxHeard = 16 * 1024 * 1024;
 // A frame split across reads normally completes within a few milliseconds.
 constexpr int kFrameGapMs = 100;
 } // namespace
@@ -58,7 +59,13 @@ QString BoardSimulator::ptyPath() const {
     return m_pty ? m_pty->path() : QString();
 }
 
+void BoardSimulator::hear(const QByteArray& data) {
+    if (m_heard.size() < kMaxHeard)
+        m_heard += data.left(kMaxHeard - m_heard.size());
+}
+
 void BoardSimulator::onDatagram(const QByteArray& data, const QHostAddress& from, quint16 port) {
+    hear(data);
     UdpTransport* udp = m_udp.get();
     const Sink sink = [udp, from, port](const QByteArray& bytes) {
         udp->send(bytes, from, port);
@@ -80,6 +87,7 @@ void BoardSimulator::onDatagram(const QByteArray& data, const QHostAddress& from
 }
 
 void BoardSimulator::onSerial(const QByteArray& data) {
+    hear(data);
     PtyTransport* pty = m_pty.get();
     const Sink sink = [pty](const QByteArray& bytes) {
         pty->send(bytes);
@@ -146,15 +154,34 @@ void BoardSimulator::runConsoleFrame(const QByteArray& frame, const Sink& sink) 
 void BoardSimulator::dispatch(QList<QByteArray> units, const Sink& sink) {
     if (units.isEmpty())
         return;
-    if (m_options.delayMs <= 0) {
-        sendNow(units, sink);
+    if (m_options.splitAt == 0) {
+        if (m_options.delayMs <= 0 && m_outbox.empty())
+            sendNow(units, sink);
+        else
+            queue(m_clock.elapsed() + m_options.delayMs, sink, std::move(units));
         return;
     }
+    for (const QByteArray& unit : units) {
+        const int cut = splitPoint(m_options.splitAt, unit.size());
+        const qint64 due = m_clock.elapsed() + m_options.delayMs;
+        if (cut <= 0 || cut >= unit.size()) {
+            queue(due, sink, {unit});
+            continue;
+        }
+        queue(due, sink, {unit.left(cut)});
+        queue(due + m_options.splitGapMs, sink, {unit.mid(cut)});
+    }
+}
+
+void BoardSimulator::queue(qint64 due, const Sink& sink, QList<QByteArray> units) {
     if (m_outbox.size() >= kMaxOutbox)
         return; // a slow board under a flood loses replies rather than memory
-    m_outbox.push_back({m_clock.elapsed() + m_options.delayMs, sink, std::move(units)});
+    // Pieces leave in the order they were made, never ahead of one queued before them.
+    if (!m_outbox.empty())
+        due = qMax(due, m_outbox.back().due);
+    m_outbox.push_back({due, sink, std::move(units)});
     if (!m_outboxTimer.isActive())
-        m_outboxTimer.start(m_options.delayMs);
+        m_outboxTimer.start(int(qMax<qint64>(0, m_outbox.front().due - m_clock.elapsed())));
 }
 
 void BoardSimulator::sendNow(const QList<QByteArray>& units, const Sink& sink) {

@@ -13,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace board {
 
@@ -32,6 +33,9 @@ public:
     quint16 udpPort() const; // the bound port, 0 when UDP is off or not started
     QString ptyPath() const; // empty when the pty is off or not started
     const CommandInterpreter& interpreter() const { return m_interpreter; }
+    // Everything the terminal put on the wire since the last take, on either link, in order
+    // (the first 16 MiB of it, so a flood cannot eat memory).
+    QByteArray takeHeard() { return std::exchange(m_heard, QByteArray()); }
 
 private:
     using Sink = std::function<void(const QByteArray&)>;
@@ -43,10 +47,12 @@ private:
 
     void onDatagram(const QByteArray& data, const QHostAddress& from, quint16 port);
     void onSerial(const QByteArray& data);
+    void hear(const QByteArray& data);
     void runText(LineAssembler& lines, const QByteArray& bytes, const Sink& sink);
     void runConsoleFrame(const QByteArray& frame, const Sink& sink);
     void dispatch(QList<QByteArray> units, const Sink& sink);
     void sendNow(const QList<QByteArray>& units, const Sink& sink);
+    void queue(qint64 due, const Sink& sink, QList<QByteArray> units);
     void flushOutbox();
 
     BoardOptions m_options;
@@ -61,6 +67,7 @@ private:
     QTimer m_serialFrameTimer;
 
     quint64 m_unitsOut = 0;
+    QByteArray m_heard;
     QElapsedTimer m_clock;
     std::deque<Pending> m_outbox;
     QTimer m_outboxTimer;

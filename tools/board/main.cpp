@@ -99,7 +99,16 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Cut replies into datagrams or serial writes: \"line\" (one per line, "
                        "default), \"whole\" (one per reply) or a byte count N."),
         QStringLiteral("line|whole|N"), QStringLiteral("line"));
-    parser.addOptions({udp, noUdp, noPty, ptyLink, disk, address, login, drop, delay, chunk});
+    const QCommandLineOption split(
+        QStringLiteral("split"),
+        QStringLiteral("Cut every reply chunk in two, the second piece --split-gap ms later: "
+                       "after byte N, or \"mid\" (the middle, inside a hex pair)."),
+        QStringLiteral("N|mid"));
+    const QCommandLineOption splitGap(QStringLiteral("split-gap"),
+                                      QStringLiteral("Pause between the two pieces (default 45)."),
+                                      QStringLiteral("MS"), QStringLiteral("45"));
+    parser.addOptions(
+        {udp, noUdp, noPty, ptyLink, disk, address, login, drop, delay, chunk, split, splitGap});
     parser.process(app);
 
     QTextStream err(stderr);
@@ -117,8 +126,11 @@ int main(int argc, char* argv[]) {
     if (!parseCount(parser.value(address), 1, 247, &modbusAddr) ||
         !parseCount(parser.value(drop), 0, 1000000, &options.dropEvery) ||
         !parseCount(parser.value(delay), 0, 600000, &options.delayMs) ||
-        !board::parseChunkMode(parser.value(chunk), &options.chunkMode, &options.chunkBytes)) {
-        err << "brenmoor-board: bad --modbus-addr, --drop, --delay or --chunk value; see --help\n";
+        !board::parseChunkMode(parser.value(chunk), &options.chunkMode, &options.chunkBytes) ||
+        (parser.isSet(split) && !board::parseSplit(parser.value(split), &options.splitAt)) ||
+        !parseCount(parser.value(splitGap), 0, 600000, &options.splitGapMs)) {
+        err << "brenmoor-board: bad --modbus-addr, --drop, --delay, --chunk, --split or "
+               "--split-gap value; see --help\n";
         return 2;
     }
     options.modbusAddr = quint8(modbusAddr);

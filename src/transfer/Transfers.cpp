@@ -1,0 +1,191 @@
+#include "transfer/Transfers.h"
+
+#include "transfer/TransferSink.h"
+
+void Transfers::closeProgramFile() {
+    carryOut(basic_.closeProgramFile(), Machine::Program);
+    settle();
+}
+
+void Transfers::startUpload(const Expected<QByteArray>& programFile) {
+    carryOut(basic_.startUpload(programFile), Machine::Program);
+    settle();
+}
+
+void Transfers::uploadNextLine() {
+    carryOut(basic_.Command9_Click(), Machine::Program);
+    settle();
+}
+
+void Transfers::stopUpload() {
+    carryOut(basic_.Command14_Click(), Machine::Program);
+    settle();
+}
+
+void Transfers::startDownload(const QString& targetPath) {
+    carryOut(basic_.closeProgramFile(), Machine::Program);
+    const std::optional<Failure> targetProblem = programFile_.open(targetPath);
+    carryOut(basic_.startDownload(targetProblem), Machine::Program);
+    settle();
+}
+
+void Transfers::boardCommand(const QByteArray& word) {
+    carryOut(basic::boardCommand(word), Machine::Program);
+}
+
+void Transfers::startSend(const QByteArray& boardName, const Expected<QByteArray>& file) {
+    carryOut(flash_.startSend(boardName, file), Machine::Flash);
+    settle();
+}
+
+void Transfers::startReceive(const QByteArray& boardName, const QString& targetPath) {
+    // A receive still running gives up its target here; the new one starts empty.
+    const std::optional<Failure> targetProblem = flashFile_.open(targetPath);
+    carryOut(flash_.startReceive(boardName, targetProblem), Machine::Flash);
+    settle();
+}
+
+void Transfers::closeFlashDisk() {
+    carryOut(flash_.Command5_Click(), Machine::Flash);
+    settle();
+}
+
+void Transfers::stopAll() {
+    if (basic_.SendBasicMode())
+        carryOut(basic_.Command14_Click(), Machine::Program);
+    if (basic_.LoadBasicMode())
+        carryOut(basic_.closeProgramFile(), Machine::Program);
+    if (flash_.running())
+        carryOut(flash_.Command5_Click(), Machine::Flash);
+    settle();
+}
+
+void Transfers::removeEmptyTargets() {
+    if (!basic_.LoadBasicMode())
+        programFile_.removeIfEmpty();
+    if (!flash_.LoadFilesMode())
+        flashFile_.removeIfEmpty();
+}
+
+void Transfers::receive(const QByteArray& text, bool fromBoard) {
+    Q_UNUSED(fromBoard)
+    if (!running() && !(lines_.afterCr() && text.startsWith('\n'))) {
+        toConsole(text);
+        return;
+    }
+    for (const ReplyLines::Line& line : lines_.feed(text)) {
+        if (line.endOfPrevious) {
+            // The LF of a CR LF the board cut in two ends the line that took the CR: the
+            // console shows it, a listing keeps it, nothing else needs it.
+            if (!lastLineTaken_)
+                sink_.boardText(line.bytes);
+            else
+                carryOut(basic_.downloadLineEnd(line.bytes), Machine::Program);
+        } else if (running()) {
+            take(line.bytes);
+        } else {
+            // The transfer ended inside this text: the lines after its last one are the console's.
+            toConsole(line.bytes);
+        }
+    }
+    settle();
+}
+
+void Transfers::toConsole(const QByteArray& text) {
+    sink_.boardText(text);
+    lines_.passedOn(text);
+    lastLineTaken_ = false;
+}
+
+void Transfers::take(const QByteArray& line) {
+    lastLineTaken_ = true;
+    if (basic_.LoadBasicMode())
+        carryOut(basic_.LOAD_BASIC_parser(line), Machine::Program);
+    else if (basic_.SendBasicMode())
+        carryOut(basic_.SEND_BASIC_parser(line), Machine::Program);
+    else if (flash_.SendFilesMode())
+        carryOut(flash_.SEND_FILES_parser(line, sink_.udpOpen()), Machine::Flash);
+    else if (flash_.LoadFilesMode())
+        carryOut(flash_.LOAD_FILES_parser(line, sink_.udpOpen()), Machine::Flash);
+}
+
+void Transfers::settle() {
+    // No transfer holds back the start of a line: the console shows it at once.
+    if (!running() && lines_.hasPartial())
+        toConsole(lines_.takePartial());
+}
+
+void Transfers::carryOut(const TransferActions& actions, Machine machine) {
+    using K = TransferAction::Kind;
+    TargetFile& file = machine == Machine::Program ? programFile_ : flashFile_;
+    std::optional<Failure> fileFailed;
+    for (const TransferAction& a : actions) {
+        switch (a.kind) {
+        case K::SendUdp:
+            sink_.send(Channel::Udp, a.bytes);
+            break;
+        case K::SendSerial:
+            sink_.send(Channel::Serial, a.bytes);
+            break;
+        case K::SetCommandLine:
+            sink_.setCommandLine(a.bytes);
+            break;
+        case K::FocusCommandLine:
+            sink_.focusCommandLine();
+            break;
+        case K::ConsoleAppend:
+            sink_.consoleAppend(a.bytes);
+            break;
+        case K::BoardMessage:
+            sink_.boardMessage(a.bytes);
+            break;
+        case K::ConsoleReplace:
+            sink_.consoleReplace(a.bytes);
+            break;
+        case K::ConsoleToEnd:
+            sink_.consoleToEnd();
+            break;
+        case K::Log:
+            sink_.log(a.bytes);
+            break;
+        case K::AppendFile:
+            // A transfer ended or cancelled closed its file: what still comes goes nowhere.
+            if (file.isOpen())
+                fileFailed = file.append(a.bytes);
+            break;
+        case K::CloseFile:
+            file.close();
+            break;
+        case K::Pause:
+            sink_.pause(int(a.value));
+            break;
+        case K::ProgressText:
+            sink_.progressText(a.text);
+            break;
+        case K::ProgressMax:
+            sink_.progressMax(a.value);
+            break;
+        case K::ProgressValue:
+            sink_.progressValue(a.value);
+            break;
+        case K::ErrorBox:
+            sink_.errorBox(Failure{int(a.value), a.text});
+            break;
+        case K::Finished:
+            sink_.finished(a.end);
+            break;
+        }
+        if (fileFailed)
+            break; // the rest of this step builds on bytes that never reached the file
+    }
+    if (!fileFailed)
+        return;
+    // A full disk or a vanished folder ends the transfer with what it has written, and the
+    // operator hears why once the ending steps are out.
+    file.close();
+    if (machine == Machine::Program)
+        carryOut(basic_.closeProgramFile(), Machine::Program);
+    else
+        carryOut(flash_.Command5_Click(), Machine::Flash);
+    sink_.errorBox(*fileFailed);
+}

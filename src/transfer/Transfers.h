@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/TargetFile.h"
+#include "link/ReplyLines.h"
+#include "transfer/BasicTransfers.h"
+#include "transfer/FlashDiskTransfers.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class TransferSink;
+
+// The transfers of one session, as the window and the client both run them: the BASIC
+// program machine and the flash-disk machine, their local files, and the board's text.
+//
+// While a transfer runs, the board's text reaches it as whole reply lines, however the bytes
+// were cut into datagrams, serial reads or frames; a line is handed to the running transfer in
+// the order program download, program upload, file send, file receive. What no transfer takes
+// (all text while none runs, and what follows the line that ended one) goes to the sink's
+// board text. Every action a machine asks for is carried out here, against the sink and the
+// machine's own local file; a file that cannot be written ends its transfer instead of letting
+// it report a whole file.
+class Transfers {
+public:
+    explicit Transfers(TransferSink& sink) : sink_(sink) {}
+    Transfers(const Transfers&) = delete;
+    Transfers& operator=(const Transfers&) = delete;
+
+    const BasicTransfers& basic() const { return basic_; }
+    const FlashDiskTransfers& flash() const { return flash_; }
+    const TargetFile& programFile() const { return programFile_; }
+    const TargetFile& flashFile() const { return flashFile_; }
+    bool running() const { return basic_.running() || flash_.running(); }
+
+    // "BASIC Files". Before either dialog a running download ends, so nothing it receives is
+    // written later.
+    void closeProgramFile();
+    void startUpload(const Expected<QByteArray>& programFile);
+    void uploadNextLine(); // ">>": the next line without waiting for a reply
+    void stopUpload();     // "X": the upload stops where it stands
+    void startDownload(const QString& targetPath);
+    void boardCommand(const QByteArray& word); // NEW, STATUS
+
+    // "Flash disk".
+    void startSend(const QByteArray& boardName, const Expected<QByteArray>& file);
+    void startReceive(const QByteArray& boardName, const QString& targetPath);
+    void closeFlashDisk(); // "X": the close routine, also with nothing running
+
+    // The link went away: every transfer ends where it stands.
+    void stopAll();
+    // Local files that a transfer opened and nothing reached are removed, so a run that got
+    // nothing leaves nothing behind.
+    void removeEmptyTargets();
+
+    // Board text as the link delivers it.
+    void receive(const QByteArray& text, bool fromBoard);
+    // The last reply ended in a CR whose LF may still come: a terminal about to go away waits
+    // for it, so it is not left for the next one to read.
+    bool awaitsLineEnd() const { return lines_.afterCr(); }
+
+private:
+    enum class Machine { Program, Flash };
+
+    void take(const QByteArray& line);
+    void toConsole(const QByteArray& text);
+    void carryOut(const TransferActions& actions, Machine machine);
+    // After every step: a transfer that ended gives back the start of a line it was waiting on.
+    void settle();
+
+    TransferSink& sink_;
+    BasicTransfers basic_;
+    FlashDiskTransfers flash_;
+    TargetFile programFile_;
+    TargetFile flashFile_;
+    ReplyLines lines_;
+    bool lastLineTaken_ = false; // the line before went to a transfer, not to the console
+};

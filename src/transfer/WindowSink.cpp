@@ -1,0 +1,55 @@
+#include "transfer/WindowSink.h"
+
+#include "console/ConsoleModel.h"
+#include "core/Cp1251.h"
+#include "form/Controls.h"
+#include "form/Dialogs.h"
+#include "form/TextProgressBar.h"
+
+#include <QLineEdit>
+
+void WindowSink::boardText(const QByteArray& text) {
+    console_.append(text);
+}
+
+void WindowSink::setCommandLine(const QByteArray& text) {
+    line_.tbSendData->setText(Cp1251::toText(text));
+}
+
+void WindowSink::focusCommandLine() {
+    line_.tbSendData->setFocus();
+}
+
+void WindowSink::consoleAppend(const QByteArray& text) {
+    console_.append(text, false);
+}
+
+void WindowSink::boardMessage(const QByteArray& text) {
+    // Echoes and the board's own messages stay visible after the "LOAD DATA = " text.
+    console_.append(text + "\r\n", false);
+}
+
+void WindowSink::consoleReplace(const QByteArray& text) {
+    console_.clear();
+    console_.append(text, false);
+}
+
+void WindowSink::consoleToEnd() {
+    console_.append({}, true);
+}
+
+void WindowSink::progressText(const QString& text) {
+    bar_->setText(text);
+}
+
+void WindowSink::progressMax(qint64 value) {
+    bar_->setMax(int(value));
+}
+
+void WindowSink::progressValue(qint64 value) {
+    bar_->setCurrent(int(value));
+}
+
+void WindowSink::errorBox(const Failure& failure) {
+    dialogs_.report(failure);
+}
