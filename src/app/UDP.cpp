@@ -102,20 +102,23 @@ void UDP::wire() {
     // running transfer or the console.
     connect(link_.get(), &BoardLink::received, this,
             [this](const QByteArray& chunk, Channel) { hexMonitor_->HEX_parser(chunk); });
-    connect(
-        link_.get(), &BoardLink::boardText, this,
-        [this](const QByteArray& text, bool fromBoard) { router_->Com_Parser(text, fromBoard); });
+    connect(link_.get(), &BoardLink::boardText, this,
+            [this](const QByteArray& text, const QString& otherSender) {
+                router_->Com_Parser(text, otherSender);
+            });
     connect(link_.get(), &BoardLink::failed, this,
             [this](const Failure& why) { CommonDialog1->report(why); });
     // A vanished port ends what ran on it; the serial panel tells the operator.
     connect(link_.get(), &BoardLink::lost, this, [this] { transfers_->stopAll(); });
-    router_->toTransfers = [this](const QByteArray& text, bool fromBoard) {
-        transfers_->receive(text, fromBoard);
+    router_->toTransfers = [this](const QByteArray& text, const QString& otherSender) {
+        transfers_->receive(text, otherSender);
     };
-
+    // A line typed for the board must not land in a listing being saved.
     commandLine_->Send_To_Device = [this] {
+        transfers_->commandLineTyped();
         sendPath_->Send_To_Device();
     };
+
     commandLine_->Update_Buffer = [this] {
         bufferPanel_->Update_Buffer();
     };

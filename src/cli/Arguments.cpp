@@ -87,6 +87,18 @@ std::optional<quint16> portNumber(const QString& text) {
     return quint16(value);
 }
 
+// Four dotted decimal numbers 0..255: the resolver would take "1.2.3" for 1.2.0.3.
+bool isIpv4Address(const QString& text) {
+    const QStringList parts = text.split(u'.');
+    if (parts.size() != 4)
+        return false;
+    for (const QString& part : parts) {
+        if (!isDigits(part) || part.size() > 3 || part.toInt() > 255)
+            return false;
+    }
+    return true;
+}
+
 ParsedArguments usage(const QString& message) {
     ParsedArguments out;
     out.what = ParsedArguments::What::Usage;
@@ -99,9 +111,11 @@ ParsedArguments usage(const QString& message) {
 std::optional<QString> parseUdpLink(const QString& text, LinkSpec& link) {
     link.kind = LinkSpec::Kind::Udp;
     link.host = text.trimmed();
+    if (link.host.count(u':') > 1)
+        return QStringLiteral("--udp takes an IPv4 address; IPv6 is not supported: \"%1\"")
+            .arg(text);
     const qsizetype colon = link.host.lastIndexOf(u':');
-    // One colon separates the port; more than one is an IPv6 address without one.
-    if (colon >= 0 && link.host.count(u':') == 1) {
+    if (colon >= 0) {
         const auto port = portNumber(link.host.mid(colon + 1));
         if (!port)
             return QStringLiteral("--udp: the port must be 1 to 65535: \"%1\"").arg(text);
@@ -110,6 +124,11 @@ std::optional<QString> parseUdpLink(const QString& text, LinkSpec& link) {
     }
     if (link.host.isEmpty())
         return QStringLiteral("--udp needs the board's address: \"%1\"").arg(text);
+    if (!isIpv4Address(link.host) &&
+        link.host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("--udp takes the board's IPv4 address, four numbers 0 to 255 "
+                              "(host names are not looked up): \"%1\"")
+            .arg(text);
     return std::nullopt;
 }
 
@@ -117,10 +136,10 @@ std::optional<QString> parseSerialLink(const QString& text, LinkSpec& link) {
     link.kind = LinkSpec::Kind::Serial;
     QString name = text.trimmed();
     const qsizetype colon = name.lastIndexOf(u':');
-    if (colon >= 0 && isDigits(name.mid(colon + 1))) {
+    if (colon >= 0) {
         bool ok = false;
         const int speed = name.mid(colon + 1).toInt(&ok);
-        if (!ok || speed <= 0)
+        if (!isDigits(name.mid(colon + 1)) || !ok || speed <= 0)
             return QStringLiteral("--serial: the speed must be a positive number: \"%1\"")
                 .arg(text);
         link.speed = speed;

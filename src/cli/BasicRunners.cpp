@@ -8,6 +8,9 @@
 
 namespace {
 
+// The largest UDP payload over IPv4.
+constexpr qsizetype MaxDatagram = 65507;
+
 int refusedLine(const QString& path, const QList<QByteArray>& program, int line) {
     const QByteArray text = line >= 1 && line <= program.size() ? program.at(line - 1) : "";
     return Session::fail(ExitCode::Refused, QStringLiteral("the board refused line %1 of %2: %3")
@@ -50,6 +53,21 @@ int runUpload(Session& s) {
     if (!program)
         return Session::fail(ExitCode::LocalFile,
                              QStringLiteral("%1: %2").arg(path, program.failure().description));
+    // A line no datagram can carry is the file's fault, found before anything is sent.
+    if (s.request.link.kind == LinkSpec::Kind::Udp) {
+        const qsizetype room =
+            MaxDatagram - 2 -
+            (s.request.link.viaUsb ? qsizetype(5 + s.request.link.viaUsb->size()) : 0);
+        for (qsizetype i = 0; i < program->size(); ++i) {
+            if (program->at(i).size() > room)
+                return Session::fail(ExitCode::LocalFile,
+                                     QStringLiteral("%1: line %2 is longer than a datagram "
+                                                    "carries (%3 bytes)")
+                                         .arg(path)
+                                         .arg(i + 1)
+                                         .arg(room));
+        }
+    }
     const int total = int(program->size());
     if (total == 0) {
         Session::note(QStringLiteral("%1 holds no line; nothing sent").arg(path));
@@ -106,33 +124,35 @@ int runDownload(Session& s) {
         return *failed;
     const TargetFile& target = s.transfers.programFile();
     s.transfers.startDownload(path);
-    if (const auto failed = s.stepFailure()) {
-        s.transfers.removeEmptyTargets();
-        return *failed;
-    }
-    s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
-    const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
     if (const auto failed = s.stepFailure())
         return *failed;
+    s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
+    const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
+    if (const auto failed = s.stepFailure()) {
+        s.transfers.closeProgramFile();
+        return *failed;
+    }
     if (status != Session::Status::Got) {
         s.transfers.closeProgramFile();
-        s.transfers.removeEmptyTargets();
         return s.notAnswered(status, target.written() > 0
                                          ? QStringLiteral("%1 is partial: %2 bytes of the listing")
-                                               .arg(path)
+                                               .arg(target.partPath())
                                                .arg(target.written())
                                          : QStringLiteral("nothing of the listing came"));
     }
     s.progress.finish();
-    if (s.sink.finishedHow() == TransferAction::End::Refused) {
-        s.transfers.removeEmptyTargets();
-        return Session::fail(ExitCode::Refused,
-                             QStringLiteral("the board asks for a login; %1")
-                                 .arg(target.written() > 0
-                                          ? QStringLiteral("%1 keeps the %2 bytes before it")
-                                                .arg(path)
-                                                .arg(target.written())
-                                          : QStringLiteral("nothing saved")));
+    if (s.sink.finishedHow() != TransferAction::End::Completed) {
+        const QByteArray why = s.transfers.basic().lastReply().trimmed();
+        return Session::fail(
+            ExitCode::Refused,
+            QStringLiteral("%1; %2").arg(
+                basic::downloadReply(why) == basic::Reply::LoginPrompt
+                    ? QStringLiteral("the board asks for a login")
+                    : QStringLiteral("the board refused the listing: %1").arg(Cp1251::toText(why)),
+                target.written() > 0 ? QStringLiteral("%1 keeps the %2 bytes before it")
+                                           .arg(target.partPath())
+                                           .arg(target.written())
+                                     : QStringLiteral("nothing saved")));
     }
     Session::note(QStringLiteral("download: %1 bytes into %2").arg(target.written()).arg(path));
     return 0;

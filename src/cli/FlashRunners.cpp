@@ -26,7 +26,7 @@ int awaitClose(Session& s, const QString& name) {
             return Session::fail(
                 ExitCode::Refused,
                 QStringLiteral("the board answered %1 to CLOSE").arg(replyText(next.bytes)));
-        if (reply == flash::Reply::Ok)
+        if (reply == flash::Reply::BareOk)
             return 0;
         Session::printBoard(next.bytes);
     }
@@ -118,10 +118,8 @@ int runGet(Session& s) {
         return *failed;
     const TargetFile& target = s.transfers.flashFile();
     s.transfers.startReceive(Cp1251::toBytes(nameText), local);
-    if (const auto failed = s.stepFailure()) {
-        s.transfers.removeEmptyTargets();
+    if (const auto failed = s.stepFailure())
         return *failed;
-    }
     s.progress.start(QStringLiteral("get"), -1, QStringLiteral("bytes"));
     const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
     if (const auto failed = s.stepFailure()) {
@@ -131,24 +129,22 @@ int runGet(Session& s) {
     }
     if (status != Session::Status::Got) {
         s.transfers.closeFlashDisk(); // CLOSE; the local file keeps what came
-        s.transfers.removeEmptyTargets();
-        return s.notAnswered(
-            status, target.written() > 0
-                        ? QStringLiteral("%1 is partial: %2 bytes").arg(local).arg(target.written())
-                        : QStringLiteral("nothing of %1 came").arg(nameText));
+        return s.notAnswered(status, target.written() > 0
+                                         ? QStringLiteral("%1 is partial: %2 bytes")
+                                               .arg(target.partPath())
+                                               .arg(target.written())
+                                         : QStringLiteral("nothing of %1 came").arg(nameText));
     }
     s.progress.finish();
-    if (s.sink.finishedHow() == TransferAction::End::Refused) {
-        s.transfers.removeEmptyTargets();
+    if (s.sink.finishedHow() != TransferAction::End::Completed)
         return Session::fail(ExitCode::Refused,
                              QStringLiteral("the board answered %1 to the get of %2%3")
                                  .arg(lastReply(s), nameText,
                                       target.written() > 0
                                           ? QStringLiteral("; %1 is partial: %2 bytes")
-                                                .arg(local)
+                                                .arg(target.partPath())
                                                 .arg(target.written())
                                           : QString()));
-    }
     // The board's answer to the closing CLOSE, so it is not left for the next run to read; the
     // file is whole either way, so a missing answer only costs the wait.
     for (Session::Next next = s.nextLine(s.request.quietMs);

@@ -21,6 +21,18 @@ Expected<QString> hexField(const QString& name, const QString& text, qsizetype m
     return digits;
 }
 
+// A decimal field holds digits only: "12abc" or "1e3" is a slip, not 12 or 1.
+std::optional<Failure> decimalField(const QString& name, const QString& text) {
+    const QString digits = text.trimmed();
+    if (digits.isEmpty())
+        return Failure{0, QStringLiteral("%1 is empty").arg(name)};
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return Failure{0, QStringLiteral("%1 is not a decimal number: \"%2\"").arg(name, text)};
+    }
+    return std::nullopt;
+}
+
 QString refusalText(ModbusRefusal why) {
     switch (why) {
     case ModbusRefusal::OddHexData:
@@ -57,7 +69,10 @@ Expected<QByteArray> buildModbusFrame(const ModbusArgs& args) {
     f.Check8 = !args.addrParamDecimal;
     if (args.addrParam) {
         f.Text9 = *args.addrParam;
-        if (f.Check8) {
+        if (!f.Check8) {
+            if (const auto wrong = decimalField(QStringLiteral("--addr-param"), f.Text9))
+                return *wrong;
+        } else {
             const auto digits = hexField(QStringLiteral("--addr-param"), *args.addrParam, 4);
             if (!digits)
                 return digits.failure();
@@ -68,7 +83,10 @@ Expected<QByteArray> buildModbusFrame(const ModbusArgs& args) {
     f.Check9 = !args.quantityDecimal;
     if (args.quantity) {
         f.Text10 = *args.quantity;
-        if (f.Check9) {
+        if (!f.Check9) {
+            if (const auto wrong = decimalField(QStringLiteral("--qty"), f.Text10))
+                return *wrong;
+        } else {
             const auto digits = hexField(QStringLiteral("--qty"), *args.quantity, 4);
             if (!digits)
                 return digits.failure();

@@ -43,6 +43,10 @@ void ClientSink::boardMessage(const QByteArray& text) {
     Session::printBoard(text); // the board's own messages during an upload stay visible
 }
 
+void ClientSink::notice(const QString& text) {
+    Session::note(QStringLiteral("warning: %1").arg(text));
+}
+
 void ClientSink::errorBox(const Failure& failure) {
     if (!errorBox_)
         errorBox_ = failure;
@@ -52,9 +56,10 @@ Session::Session(const CliRequest& r, LogFile* l, SignalPipe& i, Progress& p, Ha
     : request(r), log(l), interrupt(i), progress(p), stats(s), link(l), sink(link, l, *this),
       transfers(sink) {
     clock_.start();
-    QObject::connect(&link, &BoardLink::boardText, [this](const QByteArray& text, bool fromBoard) {
-        onBoardText(text, fromBoard);
-    });
+    QObject::connect(&link, &BoardLink::boardText,
+                     [this](const QByteArray& text, const QString& otherSender) {
+                         onBoardText(text, otherSender);
+                     });
     QObject::connect(&link, &BoardLink::received, [this](const QByteArray& chunk, Channel) {
         if (keepChunks_)
             chunkQueue_.append({Status::Got, chunk, nowNs()});
@@ -68,13 +73,13 @@ Session::Session(const CliRequest& r, LogFile* l, SignalPipe& i, Progress& p, Ha
     QObject::connect(&link, &BoardLink::lost, [this](const Failure& why) { lost_ = why; });
 }
 
-void Session::onBoardText(const QByteArray& text, bool fromBoard) {
+void Session::onBoardText(const QByteArray& text, const QString& otherSender) {
     // The client's own time per handshake: from the reply's text to the next command handed to
     // the link, pauses the protocol asks for left out.
     const qint64 start = nowNs();
     const qint64 pausedBefore = sink.pausedNs();
     const qint64 sendsBefore = sink.sends();
-    transfers.receive(text, fromBoard);
+    transfers.receive(text, otherSender);
     if (request.stats && sink.sends() != sendsBefore)
         stats.add(nowNs() - start - (sink.pausedNs() - pausedBefore));
 }
@@ -114,6 +119,11 @@ std::optional<int> Session::openLink(bool chunks) {
         if (!failed)
             link.discardSerialInput();
     }
+    if (failed && spec.kind == LinkSpec::Kind::Udp && spec.localPort &&
+        failed->number == ErrorNumber::AddressInUse)
+        return fail(ExitCode::LinkFailed,
+                    QStringLiteral("cannot open UDP: local port %1 is in use by another program")
+                        .arg(*spec.localPort));
     if (failed)
         return fail(ExitCode::LinkFailed,
                     QStringLiteral("cannot open %1: %2").arg(linkName(), failed->description));

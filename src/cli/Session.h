@@ -31,6 +31,7 @@ public:
     void boardText(const QByteArray& text) override;
     void boardMessage(const QByteArray& text) override;
     void errorBox(const Failure& failure) override;
+    void notice(const QString& text) override;
     void finished(TransferAction::End how) override { finished_ = how; }
 
     std::optional<TransferAction::End> finishedHow() const { return finished_; }
@@ -110,7 +111,7 @@ public:
     int awaitAnswer(const QString& what);
 
 private:
-    void onBoardText(const QByteArray& text, bool fromBoard);
+    void onBoardText(const QByteArray& text, const QString& otherSender);
     Next take(QList<Next>& from, int timeoutMs);
 
     QElapsedTimer clock_;

@@ -21,10 +21,10 @@ void Router::connectControls() {
     connect(c_.Command2, &QPushButton::clicked, this, &Router::Command2_Click);
 }
 
-void Router::Com_Parser(const QByteArray& text, bool fromBoard) {
+void Router::Com_Parser(const QByteArray& text, const QString& otherSender) {
     console_.trim();
     if (toTransfers)
-        toTransfers(text, fromBoard);
+        toTransfers(text, otherSender);
     else
         console_.append(text);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <functional>
 
 class ConsoleModel;
@@ -20,10 +21,10 @@ public:
 
     // The session's transfers: they take the text while one runs and hand the rest back to the
     // console. Unset, all text goes to the console.
-    std::function<void(const QByteArray& text, bool fromBoard)> toTransfers;
+    std::function<void(const QByteArray& text, const QString& otherSender)> toTransfers;
 
     // The console is cut back first, whoever takes the text: its bound holds in every mode.
-    void Com_Parser(const QByteArray& text, bool fromBoard);
+    void Com_Parser(const QByteArray& text, const QString& otherSender = QString());
     void tbReceiveData_KeyPress(qint16 KeyAscii);
     void Command2_Click();
 

@@ -207,7 +207,9 @@ void BoardLink::readDatagrams() {
         } else {
             const bool fromBoard =
                 senderPort == udp_->remotePort() && sender.isEqual(udp_->remoteHost());
-            deliver(*datagram, Channel::Udp, fromBoard);
+            deliver(*datagram, Channel::Udp,
+                    fromBoard ? QString()
+                              : QStringLiteral("%1:%2").arg(sender.toString()).arg(senderPort));
         }
         if (slice.elapsed() >= ReadSliceMs) {
             if (!resumeQueued_) {
@@ -242,7 +244,7 @@ void BoardLink::poll() {
         return;
     }
     idleTicks_ = 0;
-    deliver(serial_->readAll(), Channel::Serial, true);
+    deliver(serial_->readAll(), Channel::Serial, QString());
 }
 
 void BoardLink::loseSerial(const Failure& why) {
@@ -252,7 +254,7 @@ void BoardLink::loseSerial(const Failure& why) {
     emit stateChanged();
 }
 
-void BoardLink::deliver(const QByteArray& chunk, Channel from, bool fromBoard) {
+void BoardLink::deliver(const QByteArray& chunk, Channel from, const QString& otherSender) {
     // A log that cannot be written costs the log, not the console: the chunk goes on, and the
     // failure is told after it (once per run of failures).
     const std::optional<Failure> logFailed = log_ ? log_->append(chunk) : std::nullopt;
@@ -260,7 +262,7 @@ void BoardLink::deliver(const QByteArray& chunk, Channel from, bool fromBoard) {
     if (from == Channel::Serial && serialForm_ == SerialForm::Framed)
         cutFrames(chunk);
     else
-        emit boardText(chunk, fromBoard);
+        emit boardText(chunk, otherSender);
     if (logFailed)
         tell(*logFailed);
 }
@@ -286,7 +288,7 @@ void BoardLink::cutFrames(const QByteArray& chunk) {
             if (action.kind == CutAction::Kind::Console)
                 emit frameError(action.bytes);
             else
-                emit boardText(action.bytes, true);
+                emit boardText(action.bytes, QString());
         }
         if (stop == FrameCutter::Stop::Waiting)
             return;

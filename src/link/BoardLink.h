@@ -83,9 +83,10 @@ public:
 
 signals:
     void received(const QByteArray& chunk, Channel from);
-    // Board text for the console and the transfers. fromBoard is false for a datagram from any
-    // other sender than the board's address and port.
-    void boardText(const QByteArray& text, bool fromBoard);
+    // Board text for the console and the transfers. `otherSender` ("10.0.0.7:5000") names the
+    // sender of a datagram that did not come from the board's address and port; it is empty
+    // for the board's own text.
+    void boardText(const QByteArray& text, const QString& otherSender);
     void frameError(const QByteArray& message); // framed receive: "Error ADDR/CMD/CRC" lines
     void polled();                              // every serial poll
     void wroteSerial();                         // every write to an open port
@@ -96,7 +97,7 @@ signals:
     void stateChanged();           // a link opened or closed, a gateway changed
 
 private:
-    void deliver(const QByteArray& chunk, Channel from, bool fromBoard);
+    void deliver(const QByteArray& chunk, Channel from, const QString& otherSender);
     void cutFrames(const QByteArray& chunk);
     void restartPoll();
     void loseSerial(const Failure& why);

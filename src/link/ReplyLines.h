@@ -29,6 +29,7 @@ public:
     // The start of a line not yet ended, taken out.
     QByteArray takePartial();
     bool hasPartial() const { return !partial_.isEmpty(); }
+    const QByteArray& partial() const { return partial_; }
     // Text that went on whole, not as lines (or a line handed on after it was read): only
     // whether it ended in a CR is kept, so an LF at the start of the next piece is still known
     // for the end of that line.

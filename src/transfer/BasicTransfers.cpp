@@ -1,5 +1,6 @@
 #include "transfer/BasicTransfers.h"
 
+#include "core/FileAccess.h"
 #include "core/LineEnds.h"
 
 namespace {
@@ -18,10 +19,16 @@ Reply uploadReply(QByteArrayView reply) {
     return Reply::Other;
 }
 
-Reply downloadReply(QByteArrayView reply) {
-    if (reply.contains("Login") || reply.contains("Passwor"))
+Reply downloadReply(QByteArrayView line) {
+    const QByteArrayView text = line.trimmed();
+    // A program line starts with its number and is listing whatever it holds.
+    if (!text.isEmpty() && text.front() >= '0' && text.front() <= '9')
+        return Reply::Other;
+    if (text.contains("Login") || text.contains("Passwor"))
         return Reply::LoginPrompt;
-    if (reply.first(qMin<qsizetype>(5, reply.size())).contains("OK"))
+    if (text.contains("ERROR"))
+        return Reply::Error;
+    if (text == "OK")
         return Reply::Ok;
     return Reply::Other;
 }
@@ -96,6 +103,7 @@ TransferActions BasicTransfers::SEND_BASIC_parser(QByteArrayView RxData) {
     TransferActions out;
     if (!SendBasicMode_)
         return out;
+    lastReply_ = RxData.toByteArray();
     switch (basic::uploadReply(RxData)) {
     case basic::Reply::Error:
         out << act::consoleAppend("Error - see  source file " + CrLf);
@@ -123,10 +131,16 @@ TransferActions BasicTransfers::Command9_Click() {
 
 TransferActions BasicTransfers::Command14_Click() {
     TransferActions out;
-    if (SendBasicMode_) {
-        SendBasicMode_ = false;
-        out << act::finished(TransferAction::End::Stopped);
+    if (LoadBasicMode_) {
+        // A listing whose end never came: its file keeps what came, marked partial.
+        endDownload(out);
+        out << act::consoleAppend("LOAD BASIC PROGRAM STOPPED" + CrLf);
     }
+    if (SendBasicMode_)
+        SendBasicMode_ = false;
+    else if (out.isEmpty())
+        return out;
+    out << act::finished(TransferAction::End::Stopped);
     return out;
 }
 
@@ -150,9 +164,9 @@ void BasicTransfers::completeUpload(TransferActions& out) {
     out << act::finished(TransferAction::End::Completed);
 }
 
-void BasicTransfers::endDownload(TransferActions& out) {
+void BasicTransfers::endDownload(TransferActions& out, bool whole) {
     LoadBasicMode_ = false;
-    out << act::closeFile();
+    out << act::closeFile(whole);
 }
 
 TransferActions BasicTransfers::startDownload(const std::optional<Failure>& targetProblem) {
@@ -162,6 +176,8 @@ TransferActions BasicTransfers::startDownload(const std::optional<Failure>& targ
         return out;
     }
     LoadBasicMode_ = true;
+    listedLines_ = 0;
+    listedBytes_ = 0;
     out << act::pause(100) << act::sendUdp("LIST" + CrLf) << act::sendSerial("LISt" + CrLf);
     return out;
 }
@@ -170,22 +186,45 @@ TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
     TransferActions out;
     if (!LoadBasicMode_)
         return out;
+    lastReply_ = RxData.toByteArray();
     switch (basic::downloadReply(RxData)) {
     case basic::Reply::LoginPrompt:
-        endDownload(out);
-        out << act::consoleAppend("ACCESS DENIED" + CrLf);
-        SendBasicMode_ = false;
-        out << act::finished(TransferAction::End::Refused);
+        refuseDownload(out, "ACCESS DENIED" + CrLf);
+        break;
+    case basic::Reply::Error:
+        // The board's own words say why.
+        refuseDownload(out, RxData.toByteArray() + CrLf);
         break;
     case basic::Reply::Ok:
         completeDownload(out);
         break;
     default:
+        // No program is longer than an upload may be: a listing that never ends is no program.
+        if (++listedLines_ > basic::MaxProgramLines ||
+            (listedBytes_ += RxData.size()) > FileAccess::MaxProgramBytes) {
+            refuseDownload(out, "LOAD BASIC PROGRAM STOPPED: MORE THAN " +
+                                    QByteArray::number(basic::MaxProgramLines) + " LINES" + CrLf);
+            break;
+        }
         out << act::appendFile(RxData.toByteArray())
             << act::consoleReplace("LOAD DATA = " + RxData.toByteArray() + CrLf);
         break;
     }
     return out;
+}
+
+TransferActions BasicTransfers::downloadPending(QByteArrayView start) {
+    // A login prompt waits for an answer rather than end its line.
+    if (LoadBasicMode_ && basic::downloadReply(start) == basic::Reply::LoginPrompt)
+        return LOAD_BASIC_parser(start);
+    return {};
+}
+
+void BasicTransfers::refuseDownload(TransferActions& out, const QByteArray& why) {
+    endDownload(out);
+    out << act::consoleAppend(why);
+    SendBasicMode_ = false;
+    out << act::finished(TransferAction::End::Refused);
 }
 
 TransferActions BasicTransfers::downloadLineEnd(QByteArrayView lineEnd) {
@@ -196,7 +235,7 @@ TransferActions BasicTransfers::downloadLineEnd(QByteArrayView lineEnd) {
 }
 
 void BasicTransfers::completeDownload(TransferActions& out) {
-    endDownload(out);
+    endDownload(out, true);
     out << act::consoleReplace("LOAD BASIC PROGRAM COMPLETED" + CrLf);
     SendBasicMode_ = false;
     out << act::finished(TransferAction::End::Completed);

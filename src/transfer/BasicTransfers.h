@@ -22,9 +22,10 @@ enum class Reply { Error, LoginPrompt, Ok, Other };
 // board's echo holds OK); everything else is shown and waited past.
 Reply uploadReply(QByteArrayView reply);
 
-// Download: a login or password prompt refuses; "OK" within the first five characters closes
-// the listing, so a listing chunk that only ends in "OK" is still program text.
-Reply downloadReply(QByteArrayView reply);
+// Download, a reply line at a time: a line that starts with a number is program text whatever
+// it holds; otherwise a login or password prompt or "ERROR" refuses, and "OK" alone on its line
+// closes the listing.
+Reply downloadReply(QByteArrayView line);
 
 // Up to three leading "0" are dropped from a line; a line that lost one keeps at most 100
 // characters. Boards take the line number as typed and "0010" would not be line 10.
@@ -64,26 +65,33 @@ public:
 
     TransferActions startUpload(const Expected<QByteArray>& programFile);
     TransferActions SEND_BASIC_parser(QByteArrayView RxData);
-    TransferActions Command9_Click();  // ">>": the next line without waiting for a reply
-    TransferActions Command14_Click(); // "X": the upload stops where it stands
+    TransferActions Command9_Click(); // ">>": the next line without waiting for a reply
+    // "X": the upload stops where it stands, and so does a download whose end never came.
+    TransferActions Command14_Click();
 
     TransferActions startDownload(const std::optional<Failure>& targetProblem = std::nullopt);
     TransferActions LOAD_BASIC_parser(QByteArrayView RxData);
     // The LF of a CR LF that came apart from its line: the listing keeps every byte.
     TransferActions downloadLineEnd(QByteArrayView lineEnd);
+    // The start of a line the board has not ended yet: a login prompt refuses at once.
+    TransferActions downloadPending(QByteArrayView start);
 
     bool SendBasicMode() const { return SendBasicMode_; }
     bool LoadBasicMode() const { return LoadBasicMode_; }
     bool running() const { return SendBasicMode_ || LoadBasicMode_; }
 
     qint16 LineIndex() const { return LineIndex_; } // the line sent last, 0 when none
+    // The reply handed in last: what a refused transfer was refused with.
+    const QByteArray& lastReply() const { return lastReply_; }
     qint16 LineCount() const { return LineCount_; }
 
 private:
     void sendNextLine(TransferActions& out);
     void completeUpload(TransferActions& out);
-    void endDownload(TransferActions& out);
+    // `whole`: the listing's end came, the file holds all of it.
+    void endDownload(TransferActions& out, bool whole = false);
     void completeDownload(TransferActions& out);
+    void refuseDownload(TransferActions& out, const QByteArray& why);
 
     // Index 0 stays empty so LineIndex counts lines from 1, as the console and the board do.
     QList<QByteArray> ProgramLines_;
@@ -91,4 +99,7 @@ private:
     qint16 LineCount_ = 0;
     bool SendBasicMode_ = false;
     bool LoadBasicMode_ = false;
+    QByteArray lastReply_;
+    qsizetype listedLines_ = 0;
+    qint64 listedBytes_ = 0;
 };

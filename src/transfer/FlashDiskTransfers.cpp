@@ -1,7 +1,5 @@
 #include "transfer/FlashDiskTransfers.h"
 
-#include "modbus/Crc16.h"
-
 namespace {
 
 const QByteArray CrLf = QByteArrayLiteral("\r\n");
@@ -16,42 +14,49 @@ bool isHexDigit(char c) {
 
 namespace flash {
 
-Reply reply(QByteArrayView reply) {
-    if (reply.contains("ERROR"))
+namespace {
+
+// The line without its line end and the blanks around it.
+QByteArrayView content(QByteArrayView line) {
+    return line.trimmed();
+}
+
+bool allHex(QByteArrayView digits) {
+    for (const char c : digits) {
+        if (!isHexDigit(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Reply reply(QByteArrayView line) {
+    if (line.contains("ERROR"))
         return Reply::Error;
-    if (reply.contains("ND"))
-        return Reply::EndMarker;
-    if (reply.contains("OK"))
-        return Reply::Ok;
+    const QByteArrayView text = content(line);
+    if (text == "OK")
+        return Reply::BareOk;
+    if (text.size() == 2 * ReadBytes + 2 && text.endsWith("OK") &&
+        allHex(text.first(2 * ReadBytes)))
+        return Reply::Piece;
+    if (text.endsWith("ND")) {
+        const QByteArrayView digits = text.chopped(2);
+        if (digits.size() % 2 == 0 && digits.size() < 2 * ReadBytes && allHex(digits))
+            return Reply::EndMarker;
+    }
+    if (line.contains("OK") || line.contains("ND"))
+        return Reply::Malformed;
     return Reply::Other;
+}
+
+QByteArray replyBytes(QByteArrayView line) {
+    const QByteArrayView text = content(line);
+    return QByteArray::fromHex(text.chopped(2).toByteArray());
 }
 
 QByteArray hexDigits(QByteArrayView bytes) {
     return bytes.toByteArray().toHex().toUpper();
-}
-
-QByteArray decodePairs(QByteArrayView reply, qsizetype count) {
-    QByteArray bytes(count, Qt::Uninitialized);
-    for (qsizetype i = 0; i < count; ++i) {
-        const qsizetype at = 2 * i;
-        const QByteArrayView pair = at < reply.size()
-                                        ? reply.sliced(at, qMin<qsizetype>(2, reply.size() - at))
-                                        : QByteArrayView();
-        bytes[i] = char(Decode2(pair.toByteArray()));
-    }
-    return bytes;
-}
-
-qsizetype endMarkerBytes(qsizetype markerPos) {
-    const qsizetype half = markerPos / 2;
-    if (markerPos % 2 == 0 || half % 2 == 0)
-        return half;
-    return half + 1;
-}
-
-bool carriesPiece(QByteArrayView reply) {
-    const qsizetype ok = reply.indexOf("OK");
-    return ok >= 2 && isHexDigit(reply[0]) && isHexDigit(reply[1]);
 }
 
 QByteArray openCommand(const QByteArray& name, const char* mode) {
@@ -66,14 +71,21 @@ void FlashDiskTransfers::sendCommand(TransferActions& out, const QByteArray& com
         << act::sendSerial(command + CrLf);
 }
 
-void FlashDiskTransfers::transferClose(TransferActions& out) {
+void FlashDiskTransfers::transferClose(TransferActions& out, bool whole) {
     SendFilesMode_ = false;
     LoadFilesMode_ = false;
     SendFilesDone_ = false;
     FilePos_ = 0;
+    FileBytes_ = QByteArray(); // a sent file is not kept past its transfer
     out << act::focusCommandLine();
     sendCommand(out, CloseCommand);
-    out << act::logLine(CloseCommand + CrLf) << act::closeFile();
+    out << act::logLine(CloseCommand + CrLf) << act::closeFile(whole);
+}
+
+void FlashDiskTransfers::refuse(TransferActions& out) {
+    transferClose(out);
+    out << act::progressText(QStringLiteral("ERROR"))
+        << act::finished(TransferAction::End::Refused);
 }
 
 TransferActions FlashDiskTransfers::Command5_Click() {
@@ -123,12 +135,12 @@ TransferActions FlashDiskTransfers::SEND_FILES_parser(QByteArrayView RxData, boo
     out << act::consoleAppend(lastReply_ + CrLf);
     const flash::Reply what = flash::reply(RxData);
     if (what == flash::Reply::Error) {
-        transferClose(out);
-        out << act::progressText(QStringLiteral("ERROR"))
-            << act::finished(TransferAction::End::Refused);
+        refuse(out);
         return out;
     }
-    if (!RxData.contains("OK"))
+    // Only "OK" alone releases a piece: an echo or a message that happens to hold the letters
+    // must not push the file out faster than the board takes it.
+    if (what != flash::Reply::BareOk)
         return out;
     if (SendFilesDone_) {
         transferClose(out);
@@ -187,17 +199,17 @@ TransferActions FlashDiskTransfers::LOAD_FILES_parser(QByteArrayView RxData, boo
         return out;
     lastReply_ = RxData.toByteArray();
     out << act::consoleAppend(lastReply_ + CrLf);
-    switch (flash::reply(RxData)) {
+    const flash::Reply what = flash::reply(RxData);
+    switch (what) {
     case flash::Reply::Error:
-        transferClose(out);
-        out << act::progressText(QStringLiteral("ERROR"))
-            << act::finished(TransferAction::End::Refused);
+    case flash::Reply::Malformed:
+        refuse(out);
         return out;
     case flash::Reply::EndMarker: {
-        const qsizetype count = flash::endMarkerBytes(RxData.indexOf("ND"));
-        if (count > 0)
-            out << act::appendFile(flash::decodePairs(RxData, count));
-        transferClose(out);
+        const QByteArray last = flash::replyBytes(RxData);
+        if (!last.isEmpty())
+            out << act::appendFile(last);
+        transferClose(out, true);
         out << act::progressText(QStringLiteral("OK")) << act::progressValue(100);
         ReadStarted_ = false;
         out << act::finished(TransferAction::End::Completed);
@@ -205,16 +217,19 @@ TransferActions FlashDiskTransfers::LOAD_FILES_parser(QByteArrayView RxData, boo
     }
     case flash::Reply::Other:
         return out;
-    case flash::Reply::Ok:
+    case flash::Reply::BareOk:
+        // The answer to FOPEN; once reading has started, data must come with every "OK".
+        if (ReadStarted_) {
+            refuse(out);
+            return out;
+        }
         break;
-    }
-
-    // Before the first READ only the answer to FOPEN has come; it is data only when it
-    // carries a piece, never a bare "OK" read as 20 zero bytes.
-    if (ReadStarted_ || flash::carriesPiece(RxData)) {
-        out << act::appendFile(flash::decodePairs(RxData, flash::ReadBytes));
+    case flash::Reply::Piece:
+        // Also as the answer to FOPEN: a board may send the first piece with it.
+        out << act::appendFile(flash::replyBytes(RxData));
         FileLength_ = FileLength_ + 1 >= 100 ? 0 : FileLength_ + 1;
         out << act::progressValue(FileLength_);
+        break;
     }
     sendCommand(out, ReadCommand);
     out << act::consoleAppend(ReadCommand + CrLf) << act::consoleToEnd();

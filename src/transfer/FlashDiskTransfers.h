@@ -16,27 +16,19 @@ constexpr qsizetype ReadBytes = 20;  // bytes per "READ 20"
 // FilePos ends one past the last byte and must still fit the 32-bit record field.
 constexpr qint64 MaxFileLength = 0x7FFFFFFE;
 
-enum class Reply { Error, EndMarker, Ok, Other };
+// What a reply line is to a transfer. A file is only ever written from a line that is exactly
+// one of the board's answers: a piece, 40 upper-case hex digits then "OK"; the end marker, the
+// last 0 to 19 bytes as whole hex pairs then "ND"; "OK" alone. "ERROR" anywhere refuses. Any
+// other line that holds "OK" or "ND" cannot be an answer (a piece cut short, a lower-case or
+// odd digit, an "OK" where data must come) and ends a receive rather than corrupt its file.
+enum class Reply { Error, Piece, EndMarker, BareOk, Malformed, Other };
+Reply reply(QByteArrayView line);
 
-// "ERROR" wins over "ND", which wins over "OK"; case-sensitive, anywhere in the reply.
-Reply reply(QByteArrayView reply);
+// The bytes a piece or an end marker carries (its hex digits before the marker).
+QByteArray replyBytes(QByteArrayView line);
 
 // Two upper-case hex digits per byte, high digit first, no separators.
 QByteArray hexDigits(QByteArrayView bytes);
-
-// `count` bytes from the reply's hex pairs, from its first character: a pair past the end
-// gives 0, a lone last character its own digit, anything but "0".."9", "A".."F" counts as 0
-// (the board never sends lower case, so such a character is noise, not data).
-QByteArray decodePairs(QByteArrayView reply, qsizetype count);
-
-// Bytes carried before the end marker at 0-based position `markerPos`: half the characters,
-// a half rounded to the even neighbour (41 characters give 20 bytes, 43 give 22).
-qsizetype endMarkerBytes(qsizetype markerPos);
-
-// Whether an "OK" reply carries a data piece: it starts with a hex pair ahead of its "OK".
-// The board may answer FOPEN with a bare "OK" or with the first piece; only the second is
-// file data.
-bool carriesPiece(QByteArrayView reply);
 
 QByteArray openCommand(const QByteArray& name, const char* mode); // FOPEN "name",mode
 
@@ -80,7 +72,10 @@ public:
     const QByteArray& lastReply() const { return lastReply_; }
 
 private:
-    void transferClose(TransferActions& out);
+    // `whole`: the end marker came, the received file holds all of it.
+    void transferClose(TransferActions& out, bool whole = false);
+    // The board refused, or sent what cannot be its answer: the transfer ends with "ERROR".
+    void refuse(TransferActions& out);
     void sendCommand(TransferActions& out, const QByteArray& command);
 
     QByteArray FileBytes_;

@@ -23,7 +23,7 @@ struct TransferAction {
         ConsoleToEnd,     // put the console's caret at the end of its text
         Log,              // bytes: appended to Terminal.log
         AppendFile,       // bytes: appended to the transfer's local file
-        CloseFile,        // close the transfer's local file if it is open
+        CloseFile,        // close the transfer's local file; value 1: the file came whole
         Pause,            // value: block the thread this many milliseconds (replies wait)
         ProgressText,     // text: shown on the progress bar
         ProgressMax,      // value: the progress bar's maximum
@@ -86,8 +86,8 @@ inline TransferAction logLine(const QByteArray& b) {
 inline TransferAction appendFile(const QByteArray& b) {
     return make(K::AppendFile, b);
 }
-inline TransferAction closeFile() {
-    return make(K::CloseFile);
+inline TransferAction closeFile(bool whole = false) {
+    return make(K::CloseFile, {}, whole ? 1 : 0);
 }
 inline TransferAction pause(int ms) {
     return make(K::Pause, {}, ms);

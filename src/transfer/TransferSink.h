@@ -36,6 +36,8 @@ public:
     virtual void progressMax(qint64 /*value*/) {}
     virtual void progressValue(qint64 /*value*/) {}
     virtual void errorBox(const Failure& /*failure*/) {}
+    // A word from the terminal itself, such as a reply set aside.
+    virtual void notice(const QString& /*text*/) {}
     virtual void finished(TransferAction::End /*how*/) {}
 };
 

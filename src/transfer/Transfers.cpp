@@ -60,15 +60,19 @@ void Transfers::stopAll() {
     settle();
 }
 
-void Transfers::removeEmptyTargets() {
+void Transfers::commandLineTyped() {
     if (!basic_.LoadBasicMode())
-        programFile_.removeIfEmpty();
-    if (!flash_.LoadFilesMode())
-        flashFile_.removeIfEmpty();
+        return;
+    carryOut(basic_.closeProgramFile(), Machine::Program);
+    sink_.notice(QStringLiteral("LOAD BASIC PROGRAM STOPPED: a line was sent to the board; %1 "
+                                "keeps the listing up to here")
+                     .arg(programFile_.partPath()));
+    settle();
 }
 
-void Transfers::receive(const QByteArray& text, bool fromBoard) {
-    Q_UNUSED(fromBoard)
+void Transfers::receive(const QByteArray& text, const QString& otherSender) {
+    if (running() && !otherSender.isEmpty())
+        return setAside(text, otherSender);
     if (!running() && !(lines_.afterCr() && text.startsWith('\n'))) {
         toConsole(text);
         return;
@@ -88,7 +92,26 @@ void Transfers::receive(const QByteArray& text, bool fromBoard) {
             toConsole(line.bytes);
         }
     }
+    if (basic_.LoadBasicMode() && lines_.hasPartial()) {
+        const TransferActions prompt = basic_.downloadPending(lines_.partial());
+        if (!prompt.isEmpty()) {
+            lines_.takePartial();
+            carryOut(prompt, Machine::Program);
+        }
+    }
     settle();
+}
+
+void Transfers::setAside(const QByteArray& text, const QString& otherSender) {
+    // The protocol has no way to tell a forged reply from the board's own; over UDP the sender
+    // does. What another sender says is shown, never taken as the board's answer.
+    sink_.boardText(text);
+    if (toldSetAside_)
+        return;
+    toldSetAside_ = true;
+    sink_.notice(QStringLiteral("A reply from %1 was set aside: a transfer takes the board's "
+                                "replies only.")
+                     .arg(otherSender));
 }
 
 void Transfers::toConsole(const QByteArray& text) {
@@ -119,6 +142,7 @@ void Transfers::carryOut(const TransferActions& actions, Machine machine) {
     using K = TransferAction::Kind;
     TargetFile& file = machine == Machine::Program ? programFile_ : flashFile_;
     std::optional<Failure> fileFailed;
+    std::optional<Failure> commitFailed;
     for (const TransferAction& a : actions) {
         switch (a.kind) {
         case K::SendUdp:
@@ -154,7 +178,11 @@ void Transfers::carryOut(const TransferActions& actions, Machine machine) {
                 fileFailed = file.append(a.bytes);
             break;
         case K::CloseFile:
-            file.close();
+            // Only a file that came whole takes its name; any other end leaves the part.
+            if (a.value == 0)
+                file.abandon();
+            else if (const std::optional<Failure> failed = file.commit())
+                commitFailed = failed;
             break;
         case K::Pause:
             sink_.pause(int(a.value));
@@ -172,7 +200,13 @@ void Transfers::carryOut(const TransferActions& actions, Machine machine) {
             sink_.errorBox(Failure{int(a.value), a.text});
             break;
         case K::Finished:
-            sink_.finished(a.end);
+            toldSetAside_ = false;
+            if (commitFailed) {
+                sink_.errorBox(*commitFailed);
+                sink_.finished(TransferAction::End::Stopped);
+            } else {
+                sink_.finished(a.end);
+            }
             break;
         }
         if (fileFailed)
@@ -182,7 +216,7 @@ void Transfers::carryOut(const TransferActions& actions, Machine machine) {
         return;
     // A full disk or a vanished folder ends the transfer with what it has written, and the
     // operator hears why once the ending steps are out.
-    file.close();
+    file.abandon();
     if (machine == Machine::Program)
         carryOut(basic_.closeProgramFile(), Machine::Program);
     else

@@ -49,12 +49,15 @@ public:
 
     // The link went away: every transfer ends where it stands.
     void stopAll();
-    // Local files that a transfer opened and nothing reached are removed, so a run that got
-    // nothing leaves nothing behind.
-    void removeEmptyTargets();
 
-    // Board text as the link delivers it.
-    void receive(const QByteArray& text, bool fromBoard);
+    // A line typed for the board: its answer would land in a running download's file, so the
+    // download ends first (its file stays partial).
+    void commandLineTyped();
+
+    // Board text as the link delivers it. `otherSender` names the sender of a datagram that did
+    // not come from the board's address and port (empty for the board): a transfer takes no
+    // reply from it, the console shows it.
+    void receive(const QByteArray& text, const QString& otherSender = QString());
     // The last reply ended in a CR whose LF may still come: a terminal about to go away waits
     // for it, so it is not left for the next one to read.
     bool awaitsLineEnd() const { return lines_.afterCr(); }
@@ -63,6 +66,7 @@ private:
     enum class Machine { Program, Flash };
 
     void take(const QByteArray& line);
+    void setAside(const QByteArray& text, const QString& otherSender);
     void toConsole(const QByteArray& text);
     void carryOut(const TransferActions& actions, Machine machine);
     // After every step: a transfer that ended gives back the start of a line it was waiting on.
@@ -75,4 +79,5 @@ private:
     TargetFile flashFile_;
     ReplyLines lines_;
     bool lastLineTaken_ = false; // the line before went to a transfer, not to the console
+    bool toldSetAside_ = false;  // the console has heard that a stray reply was set aside
 };

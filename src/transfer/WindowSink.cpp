@@ -50,6 +50,10 @@ void WindowSink::progressValue(qint64 value) {
     bar_->setCurrent(int(value));
 }
 
+void WindowSink::notice(const QString& text) {
+    console_.append("\r\n" + Cp1251::toBytes(text) + "\r\n", false);
+}
+
 void WindowSink::errorBox(const Failure& failure) {
     dialogs_.report(failure);
 }

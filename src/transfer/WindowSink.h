@@ -27,6 +27,7 @@ public:
     void progressMax(qint64 value) override;
     void progressValue(qint64 value) override;
     void errorBox(const Failure& failure) override;
+    void notice(const QString& text) override;
 
 private:
     CommandLineControls& line_;

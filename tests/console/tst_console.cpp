@@ -18,7 +18,7 @@ QByteArray filler(qsizetype size) {
     return out.left(size);
 }
 void receive(UDP& w, const QByteArray& chunk) {
-    w.router().Com_Parser(chunk, true);
+    w.router().Com_Parser(chunk);
 }
 } // namespace
 
@@ -53,7 +53,7 @@ void TestConsole::trimBeforeEachChunk() {
     w.console().append(old);
     w.consoleView().sync();
     if (transfer) // a transfer that takes the chunk and shows nothing of it
-        w.router().toTransfers = [](const QByteArray&, bool) {
+        w.router().toTransfers = [](const QByteArray&, const QString&) {
         };
 
     const QByteArray chunk("OK\r\n");

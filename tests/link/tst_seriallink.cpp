@@ -278,7 +278,7 @@ void TestSerialLink::replyFromRouterEndsFrameLoop() {
     QVERIFY(open(pty_->slavePath()));
     w_->Check1->setChecked(true);
     QByteArrayList routed;
-    w_->router().toTransfers = [this, &routed](const QByteArray& text, bool) {
+    w_->router().toTransfers = [this, &routed](const QByteArray& text, const QString&) {
         routed << text;
         QByteArray next("20 END\r\n");
         writeCom32(next);

@@ -64,7 +64,7 @@ struct SimulatedTerminal : TransferSink {
             pending.append(chunk);
         }
     }
-    void receive(const QByteArray& chunk) { transfers.receive(chunk, true); }
+    void receive(const QByteArray& chunk) { transfers.receive(chunk); }
     // Delivers the board's chunks, and those they cause, until the board is silent.
     void run() {
         while (!pending.isEmpty())
@@ -72,8 +72,11 @@ struct SimulatedTerminal : TransferSink {
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }
+    // What a transfer wrote: under the file's name once it completed, in its part file before.
     QByteArray programFile() const { return readFile(transfers.programFile().path()); }
+    QByteArray programPart() const { return readFile(transfers.programFile().partPath()); }
     QByteArray flashFile() const { return readFile(transfers.flashFile().path()); }
+    QByteArray flashPart() const { return readFile(transfers.flashFile().partPath()); }
 
     void upload(const QByteArray& program) {
         transfers.closeProgramFile();

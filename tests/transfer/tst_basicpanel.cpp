@@ -106,7 +106,7 @@ void TestBasicPanel::refusedLine() {
     QTRY_VERIFY(t.w.console().text().endsWith("PRINT 7\r\n7\r\nOK\r\n"));
 }
 
-// A board that wants a login refuses the listing: the file is made, and stays empty.
+// A board that wants a login refuses the listing: the older file of that name stays as it was.
 void TestBasicPanel::loginRefusal() {
     BoardWindow t;
     board::BoardOptions options;
@@ -117,7 +117,9 @@ void TestBasicPanel::loginRefusal() {
     t.w.Command11->click();
     QTRY_VERIFY(t.w.console().text().endsWith("ACCESS DENIED\r\n"));
     QCOMPARE(t.w.transfers().basic().LoadBasicMode(), false);
-    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("old.bas"))), QByteArray());
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("old.bas"))),
+             QByteArray("an older program\r\n"));
+    QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("old.bas.part")))); // nothing came
     typeLine(t.w.tbSendData, QStringLiteral("PRINT 5"));
     QTRY_VERIFY(t.w.console().text().endsWith("5\r\nOK\r\n"));
 }

@@ -84,35 +84,44 @@ void TestBasicTransfers::uploadEnds() {
     QVERIFY(m.Command9_Click().isEmpty());
 }
 
-// Listing chunks as a peer may cut them, read as the lines the board meant: "OK" within the
-// first five characters of a line closes the listing, later in a line it is data; the closing
-// OK may come glued to the last line, a CR LF cut in two stays in the file.
+// Listing chunks as a peer may cut them, read as the lines the board meant: "OK" alone on its
+// line closes the listing, and only then does the file take its name; a numbered line is
+// program text whatever it holds; a prompt refuses even before its line ends; a CR LF cut in
+// two stays in the file.
 void TestBasicTransfers::download_data() {
     QTest::addColumn<Lines>("chunks");
-    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("file"); // under its name: the listing came whole
+    QTest::addColumn<QByteArray>("part"); // what a transfer that did not complete left
     QTest::addColumn<QByteArray>("console");
     QTest::addColumn<bool>("running");
     const QByteArray done = "LOAD BASIC PROGRAM COMPLETED\r\n";
-    QTest::newRow("split anywhere") << Lines{"10 PRI", "NT 1\r\n20", " END\r", "\nO", "K\r\n"}
-                                    << QByteArray("10 PRINT 1\r\n20 END\r\n") << done << false;
-    QTest::newRow("OK at 4 and 5 ends")
-        << Lines{"1 A\r\n", "abcOK\r\n"} << QByteArray("1 A\r\n") << done << false;
-    QTest::newRow("OK at 5 and 6 is data")
-        << Lines{"1 A\r\n", "abcdOK\r\n"} << QByteArray("1 A\r\nabcdOK\r\n")
-        << QByteArray("LOAD DATA = abcdOK\r\n\r\n") << true;
+    QTest::newRow("split anywhere")
+        << Lines{"10 PRI", "NT 1\r\n20", " END\r", "\nO", "K\r\n"}
+        << QByteArray("10 PRINT 1\r\n20 END\r\n") << QByteArray() << done << false;
+    QTest::newRow("OK alone ends, OK in a line is text")
+        << Lines{"1 A\r\n5 OK=1\r\n", " OK \r\n"} << QByteArray("1 A\r\n5 OK=1\r\n") << QByteArray()
+        << done << false;
     QTest::newRow("closing OK after the last line in one chunk")
-        << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << done << false;
-    QTest::newRow("Passwor before OK")
-        << Lines{"OK Password\r\n"} << QByteArray() << QByteArray("ACCESS DENIED\r\n") << false;
-    QTest::newRow("binary, lone CR")
-        << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"} << QByteArray("\0\xff\r", 3) << done << false;
-    QTest::newRow("no line end yet") << Lines{"10 A\r\nOK"} << QByteArray("10 A\r\n")
-                                     << QByteArray("LOAD DATA = 10 A\r\n\r\n") << true;
+        << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << QByteArray() << done
+        << false;
+    QTest::newRow("password prompt without a line end")
+        << Lines{"10 A\r\n", "Password:"} << QByteArray() << QByteArray("10 A\r\n")
+        << QByteArray("LOAD DATA = 10 A\r\n\r\nACCESS DENIED\r\n") << false;
+    QTest::newRow("ERROR refuses, a numbered line holding it is text")
+        << Lines{"10 PRINT \"ERROR\"\r\n", "ERROR 12\r\n"} << QByteArray()
+        << QByteArray("10 PRINT \"ERROR\"\r\n")
+        << QByteArray("LOAD DATA = 10 PRINT \"ERROR\"\r\n\r\nERROR 12\r\n\r\n") << false;
+    QTest::newRow("binary, lone CR") << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"}
+                                     << QByteArray("\0\xff\r", 3) << QByteArray() << done << false;
+    QTest::newRow("no line end yet")
+        << Lines{"10 A\r\nOK"} << QByteArray() << QByteArray("10 A\r\n")
+        << QByteArray("LOAD DATA = 10 A\r\n\r\n") << true;
 }
 
 void TestBasicTransfers::download() {
     QFETCH(Lines, chunks);
     QFETCH(QByteArray, file);
+    QFETCH(QByteArray, part);
     QFETCH(QByteArray, console);
     QFETCH(bool, running);
     SimulatedTerminal t;
@@ -122,6 +131,7 @@ void TestBasicTransfers::download() {
     for (const QByteArray& chunk : chunks)
         t.receive(chunk);
     QCOMPARE(t.programFile(), file);
+    QCOMPARE(t.programPart(), part);
     QCOMPARE(t.console, console);
     QCOMPARE(t.transfers.basic().LoadBasicMode(), running);
     QCOMPARE(t.transfers.programFile().isOpen(), running);

@@ -97,8 +97,8 @@ void TestFlashDiskPanel::roundTrip() {
     QVERIFY(t.w.dialogs().errors.isEmpty());
 }
 
-// The board refuses FOPEN: the transfer closes at once with "ERROR" on the bar and writes
-// nothing into the local file.
+// The board refuses FOPEN: the transfer closes at once with "ERROR" on the bar and the local
+// file of that name stays as it was.
 void TestFlashDiskPanel::refusedOpen_data() {
     addLinks();
     QTest::addColumn<bool>("send");
@@ -126,13 +126,13 @@ void TestFlashDiskPanel::refusedOpen() {
     QCOMPARE(t.w.transfers().flash().running(), false);
     QVERIFY(t.log().contains(send ? "FOPEN \"\",WN\r\nERROR\r\nCLOSE\r\n"
                                   : "FOPEN \"NOPE.TXT\",R\r\nERROR\r\nCLOSE\r\n"));
-    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("local.bin"))),
-             send ? QByteArray("old") : QByteArray());
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("local.bin"))), QByteArray("old"));
+    QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("local.bin.part"))));
     QVERIFY(!t.log().contains("WRITE") && !t.log().contains("READ 20"));
 }
 
 // The board goes quiet mid-receive (its fourth answer is lost); "X" ends the transfer and the
-// local file keeps the two pieces that came.
+// part file keeps the two pieces that came; the file's own name never shows them.
 void TestFlashDiskPanel::cancelKeepsWhatArrived() {
     BoardWindow t;
     board::BoardOptions options;
@@ -146,12 +146,14 @@ void TestFlashDiskPanel::cancelKeepsWhatArrived() {
     t.w.Text2->setText(QStringLiteral("BIG.BIN"));
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("part.bin"));
     t.w.Command4->click();
-    QTRY_COMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin"))).size(), qsizetype(40));
+    QTRY_COMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin.part"))).size(),
+                 qsizetype(40));
     QCOMPARE(t.w.transfers().flash().LoadFilesMode(), true);
     t.w.Command5->click();
     QCOMPARE(t.w.transfers().flash().LoadFilesMode(), false);
     QTRY_VERIFY(t.w.console().text().endsWith("READ 20\r\nOK\r\n"));
-    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin"))), bytes.left(40));
+    QCOMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin.part"))), bytes.left(40));
+    QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("part.bin"))));
     QVERIFY(t.log().endsWith("READ 20\r\nCLOSE\r\nOK\r\n"));
     QCOMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("READ"));
     QCOMPARE(t.w.vbalProgressBar1->current(), 2);

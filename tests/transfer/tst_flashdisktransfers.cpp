@@ -29,33 +29,36 @@ void TestFlashDiskTransfers::sendLayout() {
     QCOMPARE(t.pausedMs, 50);
 }
 
-// One reply to a receive after its first READ 20, or (`first`) to its FOPEN.
+// One reply to a receive after its first READ 20, or (`first`) to its FOPEN. Only a line that
+// is exactly one of the board's answers writes the file; anything else that holds "OK" or "ND"
+// ends the receive, its part file holding only what came before.
 void TestFlashDiskTransfers::receiveReplies_data() {
     QTest::addColumn<bool>("first");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<QString>("bar");
-    const QString reading = QStringLiteral("READ"), ok = QStringLiteral("OK");
-    // Lower case and anything else count as 0; "OK" itself is read as a pair, and missing
-    // characters give 0.
-    QTest::newRow("lower case, short")
-        << false << QByteArray("4a1OK") << QByteArray::fromHex("4010") + QByteArray(18, 0)
-        << reading;
-    QTest::newRow("garbage") << false << QByteArray(" 1G\xff OK") << '\x01' + QByteArray(19, 0)
-                             << reading;
-    // Before ND, an odd digit count rounds half to even.
-    QTest::newRow("41 then ND: 20")
-        << false << QByteArray(41, '1') + "ND" << QByteArray(20, '\x11') << ok;
-    QTest::newRow("43 then ND: 22")
-        << false << QByteArray(43, '1') + "ND" << QByteArray(21, '\x11') + '\x10' << ok;
-    QTest::newRow("ND and OK") << false << QByteArray("FFNDOK") << QByteArray("\xff") << ok;
-    QTest::newRow("ND and ERROR") << false << QByteArray("FFND ERROR") << QByteArray()
-                                  << QStringLiteral("ERROR");
-    QTest::newRow("no marker") << false << QByteArray("FFFF") << QByteArray() << reading;
-    QTest::newRow("FOPEN: bare OK") << true << QByteArray("OK\r\n") << QByteArray() << reading;
-    QTest::newRow("FOPEN: echo") << true << QByteArray("FOPEN \"F\",R\r\nOK") << QByteArray()
-                                 << reading;
-    QTest::newRow("FOPEN: lower case") << true << QByteArray("ffOK") << QByteArray() << reading;
+    const QString reading = QStringLiteral("READ"), ok = QStringLiteral("OK"),
+                  error = QStringLiteral("ERROR");
+    QTest::newRow("piece") << false << QByteArray(40, 'F') + "OK" << QByteArray(20, '\xff')
+                           << reading;
+    QTest::newRow("38 digits then ND")
+        << false << QByteArray(38, '1') + "ND" << QByteArray(19, '\x11') << ok;
+    QTest::newRow("ND alone") << false << QByteArray("ND") << QByteArray() << ok;
+    QTest::newRow("no marker: shown, waited past")
+        << false << QByteArray("FFFF") << QByteArray() << reading;
+    QTest::newRow("OK where a piece must come")
+        << false << QByteArray("OK") << QByteArray() << error;
+    QTest::newRow("piece cut short")
+        << false << QByteArray(38, 'F') + "OK" << QByteArray() << error;
+    QTest::newRow("lower case") << false << QByteArray(40, 'f') + "OK" << QByteArray() << error;
+    QTest::newRow("odd digits then ND")
+        << false << QByteArray(41, '1') + "ND" << QByteArray() << error;
+    QTest::newRow("ND and OK") << false << QByteArray("FFNDOK") << QByteArray() << error;
+    QTest::newRow("ND and ERROR") << false << QByteArray("FFND ERROR") << QByteArray() << error;
+    QTest::newRow("FOPEN: bare OK") << true << QByteArray("OK") << QByteArray() << reading;
+    QTest::newRow("FOPEN: echo, then OK")
+        << true << QByteArray("FOPEN \"F\",R\r\nOK") << QByteArray() << reading;
+    QTest::newRow("FOPEN: lower case") << true << QByteArray("ffOK") << QByteArray() << error;
     QTest::newRow("FOPEN: piece") << true << QByteArray(40, 'F') + "OK" << QByteArray(20, '\xff')
                                   << reading;
 }
@@ -71,11 +74,11 @@ void TestFlashDiskTransfers::receiveReplies() {
         t.receiveFile("F");
         if (!first)
             t.receive("OK\r\n");
-        QCOMPARE(t.flashFile(), QByteArray());
         t.sent.clear();
         t.pausedMs = 0;
         t.receive(reply + "\r\n");
-        QCOMPARE(t.flashFile(), written);
+        const bool complete = bar == QLatin1String("OK");
+        QCOMPARE(complete ? t.flashFile() : t.flashPart(), written);
         QCOMPARE(t.barText, bar);
         const bool reads = bar == QLatin1String("READ") && reply.contains("OK");
         QCOMPARE(t.sent.value(0), reads           ? QByteArray("READ 20\r\n")
@@ -92,7 +95,8 @@ void TestFlashDiskTransfers::pieceCounter() {
     m.startReceive("S.TXT");
     QList<qint64> values;
     for (int i = 0; i < 101; ++i) {
-        for (const TransferAction& a : m.LOAD_FILES_parser(i == 0 ? "OK" : "00OK", true)) {
+        const QByteArray reply = i == 0 ? "OK" : QByteArray(40, '0') + "OK";
+        for (const TransferAction& a : m.LOAD_FILES_parser(reply, true)) {
             if (a.kind == TransferAction::Kind::ProgressValue)
                 values.append(a.value);
         }
@@ -119,7 +123,8 @@ void TestFlashDiskTransfers::cancelledReceive() {
     QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
     QVERIFY(t.console.endsWith("READ 20\r\n"));
     t.run(); // the answer to the second READ 20 comes late
-    QCOMPARE(t.flashFile(), bytes.left(20));
+    QCOMPARE(t.flashPart(), bytes.left(20));
+    QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
 
     FlashDiskTransfers idle;
     const TransferActions close = idle.Command5_Click();
