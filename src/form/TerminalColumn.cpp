@@ -110,9 +110,6 @@ void buildComms(QWidget* w, Controls& c) {
                          u"Выбор скорости порта"_s);
     c.Option[5]->setChecked(true);
     c.Label11 = Make::label(f, "Label11", "12/24/48/96/19/115", 45, 420, 1620, 195);
-    QFont small = c.Label11->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    c.Label11->setFont(small);
     c.Label10 = Make::label(f, "Label10", "speed", 1590, 195, 510, 225, u"Выбор скорости порта"_s);
     c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2100, 150, 840, 210);
     c.Comm_number = Make::edit(f, "Comm_number", "COM3", 2100, 360, 780, 225, "Port:(1-9)");
