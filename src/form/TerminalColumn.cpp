@@ -134,6 +134,10 @@ void buildGateways(QWidget* w, Controls& c) {
     c.Check3 = Make::check(f5, "Check3", 870, 375, "Via USB",
                            u"Подключение целевого через USB контроллер"_s);
     c.Label12 = Make::label(f5, "Label12", "Via USB", 1110, 375, 720, 210);
+    // The address field's box reaches down into "Via USB" and the check box up into "Addr":
+    // each caption keeps to the edge of its box away from them.
+    c.Label8->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    c.Label12->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     f5->setEnabled(false);
 
     auto* f6 = c.Frame6 = Make::frame(w, "Frame6", "Eth to MB", 5520, 840, 1275, 615,
