@@ -38,15 +38,16 @@
 
 namespace {
 constexpr int ClientHeight = 9870;
-}
+constexpr int WindowFontTwips = 135; // 9 pixels at 96 DPI
+} // namespace
 
 UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("UDP"));
     setWindowTitle(QStringLiteral("Brenmoor V4.1.2"));
-    // The twip layout was drawn for a small dialog font; a larger one would not fit the panels.
-    QFont small = font();
-    small.setPointSizeF(7.5);
-    setFont(small);
+    // The twip layout was drawn for a small dialog font; a larger one would not fit the panels:
+    // at 10 pixels (7.5 points) DejaVu Sans runs "Remote-Port" past its box and the gateway
+    // captions into their neighbours.
+    setFont(twipsFont(font(), WindowFontTwips));
     if (!dialogs) {
         ownDialogs_ = std::make_unique<WidgetDialogs>(this);
         dialogs = ownDialogs_.get();

@@ -1,9 +1,13 @@
 #include "form/Dialogs.h"
 
+#include "form/Twips.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTreeView>
 
 namespace {
 
@@ -29,6 +33,26 @@ QString qtFilter(const QString& filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
+// Twips: 800 x 420 pixels at 96 DPI.
+constexpr int FileDialogWidth = 12000;
+constexpr int FileDialogHeight = 6300;
+
+// Qt's own file dialog opens narrower than its detail columns, each sized for a sample text
+// shorter than what it shows here ("128 bytes", "plain text document", a date with seconds):
+// Size, Type and Date showed cut. They take their contents' width and the name the rest, in a
+// dialog wide enough for all four. A platform's native dialog has no such view and is left be.
+QString chooseFile(QFileDialog& dialog) {
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        dialog.resize(Twips::toPixels(FileDialogWidth), Twips::toPixels(FileDialogHeight));
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
 } // namespace
 
 void WidgetDialogs::errorBox(int number, const QString& description) {
@@ -43,11 +67,16 @@ void WidgetDialogs::message(const QString& title, const QString& text) {
 }
 
 QString WidgetDialogs::openFile(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, title, QString(), qtFilter(filter));
+    QFileDialog dialog(parent_, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chooseFile(dialog);
 }
 
 QString WidgetDialogs::saveFile(const QString& title, const QString& filter) {
-    return QFileDialog::getSaveFileName(parent_, title, QString(), qtFilter(filter));
+    QFileDialog dialog(parent_, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    return chooseFile(dialog);
 }
 
 QString Dialogs::askTransferFile(bool save, const QString& filter) {

@@ -61,11 +61,8 @@ void buildBufferColumn(QWidget* w, Controls& c) {
     QPalette link = c.Label15->palette();
     link.setColor(QPalette::WindowText, QColor(0, 0, 192));
     c.Label15->setPalette(link);
-    for (QLabel* l : {c.Label16, static_cast<QLabel*>(c.Label15)}) {
-        QFont f = l->font();
-        f.setPointSizeF(f.pointSizeF() * 0.8);
-        l->setFont(f);
-    }
+    for (QLabel* l : {c.Label16, static_cast<QLabel*>(c.Label15)})
+        l->setFont(twipsFont(l->font(), 120));
 }
 
 namespace {

@@ -110,9 +110,6 @@ void buildComms(QWidget* w, Controls& c) {
                          u"Выбор скорости порта"_s);
     c.Option[5]->setChecked(true);
     c.Label11 = Make::label(f, "Label11", "12/24/48/96/19/115", 45, 420, 1620, 195);
-    QFont small = c.Label11->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    c.Label11->setFont(small);
     c.Label10 = Make::label(f, "Label10", "speed", 1590, 195, 510, 225, u"Выбор скорости порта"_s);
     c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2100, 150, 840, 210);
     c.Comm_number = Make::edit(f, "Comm_number", "COM3", 2100, 360, 780, 225, "Port:(1-9)");
@@ -137,6 +134,10 @@ void buildGateways(QWidget* w, Controls& c) {
     c.Check3 = Make::check(f5, "Check3", 870, 375, "Via USB",
                            u"Подключение целевого через USB контроллер"_s);
     c.Label12 = Make::label(f5, "Label12", "Via USB", 1110, 375, 720, 210);
+    // The address field's box reaches down into "Via USB" and the check box up into "Addr":
+    // each caption keeps to the edge of its box away from them.
+    c.Label8->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    c.Label12->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     f5->setEnabled(false);
 
     auto* f6 = c.Frame6 = Make::frame(w, "Frame6", "Eth to MB", 5520, 840, 1275, 615,

@@ -26,6 +26,11 @@ QRect Twips::rect(int left, int top, int width, int height) {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 
+QFont twipsFont(QFont font, int sizeTwips) {
+    font.setPixelSize(Twips::toPixels(sizeTwips));
+    return font;
+}
+
 QFont courierFont(int pointSize) {
     QFont font(QStringLiteral("Courier New"), pointSize);
     font.setStyleHint(QFont::Monospace);

@@ -1,6 +1,7 @@
 #include "form/WidgetFactory.h"
 
 #include "form/ClickLabel.h"
+#include "form/FormStyle.h"
 #include "form/Twips.h"
 
 #include <QCheckBox>
@@ -29,7 +30,9 @@ constexpr int BoxSize = 225;
 
 QGroupBox* Make::frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
                        int width, int height, const QString& tip) {
-    return place(new QGroupBox(caption, parent), name, left, top, width, height, tip);
+    auto* f = place(new QGroupBox(caption, parent), name, left, top, width, height, tip);
+    f->setStyle(formStyle());
+    return f;
 }
 
 QPushButton* Make::button(QWidget* parent, const char* name, const QString& caption, int left,
@@ -74,6 +77,7 @@ QPlainTextEdit* Make::textArea(QWidget* parent, const char* name, int left, int 
 QCheckBox* Make::check(QWidget* parent, const char* name, int left, int top,
                        const QString& accessibleName, const QString& tip) {
     auto* c = place(new QCheckBox(parent), name, left, top, BoxSize, BoxSize, tip);
+    c->setStyle(formStyle());
     c->setAccessibleName(accessibleName);
     return c;
 }
@@ -81,6 +85,7 @@ QCheckBox* Make::check(QWidget* parent, const char* name, int left, int top,
 QRadioButton* Make::option(QWidget* parent, const char* name, int left, int top,
                            const QString& accessibleName, const QString& tip) {
     auto* o = place(new QRadioButton(parent), name, left, top, BoxSize, BoxSize, tip);
+    o->setStyle(formStyle());
     o->setAccessibleName(accessibleName);
     return o;
 }

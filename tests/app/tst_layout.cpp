@@ -1,0 +1,253 @@
+// The window as the operator sees it: every caption shows whole, clear of its neighbours and of
+// the frame borders, at each of the three widths, and the file dialogs show every column. CTest
+// runs this at 96 DPI and again at 192, scaled by Qt and unscaled.
+#include "TestSupport.h"
+#include "app/WidthButtons.h"
+#include "form/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTimer>
+#include <QTreeView>
+
+class TestLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void captionsShowWhole_data();
+    void captionsShowWhole();
+    void fileDialogsShowEveryColumn_data();
+    void fileDialogsShowEveryColumn();
+
+private:
+    QTemporaryDir settings_;
+};
+
+namespace {
+
+QString nameOf(const QWidget* w) {
+    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                     : w->objectName();
+}
+
+// Where a control's caption shows, in its parent's coordinates: a label's text as its
+// alignment places it, a check box's or option button's indicator. Empty for other controls.
+QRect captionBox(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        if (label->text().isEmpty())
+            return {};
+        return QStyle::alignedRect(label->layoutDirection(), label->alignment(), label->sizeHint(),
+                                   label->geometry());
+    }
+    if (const auto* box = qobject_cast<const QAbstractButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const bool radio = qobject_cast<const QRadioButton*>(w);
+        const bool check = qobject_cast<const QCheckBox*>(w);
+        if (!radio && !check)
+            return {};
+        const QRect r = box->style()->subElementRect(
+            radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, box);
+        return r.translated(box->pos());
+    }
+    return {};
+}
+
+// What a caption needs beside what it has, or an empty text when it fits.
+QString cut(const QWidget* w) {
+    if (const auto* button = qobject_cast<const QPushButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        const int needs = button->fontMetrics().horizontalAdvance(button->text());
+        return needs <= room.width()
+                   ? QString()
+                   : QStringLiteral("caption needs %1 px of %2").arg(needs).arg(room.width());
+    }
+    if (captionBox(w).isEmpty())
+        return {};
+    const QSize needs = w->sizeHint();
+    if (needs.width() <= w->width() && needs.height() <= w->height())
+        return {};
+    return QStringLiteral("needs %1x%2 px, has %3x%4")
+        .arg(needs.width())
+        .arg(needs.height())
+        .arg(w->width())
+        .arg(w->height());
+}
+
+// The frame painted without its controls: its border and title.
+QImage frameAlone(QGroupBox* frame) {
+    const qreal ratio = frame->devicePixelRatioF();
+    QImage image(frame->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    frame->render(&image, {}, {}, QWidget::RenderFlags());
+    return image;
+}
+
+// Whether the frame drew anything but one even colour inside box (frame coordinates).
+bool crossed(const QImage& image, const QRect& box) {
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pixels =
+        QRect(QPoint(int(box.left() * ratio), int(box.top() * ratio)),
+              QPoint(int((box.right() + 1) * ratio) - 1, int((box.bottom() + 1) * ratio) - 1))
+            .intersected(image.rect());
+    if (pixels.isEmpty())
+        return false;
+    const QRgb first = image.pixel(pixels.topLeft());
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            if (image.pixel(x, y) != first)
+                return true;
+    return false;
+}
+
+} // namespace
+
+void TestLayout::initTestCase() {
+    QApplication::setStyle(QStringLiteral("Fusion")); // as main() does
+    // The file dialog keeps its state in the user's settings: not this user's.
+    qputenv("XDG_CONFIG_HOME", settings_.path().toLocal8Bit());
+    // A run meant for another screen must be on it: "DPI x device pixel ratio".
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    qInfo("logical DPI %g, device pixel ratio %g", screen->logicalDotsPerInchX(),
+          screen->devicePixelRatio());
+    const QList<QByteArray> meant = qgetenv("BRENMOOR_TEST_SCREEN").split('x');
+    if (meant.size() == 2) {
+        QCOMPARE(screen->logicalDotsPerInchX(), meant[0].toDouble());
+        QCOMPARE(screen->devicePixelRatio(), meant[1].toDouble());
+    }
+}
+
+void TestLayout::captionsShowWhole_data() {
+    QTest::addColumn<int>("width");
+    QTest::newRow("narrow") << WidthButtons::Narrow;
+    QTest::newRow("buffer") << WidthButtons::WithBuffer;
+    QTest::newRow("full") << WidthButtons::Full;
+}
+
+void TestLayout::captionsShowWhole() {
+    QFETCH(int, width);
+    Terminal w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.widthButtons().setWidthTwips(width);
+    // Tall enough for the port row below the design height.
+    w.resize(w.width(), Twips::toPixels(10500));
+    QTest::qWait(0);
+
+    const auto shown = [&w](const QWidget* c) {
+        return c->isVisibleTo(&w) && c->mapTo(&w, QPoint(0, 0)).x() < w.width();
+    };
+    QStringList faults;
+    int captions = 0;
+    QList<QWidget*> parents{&w};
+    for (QGroupBox* frame : w.findChildren<QGroupBox*>())
+        parents << frame;
+    for (QWidget* parent : parents) {
+        if (!shown(parent))
+            continue;
+        QList<QWidget*> siblings;
+        for (QWidget* c : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (shown(c))
+                siblings << c;
+        auto* frame = qobject_cast<QGroupBox*>(parent);
+        const QImage border = frame ? frameAlone(frame) : QImage();
+        for (QWidget* c : siblings) {
+            if (const QString why = cut(c); !why.isEmpty())
+                faults << nameOf(c) + ": cut off, " + why;
+            const QRect box = captionBox(c);
+            if (box.isEmpty())
+                continue;
+            ++captions;
+            for (QWidget* other : siblings) {
+                if (other == c || qobject_cast<QGroupBox*>(other))
+                    continue;
+                const QRect otherBox = captionBox(other);
+                // Two captions clash where they show; any other control where it stands.
+                if (box.intersects(otherBox.isEmpty() ? other->geometry() : otherBox) &&
+                    (otherBox.isEmpty() || nameOf(c) < nameOf(other)))
+                    faults << nameOf(c) + " overlaps " + nameOf(other);
+            }
+            if (frame && crossed(border, box))
+                faults << nameOf(c) + ": the border or title of " + nameOf(frame) +
+                              " runs behind it";
+        }
+    }
+    QVERIFY(captions > 15);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+void TestLayout::fileDialogsShowEveryColumn_data() {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("open") << false;
+    QTest::newRow("save") << true;
+}
+
+// Size, Type and Date show whole beside the name, without scrolling.
+void TestLayout::fileDialogsShowEveryColumn() {
+    QFETCH(bool, save);
+    Terminal w;
+    w.show();
+    QDir().mkdir(QStringLiteral("programs")); // the window's working directory
+    for (const char* name : {"blink.bas", "notes.txt", "flash-image.bin"}) {
+        QFile file(QString::fromLatin1(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(12345, 'x'));
+    }
+    QString faults;
+    QTimer::singleShot(0, [&faults] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        auto* view = dialog ? dialog->findChild<QTreeView*>() : nullptr;
+        const auto cutColumns = [view] {
+            QStringList columns;
+            const QHeaderView* header = view->header();
+            for (int column = 1; column < header->count(); ++column) {
+                const int needs =
+                    qMax(static_cast<const QAbstractItemView*>(view)->sizeHintForColumn(column),
+                         header->sectionSizeHint(column));
+                const int right =
+                    header->sectionViewportPosition(column) + header->sectionSize(column);
+                if (header->sectionSize(column) < needs || right > view->viewport()->width())
+                    columns << QStringLiteral("%1: %2 px of %3 at %4 in %5")
+                                   .arg(
+                                       view->model()->headerData(column, Qt::Horizontal).toString())
+                                   .arg(header->sectionSize(column))
+                                   .arg(needs)
+                                   .arg(header->sectionViewportPosition(column))
+                                   .arg(view->viewport()->width());
+            }
+            return columns.join(QStringLiteral("; "));
+        };
+        // The folder is read in the background; the columns follow what it shows.
+        const auto rows = [view] {
+            return view->model()->rowCount(view->rootIndex());
+        };
+        if (!view)
+            faults = QStringLiteral("no detail view");
+        else if (!QTest::qWaitFor([&] { return rows() >= 4 && cutColumns().isEmpty(); }))
+            faults = rows() < 4 ? QStringLiteral("the folder's files did not show") : cutColumns();
+        if (dialog)
+            dialog->close();
+    });
+    WidgetDialogs dialogs(&w);
+    const QString chosen = save ? dialogs.saveFile(QStringLiteral("Save"), "BAS files (*.bas)|*.*")
+                                : dialogs.openFile(QStringLiteral("Open"), "All files|*.*");
+    QVERIFY(chosen.isEmpty());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults));
+}
+
+QTEST_MAIN(TestLayout)
+#include "tst_layout.moc"
