@@ -41,7 +41,7 @@ constexpr int FileDialogHeight = 6300;
 // shorter than what it shows here ("128 bytes", "plain text document", a date with seconds):
 // Size, Type and Date showed cut. They take their contents' width and the name the rest, in a
 // dialog wide enough for all four. A platform's native dialog has no such view and is left be.
-QString chooseFile(QFileDialog& dialog) {
+void showEveryColumn(QFileDialog& dialog) {
     if (auto* view = dialog.findChild<QTreeView*>()) {
         QHeaderView* header = view->header();
         header->setStretchLastSection(false);
@@ -50,7 +50,6 @@ QString chooseFile(QFileDialog& dialog) {
             header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
         dialog.resize(Twips::toPixels(FileDialogWidth), Twips::toPixels(FileDialogHeight));
     }
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 } // namespace
@@ -67,16 +66,25 @@ void WidgetDialogs::message(const QString& title, const QString& text) {
 }
 
 QString WidgetDialogs::openFile(const QString& title, const QString& filter) {
-    QFileDialog dialog(parent_, title, QString(), qtFilter(filter));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return chooseFile(dialog);
+    return chooseFile(false, title, filter);
 }
 
 QString WidgetDialogs::saveFile(const QString& title, const QString& filter) {
-    QFileDialog dialog(parent_, title, QString(), qtFilter(filter));
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    return chooseFile(dialog);
+    return chooseFile(true, title, filter);
+}
+
+QString WidgetDialogs::chooseFile(bool save, const QString& title, const QString& filter) {
+    if (!fileDialog_) {
+        fileDialog_ = new QFileDialog(parent_); // the window owns it
+        showEveryColumn(*fileDialog_);
+    }
+    QFileDialog& dialog = *fileDialog_;
+    dialog.setWindowTitle(title);
+    dialog.setNameFilter(qtFilter(filter));
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.selectFile(QString());
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QString Dialogs::askTransferFile(bool save, const QString& filter) {
