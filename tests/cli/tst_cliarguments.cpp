@@ -56,6 +56,17 @@ void TestCliArguments::refused_data() {
     QTest::newRow("hex and ascii data") << "--udp 10.0.0.1 modbus 10 43 --data 01 --ascii x";
     QTest::newRow("not hex") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12G4";
     QTest::newRow("address too wide") << "--udp 10.0.0.1 modbus 123 03";
+    // A slip in a script must not reach a board as something else.
+    QTest::newRow("host name") << "--udp example.com status";
+    QTest::newRow("host part above 255") << "--udp 256.1.1.1 status";
+    QTest::newRow("host of three parts") << "--udp 1.2.3 status";
+    QTest::newRow("IPv6") << "--udp ::1 status";
+    QTest::newRow("speed not a number") << "--serial /dev/ttyS0:abc status";
+    QTest::newRow("decimal field not a number")
+        << "--udp 10.0.0.1 modbus 10 03 --addr-param abc --addr-param-dec";
+    QTest::newRow("decimal field in exponent form")
+        << "--udp 10.0.0.1 modbus 10 03 --qty 1e3 --qty-dec";
+    QTest::newRow("hex field with a tail") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12abc";
 }
 
 void TestCliArguments::refused() {

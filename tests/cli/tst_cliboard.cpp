@@ -274,6 +274,8 @@ void TestCliBoard::failsEarly_data() {
     QTest::newRow("upload, missing") << QStringList{"UDP", "upload", "MISSING"} << 5;
     QTest::newRow("upload, binary") << QStringList{"UDP", "upload", "BINARY"} << 5;
     QTest::newRow("upload, over 2048 lines") << QStringList{"UDP", "upload", "LONG"} << 5;
+    QTest::newRow("upload, a line no datagram carries")
+        << QStringList{"UDP", "upload", "WIDE"} << 5;
     QTest::newRow("put, a directory") << QStringList{"UDP", "put", "DIR"} << 5;
     QTest::newRow("get into a directory") << QStringList{"UDP", "get", "X", "DIR"} << 5;
     QTest::newRow("download into a directory") << QStringList{"UDP", "download", "DIR"} << 5;
@@ -287,11 +289,12 @@ void TestCliBoard::failsEarly() {
     write("file", "not a port\n");
     write("binary", QByteArray("10 PRINT 1\r\n\x00\x01\x02", 15));
     write("long", QByteArray("1 REM\r\n").repeated(2049));
+    write("wide", "1 REM\r\n2 " + QByteArray(70000, 'x') + "\r\n");
     const QMap<QString, QStringList> names{
         {"UDP", link(Link::Udp)},     {"HELD", {QString::number(holder.localPort())}},
         {"FILE", {path("file")}},     {"MISSING", {path("missing")}},
         {"BINARY", {path("binary")}}, {"LONG", {path("long")}},
-        {"DIR", {dir_->path()}}};
+        {"WIDE", {path("wide")}},     {"DIR", {dir_->path()}}};
     QStringList line;
     for (const QString& arg : args)
         line += names.value(arg, {arg});
@@ -300,6 +303,9 @@ void TestCliBoard::failsEarly() {
     QCOMPARE(r.err.count('\n'), 1);
     if (exitCode == 2)
         QVERIFY2(r.err.startsWith("brenmoor-cli: cannot open "), r.err.constData());
+    if (args.contains("HELD")) // the port a script chose, named
+        QVERIFY2(r.err.contains("local port " + QByteArray::number(holder.localPort())),
+                 r.err.constData());
     QCOMPARE(board_->interpreter().program().lineCount(), 0);
 }
 

@@ -7,6 +7,7 @@
 #include "transfer/Transfers.h"
 
 #include <QList>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
@@ -39,6 +40,7 @@ struct SimulatedTerminal : TransferSink {
     int pausedMs = 0;
     std::optional<TransferAction::End> ended;
     QList<Failure> errors;
+    QStringList notices;
     QTemporaryDir dir;
 
     void send(Channel channel, const QByteArray& line) override {
@@ -54,6 +56,7 @@ struct SimulatedTerminal : TransferSink {
     void consoleReplace(const QByteArray& text) override { console = text; }
     void progressText(const QString& text) override { barText = text; }
     void errorBox(const Failure& failure) override { errors.append(failure); }
+    void notice(const QString& text) override { notices.append(text); }
     void finished(TransferAction::End how) override { ended = how; }
 
     void toBoard(const QByteArray& bytes) {
@@ -64,7 +67,10 @@ struct SimulatedTerminal : TransferSink {
             pending.append(chunk);
         }
     }
-    void receive(const QByteArray& chunk) { transfers.receive(chunk); }
+    // `otherSender`: a datagram from someone else than the board.
+    void receive(const QByteArray& chunk, const QString& otherSender = QString()) {
+        transfers.receive(chunk, otherSender);
+    }
     // Delivers the board's chunks, and those they cause, until the board is silent.
     void run() {
         while (!pending.isEmpty())

@@ -15,6 +15,8 @@ private slots:
     void uploadTakesRepliesBeforeAFileSend();
     void textAroundATransferGoesToTheConsole();
     void fullDiskEndsTheReceive();
+    void repliesFromAnotherSenderAreSetAside();
+    void aSaveWhoseEndNeverComes();
 };
 
 // With an upload waiting on a lost reply and a file send started after it, the next reply is
@@ -76,6 +78,68 @@ void TestTransfers::fullDiskEndsTheReceive() {
     QCOMPARE(t.sent.last(), QByteArray("CLOSE\r\n"));
     QCOMPARE(t.flashPart(), bytes.left(30)); // what fitted stays, under the partial name
     QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
+}
+
+// A receive waiting on the board's answer to FOPEN takes nothing from another sender, however
+// much it looks like an answer: it is shown, and the console hears once why it was not taken.
+void TestTransfers::repliesFromAnotherSenderAreSetAside() {
+    SimulatedTerminal t;
+    t.sendFile("F.BIN", QByteArray(30, 'q'));
+    t.receiveFile("F.BIN");
+    const QByteArray answer = t.pending.takeFirst(); // the board's answer to FOPEN, held back
+    t.console.clear();
+    t.sent.clear();
+    for (const QByteArray& junk : {QByteArray("OK\r\n"), QByteArray(40, 'A') + "OK\r\n",
+                                   QByteArray("ND\r\n"), QByteArray("ERROR\r\n")})
+        t.receive(junk, QStringLiteral("10.0.0.7:5000"));
+    QVERIFY(t.sent.isEmpty());
+    QVERIFY(t.transfers.flash().LoadFilesMode());
+    QVERIFY(t.console.startsWith("OK\r\n") && t.console.endsWith("ERROR\r\n"));
+    QCOMPARE(t.notices.size(), 1);
+    QVERIFY(t.notices.first().contains(QStringLiteral("10.0.0.7:5000")));
+
+    t.receive(answer);
+    t.run();
+    QCOMPARE(t.ended, End::Completed);
+    QCOMPARE(t.flashFile(), QByteArray(30, 'q'));
+}
+
+// A listing whose closing OK is lost waits; "X" ends it, a typed line ends it before it goes
+// out (its answer would land in the file), and a listing that never ends stops at the longest
+// program an upload takes. Each leaves its lines in the part file and the name to the older
+// file.
+void TestTransfers::aSaveWhoseEndNeverComes() {
+    SimulatedTerminal t;
+    const QString saved = t.path(QStringLiteral("saved.bas"));
+    QVERIFY(writeFile(saved, "older program\r\n"));
+    const auto listing = [&t](int lines) {
+        QByteArray text;
+        for (int n = 1; n <= lines; ++n)
+            text += QByteArray::number(n) + " REM\r\n";
+        t.receive(text);
+        return text;
+    };
+
+    t.transfers.startDownload(saved);
+    const QByteArray stopped = listing(3);
+    t.transfers.stopUpload(); // "X"
+    QCOMPARE(t.ended, End::Stopped);
+    QVERIFY(t.console.endsWith("LOAD BASIC PROGRAM STOPPED\r\n"));
+    QCOMPARE(t.programPart(), stopped);
+    QCOMPARE(t.programFile(), QByteArray("older program\r\n"));
+
+    t.transfers.startDownload(saved);
+    const QByteArray typed = listing(2);
+    t.transfers.commandLineTyped();
+    QVERIFY(!t.transfers.basic().running());
+    QCOMPARE(t.notices.size(), 1);
+    QCOMPARE(t.programPart(), typed);
+
+    t.transfers.startDownload(saved);
+    listing(basic::MaxProgramLines + 1);
+    QCOMPARE(t.ended, End::Refused);
+    QCOMPARE(t.programPart().count('\n'), basic::MaxProgramLines);
+    QCOMPARE(t.programFile(), QByteArray("older program\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestTransfers)
