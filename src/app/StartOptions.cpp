@@ -1,5 +1,6 @@
 #include "app/StartOptions.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,32 @@ const char* const Description =
 
 QString systemReason(const QString& path, int error) {
     return QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// $XDG_STATE_HOME/brenmoor; ~/.local/state/brenmoor when that is unset, empty or relative (the
+// XDG base directory rules ignore a relative one).
+QString userStateDir() {
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/brenmoor");
+}
+
+// Creates dir and any missing parents and makes it the working folder; the reason when it
+// cannot.
+std::optional<QString> enterFilesDir(const QString& dir) {
+    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(dir));
+    QStringList missing;
+    for (QString at = path; !QFileInfo::exists(at); at = QFileInfo(at).path())
+        missing.prepend(at);
+    // The traffic log is the operator's business: folders made here are theirs alone.
+    for (const QString& folder : missing) {
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return systemReason(folder, errno);
+    }
+    if (::chdir(QFile::encodeName(path).constData()) != 0)
+        return systemReason(path, errno);
+    return std::nullopt;
 }
 
 } // namespace
@@ -98,24 +125,26 @@ int StartOptions::answer(Outcome outcome) const {
     return 0;
 }
 
-QString userStateDir() {
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/brenmoor");
+std::optional<int> StartOptions::answerEarly(int& argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const Outcome outcome = read(arguments, Mode::Lenient);
+    if (outcome == Outcome::Run)
+        return std::nullopt;
+    const QCoreApplication core(argc, argv); // names the program in the help; needs no display
+    return answer(outcome);
 }
 
-std::optional<QString> enterFilesDir(const QString& dir) {
-    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(dir));
-    QStringList missing;
-    for (QString at = path; !QFileInfo::exists(at); at = QFileInfo(at).path())
-        missing.prepend(at);
-    // The traffic log is the operator's business: folders made here are theirs alone.
-    for (const QString& folder : missing) {
-        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
-            return systemReason(folder, errno);
+std::optional<int> StartOptions::settle(const QStringList& arguments) {
+    if (const Outcome outcome = read(arguments, Mode::Strict); outcome != Outcome::Run)
+        return answer(outcome);
+    if (filesDir_.isEmpty())
+        return std::nullopt;
+    if (const auto failed = enterFilesDir(filesDir_)) {
+        std::fprintf(stderr, "brenmoor: cannot keep the files in %s\n",
+                     failed->toLocal8Bit().constData());
+        return 1;
     }
-    if (::chdir(QFile::encodeName(path).constData()) != 0)
-        return systemReason(path, errno);
     return std::nullopt;
 }

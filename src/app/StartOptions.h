@@ -11,37 +11,31 @@
 // its own options (-platform, -style, ...), which only then can be told from wrong ones.
 class StartOptions {
 public:
+    StartOptions();
+
+    // Before QApplication: the exit code when the command line is answered here (help,
+    // version, a wrong value); nothing when the window is to start.
+    std::optional<int> answerEarly(int& argc, char* argv[]);
+    // After QApplication: refuses what is still unknown, then makes the folder for the files
+    // (--dir, --state) the working folder, where the window looks for them. The exit code when
+    // the window must not start.
+    std::optional<int> settle(const QStringList& arguments);
+
+private:
     enum class Outcome { Run, Help, Version, Usage };
     // Lenient: options and arguments this parser does not know are left for Qt.
     enum class Mode { Lenient, Strict };
 
-    StartOptions();
-
-    // arguments[0] is the program, as argv or QCoreApplication::arguments() give it.
     Outcome read(const QStringList& arguments, Mode mode);
-    // Prints what a non-Run outcome asks for (help or version to stdout, the error to stderr)
-    // and returns the exit code. The help names the program through QCoreApplication, so one
-    // must exist (a QCoreApplication is enough: it needs no display).
+    // Prints what a non-Run outcome asks for and returns the exit code.
     int answer(Outcome outcome) const;
 
-    // Where terminal.ini, command.ini and Terminal.log live; empty for the working folder.
-    QString filesDir() const { return filesDir_; }
-
-private:
     QCommandLineParser parser_;
     QCommandLineOption help_;
     QCommandLineOption helpAll_;
     QCommandLineOption version_;
     QCommandLineOption dir_;
     QCommandLineOption state_;
-    QString filesDir_;
+    QString filesDir_; // empty: the working folder
     QString error_;
 };
-
-// $XDG_STATE_HOME/brenmoor; ~/.local/state/brenmoor when that is unset, empty or relative (the
-// XDG base directory rules ignore a relative one).
-QString userStateDir();
-
-// Creates dir and any missing parents (private to the user, 0700) and makes it the working
-// folder, where the window looks for its files; the reason when it cannot.
-std::optional<QString> enterFilesDir(const QString& dir);
