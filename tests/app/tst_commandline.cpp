@@ -19,6 +19,17 @@ QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// True once the process has a SIGTERM handler: sent before, the signal would end it without
+// the shut-down this test looks at.
+bool catchesSigterm(qint64 pid) {
+    const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    for (const QByteArray& line : status.split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    }
+    return false;
+}
+
 } // namespace
 
 class TestCommandLine : public QObject {
@@ -121,7 +132,9 @@ void TestCommandLine::filesFolder() {
     p.start(Window, arguments);
     QVERIFY(p.waitForStarted());
     const QString files = root.filePath(folder);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(files + QStringLiteral("/Terminal.log")), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(files + QStringLiteral("/Terminal.log")) &&
+                                 catchesSigterm(p.processId()),
+                             30000);
     QCOMPARE(::kill(pid_t(p.processId()), SIGTERM), 0);
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
