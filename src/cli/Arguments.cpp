@@ -216,7 +216,9 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     if (!p.parse(arguments))
         return usage(p.errorText());
     ParsedArguments out;
-    if (p.isSet(help)) {
+    // addHelpOption also offers --help-all (help with Qt's own options): a program without a
+    // window has none worth listing, so both give the same text.
+    if (p.isSet(help) || p.isSet(QStringLiteral("help-all"))) {
         out.what = ParsedArguments::What::Help;
         out.message = p.helpText() + QStringLiteral("\nExit codes:\n") + exitCodeTable();
         return out;

@@ -58,6 +58,7 @@ bool parseCount(const QString& text, int min, int max, int* value) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenmoor-board"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
     quitOnSignals(app);
 
     QCommandLineParser parser;
@@ -66,6 +67,7 @@ int main(int argc, char* argv[]) {
         "pseudo-terminal at once. Both links share one program, flash disk and\n"
         "register bank. Lines end in CR, LF or CR LF; an empty line gets no reply."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption udp(QStringLiteral("udp"),
                                  QStringLiteral("Listen for UDP on HOST:PORT (default "
                                                 "127.0.0.1:111; port 0 picks a free one)."),

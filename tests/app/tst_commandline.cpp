@@ -1,0 +1,151 @@
+// The three built programs as a shell or the desktop menu starts them: what they answer on a
+// machine without a display, and where the window keeps its files.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const QString Window = QStringLiteral(BRENMOOR_PATH);
+const QString Board = QStringLiteral(BRENMOOR_BOARD_PATH);
+const QString Cli = QStringLiteral(BRENMOOR_CLI_PATH);
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// True once the process has a SIGTERM handler: sent before, the signal would end it without
+// the shut-down this test looks at.
+bool catchesSigterm(qint64 pid) {
+    const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
+    for (const QByteArray& line : status.split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void answersWithoutDisplay_data();
+    void answersWithoutDisplay();
+    void filesFolder_data();
+    void filesFolder();
+};
+
+void TestCommandLine::answersWithoutDisplay_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // on stdout after exit 0, on stderr otherwise
+    const QString version = QStringLiteral(" " BRENMOOR_VERSION "\n");
+    QTest::newRow("window help") << Window << QStringList{"--help"} << 0 << "--state ";
+    QTest::newRow("window version")
+        << Window << QStringList{"--version"} << 0 << "brenmoor" + version;
+    QTest::newRow("window dir without folder") << Window << QStringList{"--dir"} << 1 << "--dir";
+    QTest::newRow("window dir and state")
+        << Window << QStringList{"--dir", "x", "--state"} << 1 << "exclude";
+    // Qt's single-dash words are not rows of letters: -reverse holds no -v.
+    QTest::newRow("window Qt word") << Window << QStringList{"-reverse", "--dir"} << 1 << "--dir";
+    QTest::newRow("board help") << Board << QStringList{"--help"} << 0 << "--pty-link";
+    QTest::newRow("board version")
+        << Board << QStringList{"--version"} << 0 << "brenmoor-board" + version;
+    QTest::newRow("cli help") << Cli << QStringList{"--help"} << 0 << "upload FILE.bas";
+    QTest::newRow("cli help-all") << Cli << QStringList{"--help-all"} << 0 << "upload FILE.bas";
+    QTest::newRow("cli version") << Cli << QStringList{"--version"} << 0
+                                 << "brenmoor-cli" + version;
+}
+
+void TestCommandLine::answersWithoutDisplay() {
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QTemporaryDir cwd;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(cwd.path());
+    p.start(program, arguments);
+    QVERIFY(p.waitForFinished(60000));
+    const QByteArray out = p.readAllStandardOutput();
+    const QByteArray err = p.readAllStandardError();
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), exitCode);
+    QVERIFY2((exitCode == 0 ? out : err).contains(said.toUtf8()), (out + err).constData());
+    // Nothing written where it was typed: no Terminal.log, command.ini or anything else.
+    QCOMPARE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), {});
+}
+
+// The row's variables are set for the window ("@" stands for a fresh folder, unset when
+// empty); it starts offscreen, and SIGTERM runs the normal shut-down that writes command.ini.
+void TestCommandLine::filesFolder_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("variables");
+    QTest::addColumn<QString>("folder"); // under "@"
+    QTest::newRow("working folder") << QStringList{} << QStringList{} << "cwd";
+    QTest::newRow("dir made with parents")
+        << QStringList{"--dir", "@/new/files"} << QStringList{} << "new/files";
+    QTest::newRow("dir below the working folder")
+        << QStringList{"--dir", "files"} << QStringList{} << "cwd/files";
+    QTest::newRow("state") << QStringList{"--state"} << QStringList{"XDG_STATE_HOME=@/state"}
+                           << "state/brenmoor";
+    QTest::newRow("state by default")
+        << QStringList{"--state"} << QStringList{"XDG_STATE_HOME="} << "home/.local/state/brenmoor";
+    QTest::newRow("state ignores a relative XDG_STATE_HOME")
+        << QStringList{"--state"} << QStringList{"XDG_STATE_HOME=state"}
+        << "home/.local/state/brenmoor";
+}
+
+void TestCommandLine::filesFolder() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, variables);
+    QFETCH(QString, folder);
+    QTemporaryDir root;
+    const QString cwd = root.filePath(QStringLiteral("cwd"));
+    QVERIFY(QDir().mkpath(cwd));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
+    env.remove(QStringLiteral("XDG_STATE_HOME"));
+    for (const QString& variable : variables) {
+        const QString value = variable.section(u'=', 1).replace(u'@', root.path());
+        if (!value.isEmpty())
+            env.insert(variable.section(u'=', 0, 0), value);
+    }
+    for (QString& argument : arguments)
+        argument.replace(u'@', root.path());
+
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(cwd);
+    p.start(Window, arguments);
+    QVERIFY(p.waitForStarted());
+    const QString files = root.filePath(folder);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(files + QStringLiteral("/Terminal.log")) &&
+                                 catchesSigterm(p.processId()),
+                             30000);
+    QCOMPARE(::kill(pid_t(p.processId()), SIGTERM), 0);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(readFile(files + QStringLiteral("/Terminal.log")).startsWith("START Brenmoor"));
+    QCOMPARE(readFile(files + QStringLiteral("/command.ini")), QByteArray("\r\n").repeated(64));
+    if (files != cwd) {
+        for (const char* name : {"Terminal.log", "command.ini"})
+            QVERIFY2(!QFile::exists(cwd + u'/' + QLatin1String(name)), name);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
