@@ -2,6 +2,7 @@
 
 #include "form/Twips.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -83,7 +84,10 @@ QString WidgetDialogs::chooseFile(bool save, const QString& title, const QString
     dialog.setNameFilter(qtFilter(filter));
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Nothing of the last choice is offered again: a save must never land on the file just sent.
     dialog.selectFile(QString());
+    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
+        view->clearSelection();
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
