@@ -1,33 +1,15 @@
 // brenmoor-board: a stand-in for a networked board running the BASIC firmware, so the
 // terminal can be tried and tested without hardware.
 #include "board/BoardSimulator.h"
+#include "core/SignalPipe.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <QSocketNotifier>
-
 #include <csignal>
-#include <unistd.h>
 
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-// Ctrl-C ends the event loop normally, so the pty link gets removed on the way out.
-void quitOnSignals(QCoreApplication& app) {
-    if (::pipe(g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    const auto handler = [](int) {
-        const char byte = 0;
-        [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
-    };
-    std::signal(SIGINT, handler);
-    std::signal(SIGTERM, handler);
-}
 
 bool parseHostPort(const QString& text, QHostAddress* host, quint16* port) {
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
@@ -59,7 +41,9 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenmoor-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
-    quitOnSignals(app);
+    // Ctrl-C ends the event loop normally, so the pty link gets removed on the way out.
+    SignalPipe signalPipe({SIGINT, SIGTERM});
+    QObject::connect(&signalPipe, &SignalPipe::raised, &app, &QCoreApplication::quit);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
