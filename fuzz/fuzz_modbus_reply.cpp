@@ -1,4 +1,4 @@
-// Modbus_Parser and its account on any bytes: nothing read past the chunk, the account always
+// parseModbusReply and its account on any bytes: nothing read past the chunk, the account always
 // closes with its empty line, and a CRC judged good is one that checks over the whole chunk.
 #include "modbus/Crc16.h"
 #include "modbus/HexText.h"
@@ -19,7 +19,7 @@ void check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A copy of exactly `size` bytes, so the sanitizer sees any read beyond the chunk.
     const QByteArray chunk(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const ModbusReply reply = Modbus_Parser(chunk, size % 2 == 0, static_cast<qint64>(size));
+    const ModbusReply reply = parseModbusReply(chunk, size % 2 == 0, static_cast<qint64>(size));
     const QByteArray account = renderModbusReply(reply);
     check(account.endsWith("\r\n\r\n"));
     check(reply.values.size() <= 128);

@@ -143,8 +143,8 @@ void UDP::wire() {
     };
     modbusBuilder_->links = raw;
     gatewayPanel_->links = raw;
-    hexMonitor_->Modbus_Parser = [this](const QByteArray& packet) {
-        modbusParser_->Modbus_Parser(packet);
+    hexMonitor_->toParser = [this](const QByteArray& packet) {
+        modbusParser_->showReply(packet);
     };
 
     udpLink_->connectControls();

@@ -62,39 +62,39 @@ Expected<QByteArray> buildModbusFrame(const ModbusArgs& args) {
         return address.failure();
     if (!function)
         return function.failure();
-    f.Text5 = *address;
-    f.Text6 = *function;
+    f.deviceAddress = *address;
+    f.function = *function;
 
-    f.Check10 = args.addrParam.has_value();
-    f.Check8 = !args.addrParamDecimal;
+    f.withDataAddress = args.addrParam.has_value();
+    f.dataAddressIsHex = !args.addrParamDecimal;
     if (args.addrParam) {
-        f.Text9 = *args.addrParam;
-        if (!f.Check8) {
-            if (const auto wrong = decimalField(QStringLiteral("--addr-param"), f.Text9))
+        f.dataAddress = *args.addrParam;
+        if (!f.dataAddressIsHex) {
+            if (const auto wrong = decimalField(QStringLiteral("--addr-param"), f.dataAddress))
                 return *wrong;
         } else {
             const auto digits = hexField(QStringLiteral("--addr-param"), *args.addrParam, 4);
             if (!digits)
                 return digits.failure();
-            f.Text9 = *digits;
+            f.dataAddress = *digits;
         }
     }
-    f.Check11 = args.quantity.has_value();
-    f.Check9 = !args.quantityDecimal;
+    f.withQuantity = args.quantity.has_value();
+    f.quantityIsHex = !args.quantityDecimal;
     if (args.quantity) {
-        f.Text10 = *args.quantity;
-        if (!f.Check9) {
-            if (const auto wrong = decimalField(QStringLiteral("--qty"), f.Text10))
+        f.quantity = *args.quantity;
+        if (!f.quantityIsHex) {
+            if (const auto wrong = decimalField(QStringLiteral("--qty"), f.quantity))
                 return *wrong;
         } else {
             const auto digits = hexField(QStringLiteral("--qty"), *args.quantity, 4);
             if (!digits)
                 return digits.failure();
-            f.Text10 = *digits;
+            f.quantity = *digits;
         }
     }
-    f.Check4 = args.hexData || args.asciiData;
-    f.Option7 = !args.asciiData;
+    f.withDataBlock = args.hexData || args.asciiData;
+    f.dataBlockIsHex = !args.asciiData;
     if (args.hexData) {
         // Blanks between the pairs read better in a script; the panel's field has none.
         QString joined = *args.hexData;
@@ -102,12 +102,12 @@ Expected<QByteArray> buildModbusFrame(const ModbusArgs& args) {
         const auto digits = hexField(QStringLiteral("--data"), joined, 0);
         if (!digits)
             return digits.failure();
-        f.Text7 = *digits;
+        f.dataBlock = *digits;
     } else if (args.asciiData) {
-        f.Text7 = *args.asciiData;
+        f.dataBlock = *args.asciiData;
     }
-    f.Check5 = !args.noCrc;
-    f.Check6 = args.crlf;
+    f.withCrc = !args.noCrc;
+    f.withCrLf = args.crlf;
 
     const ModbusRequest request = buildModbusRequest(f);
     if (!request.ok())

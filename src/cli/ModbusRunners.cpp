@@ -14,13 +14,13 @@ namespace {
 // layout for it, so it is told apart here.
 std::optional<quint8> exceptionCode(const QByteArray& reply) {
     if (reply.size() != 5 || (quint8(reply.at(1)) & 0x80) == 0 ||
-        CRC16(reply.left(3)) != reply.right(2))
+        crc16Bytes(reply.left(3)) != reply.right(2))
         return std::nullopt;
     return quint8(reply.at(2));
 }
 
 bool checks(const QByteArray& reply) {
-    const ModbusReply parsed = Modbus_Parser(reply);
+    const ModbusReply parsed = parseModbusReply(reply);
     return (parsed.recognized() && parsed.crc->good()) || exceptionCode(reply);
 }
 
@@ -58,7 +58,7 @@ int runModbus(Session& s) {
         lastNs = next.arrivedNs;
     }
     Session::printBoard("< " + HexText::display(reply) + '\n');
-    const ModbusReply parsed = Modbus_Parser(reply, true, (lastNs - sentNs) / 1000000);
+    const ModbusReply parsed = parseModbusReply(reply, true, (lastNs - sentNs) / 1000000);
     Session::printBoard(withUnixLineEnds(renderModbusReply(parsed)));
     if (const std::optional<quint8> code = exceptionCode(reply))
         return Session::fail(

@@ -53,7 +53,7 @@ std::optional<QByteArray> consoleTextFrame(int address, const QByteArray& payloa
     frame += 'C';
     frame += static_cast<char>(payload.size());
     frame += payload;
-    frame += CRC16(frame);
+    frame += crc16Bytes(frame);
     return frame;
 }
 
@@ -72,7 +72,7 @@ FrameCutter::Stop FrameCutter::pass(quint8 address, QList<CutAction>& actions) {
     const qsizetype n = static_cast<quint8>(buffer_.at(2));
     if (buffer_.size() < n + 5)
         return Stop::Waiting;
-    const bool crcGood = CRC16(buffer_.first(n + 3)) == buffer_.sliced(n + 3, 2);
+    const bool crcGood = crc16Bytes(buffer_.first(n + 3)) == buffer_.sliced(n + 3, 2);
     latest_ = buffer_.sliced(3, n);
     buffer_.remove(0, n + 5);
     if (!crcGood)

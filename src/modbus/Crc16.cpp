@@ -27,8 +27,8 @@ quint16 crc16Value(const QByteArray& bytes) {
     return static_cast<quint16>(crc);
 }
 
-QByteArray CRC16(const QByteArray& sString) {
-    const quint16 crc = crc16Value(sString);
+QByteArray crc16Bytes(const QByteArray& bytes) {
+    const quint16 crc = crc16Value(bytes);
     QByteArray out(2, '\0');
     out[0] = static_cast<char>(crc & 0xFF);
     out[1] = static_cast<char>(crc >> 8);
@@ -48,14 +48,14 @@ qint16 digitValue(char c) {
 
 } // namespace
 
-qint16 Decode(const QByteArray& colums) {
-    return colums.size() == 1 ? digitValue(colums.at(0)) : qint16(0);
+qint16 hexDigitValue(const QByteArray& text) {
+    return text.size() == 1 ? digitValue(text.at(0)) : qint16(0);
 }
 
-qint16 Decode2(const QByteArray& colums) {
-    if (colums.size() == 2)
-        return static_cast<qint16>(digitValue(colums.at(0)) * 16 + digitValue(colums.at(1)));
-    if (colums.size() == 1)
-        return digitValue(colums.at(0));
+qint16 hexByteValue(const QByteArray& text) {
+    if (text.size() == 2)
+        return static_cast<qint16>(digitValue(text.at(0)) * 16 + digitValue(text.at(1)));
+    if (text.size() == 1)
+        return digitValue(text.at(0));
     return 0;
 }

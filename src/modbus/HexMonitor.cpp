@@ -17,8 +17,8 @@ void HexMonitor::connectControls() {
 void HexMonitor::HEX_parser(const QByteArray& chunk) {
     if (!hex_.Check12->isChecked())
         return;
-    if (Modbus_Parser)
-        Modbus_Parser(chunk);
+    if (toParser)
+        toParser(chunk);
     // The whole chunk in one append: the same text and the same cut as byte by byte, at a
     // fraction of the cost.
     model_.append(HexText::logEntry(chunk));

@@ -18,7 +18,7 @@ public:
 
     // The reply parser panel, handed every chunk the monitor takes (it decides for itself
     // whether it is enabled).
-    std::function<void(const QByteArray& packet)> Modbus_Parser;
+    std::function<void(const QByteArray& packet)> toParser;
 
     // Every raw chunk from either link, before the board text reaches the console.
     void HEX_parser(const QByteArray& chunk);

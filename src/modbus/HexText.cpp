@@ -6,8 +6,8 @@ namespace {
 
 constexpr char digits[] = "0123456789ABCDEF";
 
-// The last `width` characters of a zero-padded field, as Decode2 input. Characters outside
-// Latin-1 become '?', which Decode2 counts as 0 like any other non-digit.
+// The last `width` characters of a zero-padded field, as hexByteValue input. Characters outside
+// Latin-1 become '?', which hexByteValue counts as 0 like any other non-digit.
 QByteArray lastDigits(QStringView text, qsizetype width) {
     QByteArray out(width, '0');
     const QStringView tail = text.size() > width ? text.right(width) : text;
@@ -44,12 +44,12 @@ QByteArray HexText::byte(quint8 value) {
 }
 
 quint8 HexText::byteField(QStringView text) {
-    return static_cast<quint8>(Decode2(lastDigits(text, 2)));
+    return static_cast<quint8>(hexByteValue(lastDigits(text, 2)));
 }
 
 quint16 HexText::wordField(QStringView text) {
     const QByteArray four = lastDigits(text, 4);
-    return static_cast<quint16>(Decode2(four.left(2)) * 256 + Decode2(four.mid(2)));
+    return static_cast<quint16>(hexByteValue(four.left(2)) * 256 + hexByteValue(four.mid(2)));
 }
 
 std::optional<quint16> HexText::decimalField(QStringView text) {

@@ -19,11 +19,12 @@ QByteArray logEntry(const QByteArray& bytes);
 // Two upper-case digits, no space: "0A". The parser writes every byte this way.
 QByteArray byte(quint8 value);
 
-// A one-byte field (address, function): the last two characters of "00" + text through Decode2.
-// "1" gives 0x01, "123" gives 0x23; anything that is not an upper-case hex digit counts as 0.
+// A one-byte field (address, function): the last two characters of "00" + text through
+// hexByteValue. "1" gives 0x01, "123" gives 0x23; anything that is not an upper-case hex digit
+// counts as 0.
 quint8 byteField(QStringView text);
 
-// A two-byte field in hex: the last four characters of "0000" + text, two Decode2 pairs, high
+// A two-byte field in hex: the last four characters of "0000" + text, two hexByteValue pairs, high
 // byte first. "12345" gives 0x2345, an empty field 0.
 quint16 wordField(QStringView text);
 

@@ -27,19 +27,19 @@ void ModbusBuilderPanel::connectControls() {
 ModbusRequestFields ModbusBuilderPanel::fields() const {
     const ModbusBuilderControls& b = builder_;
     ModbusRequestFields f;
-    f.Text5 = b.Text5->text();
-    f.Text6 = b.Text6->text();
-    f.Text9 = b.Text9->text();
-    f.Check8 = b.Check8->isChecked();
-    f.Check10 = b.Check10->isChecked();
-    f.Text10 = b.Text10->text();
-    f.Check9 = b.Check9->isChecked();
-    f.Check11 = b.Check11->isChecked();
-    f.Check4 = b.Check4->isChecked();
-    f.Text7 = b.Text7->text();
-    f.Option7 = b.Option7->isChecked();
-    f.Check5 = b.Check5->isChecked();
-    f.Check6 = b.Check6->isChecked();
+    f.deviceAddress = b.Text5->text();
+    f.function = b.Text6->text();
+    f.dataAddress = b.Text9->text();
+    f.dataAddressIsHex = b.Check8->isChecked();
+    f.withDataAddress = b.Check10->isChecked();
+    f.quantity = b.Text10->text();
+    f.quantityIsHex = b.Check9->isChecked();
+    f.withQuantity = b.Check11->isChecked();
+    f.withDataBlock = b.Check4->isChecked();
+    f.dataBlock = b.Text7->text();
+    f.dataBlockIsHex = b.Option7->isChecked();
+    f.withCrc = b.Check5->isChecked();
+    f.withCrLf = b.Check6->isChecked();
     return f;
 }
 

@@ -26,12 +26,12 @@ void ModbusParserPanel::connectControls() {
     connect(parser_.Command24, &QPushButton::clicked, this, &ModbusParserPanel::Command24_Click);
 }
 
-void ModbusParserPanel::Modbus_Parser(const QByteArray& packet) {
+void ModbusParserPanel::showReply(const QByteArray& packet) {
     // Unticked, the request stays pending: the first parse after ticking still shows its time.
     if (!parser_.Check7->isChecked())
         return;
     const bool waitReply = modbus_.ModbusWaitReply == 1;
-    const ModbusReply reply = ::Modbus_Parser(
+    const ModbusReply reply = parseModbusReply(
         packet, waitReply, waitReply ? TickCount::since(modbus_.ModbusSendTime) : 0);
     modbus_.ModbusWaitReply = 0;
     model_.append(renderModbusReply(reply, systemDecimalPoint()));

@@ -17,7 +17,7 @@ public:
     void connectControls();
 
     // Appends the account of `packet` to Text8 while Check7 is ticked.
-    void Modbus_Parser(const QByteArray& packet);
+    void showReply(const QByteArray& packet);
     void Command24_Click();
 
     const BoundedText& model() const { return model_; }

@@ -89,11 +89,11 @@ bool bodyComplete(const ModbusReply& r, qsizetype expectedValues) {
 
 } // namespace
 
-ModbusReply Modbus_Parser(const QByteArray& ModbusPacket, bool waitReply, qint64 elapsedMs) {
+ModbusReply parseModbusReply(const QByteArray& packet, bool waitReply, qint64 elapsedMs) {
     ModbusReply r;
     if (waitReply)
         r.replyTimeMs = elapsedMs;
-    const Packet p(ModbusPacket);
+    const Packet p(packet);
     r.address = p.at(1);
     r.function = p.at(2);
     if (!r.function)
@@ -111,10 +111,9 @@ ModbusReply Modbus_Parser(const QByteArray& ModbusPacket, bool waitReply, qint64
 
     // At least two bytes are here: the function was read.
     const qsizetype body = p.size() - 2;
-    const QByteArray computed = CRC16(ModbusPacket.left(body));
+    const QByteArray computed = crc16Bytes(packet.left(body));
     ModbusReply::Crc crc;
-    crc.received = {static_cast<quint8>(ModbusPacket[body]),
-                    static_cast<quint8>(ModbusPacket[body + 1])};
+    crc.received = {static_cast<quint8>(packet[body]), static_cast<quint8>(packet[body + 1])};
     crc.computed = {static_cast<quint8>(computed[0]), static_cast<quint8>(computed[1])};
     r.crc = crc;
     return r;

@@ -5,7 +5,7 @@
 #include <array>
 #include <optional>
 
-// What Modbus_Parser made of one received chunk. The chunk is read as a MODBUS RTU reply:
+// What parseModbusReply made of one received chunk. The chunk is read as a MODBUS RTU reply:
 // address, function, body, CRC. Any step that runs past the end of the chunk stops the account
 // there; the fields filled so far are what the operator still sees, followed by
 // " Package not recognized ". Every chunk is parsed on its own: replies are not reassembled.
@@ -22,7 +22,7 @@ struct ModbusReply {
     };
     struct Crc {
         std::array<quint8, 2> received{}; // the last two bytes, as they came
-        std::array<quint8, 2> computed{}; // CRC16 of the rest, low byte first
+        std::array<quint8, 2> computed{}; // crc16Bytes of the rest, low byte first
         bool good() const { return received == computed; }
     };
 
@@ -39,11 +39,11 @@ struct ModbusReply {
     bool recognized() const { return crc.has_value(); }
 };
 
-// Reads one chunk (ModbusPacket). waitReply is ModbusWaitReply: when set, the reply time
-// elapsedMs (now minus ModbusSendTime) is part of the account; the caller then clears the flag.
+// Reads one chunk. waitReply: a request was sent and its reply time is still to be shown; the
+// reply time elapsedMs (now minus the moment it was sent) is then part of the account.
 // Any bytes, any length: nothing is read beyond the chunk.
-ModbusReply Modbus_Parser(const QByteArray& ModbusPacket, bool waitReply = false,
-                          qint64 elapsedMs = 0);
+ModbusReply parseModbusReply(const QByteArray& packet, bool waitReply = false,
+                             qint64 elapsedMs = 0);
 
 // The account as the lines the parser panel appends, CR LF line ends, closed by an empty line.
 // A half value count ("Number param = 1.5") uses decimalPoint, so a panel can follow the

@@ -28,27 +28,27 @@ std::optional<quint16> wordOf(const QString& text, bool hex) {
 
 ModbusRequest buildModbusRequest(const ModbusRequestFields& f) {
     QByteArray frame;
-    if (!f.Text5.isEmpty())
-        frame.append(static_cast<char>(HexText::byteField(f.Text5)));
-    if (!f.Text6.isEmpty())
-        frame.append(static_cast<char>(HexText::byteField(f.Text6)));
+    if (!f.deviceAddress.isEmpty())
+        frame.append(static_cast<char>(HexText::byteField(f.deviceAddress)));
+    if (!f.function.isEmpty())
+        frame.append(static_cast<char>(HexText::byteField(f.function)));
 
-    if (f.Check10) {
-        const auto address = wordOf(f.Text9, f.Check8);
+    if (f.withDataAddress) {
+        const auto address = wordOf(f.dataAddress, f.dataAddressIsHex);
         if (!address)
             return refused(ModbusRefusal::AddressOutOfRange);
         appendWord(frame, *address);
     }
-    if (f.Check11) {
-        const auto quantity = wordOf(f.Text10, f.Check9);
+    if (f.withQuantity) {
+        const auto quantity = wordOf(f.quantity, f.quantityIsHex);
         if (!quantity)
             return refused(ModbusRefusal::QuantityOutOfRange);
         appendWord(frame, *quantity);
     }
 
-    if (f.Check4) {
-        const QString& data = f.Text7;
-        if (f.Option7) {
+    if (f.withDataBlock) {
+        const QString& data = f.dataBlock;
+        if (f.dataBlockIsHex) {
             if (data.size() % 2 != 0)
                 return refused(ModbusRefusal::OddHexData);
             const qsizetype n = data.size() / 2;
@@ -70,9 +70,9 @@ ModbusRequest buildModbusRequest(const ModbusRequestFields& f) {
         }
     }
 
-    if (f.Check5)
-        frame.append(CRC16(frame));
-    if (f.Check6)
+    if (f.withCrc)
+        frame.append(crc16Bytes(frame));
+    if (f.withCrLf)
         frame.append("\r\n");
     return ModbusRequest{frame, std::nullopt};
 }

@@ -4,22 +4,22 @@
 #include <QString>
 #include <optional>
 
-// The MODBUS panel's fields as the Send button (Command23) reads them, under the controls' own
-// names so the panel copies them one to one. Defaults are the panel's start-up values.
+// The MODBUS panel's fields as its Send button reads them. Defaults are the panel's start-up
+// values.
 struct ModbusRequestFields {
-    QString Text5 = QStringLiteral("10"); // device address, hex
-    QString Text6 = QStringLiteral("3");  // function code, hex
-    QString Text9;                        // data address
-    bool Check8 = true;                   // Text9 is hex (else decimal)
-    bool Check10 = true;                  // put the data address into the frame
-    QString Text10;                       // quantity, or the single value written
-    bool Check9 = true;                   // Text10 is hex (else decimal)
-    bool Check11 = true;                  // put the quantity / value into the frame
-    bool Check4 = false;                  // put the data block (length byte + data) into the frame
-    QString Text7;                        // the data of the data block
-    bool Option7 = true;                  // Text7 holds hex pairs; false: Option8, text as is
-    bool Check5 = true;                   // close the frame with CRC16
-    bool Check6 = false;                  // then CR LF
+    QString deviceAddress = QStringLiteral("10"); // hex
+    QString function = QStringLiteral("3");       // function code, hex
+    QString dataAddress;
+    bool dataAddressIsHex = true; // else decimal
+    bool withDataAddress = true;  // put the data address into the frame
+    QString quantity;             // quantity, or the single value written
+    bool quantityIsHex = true;    // else decimal
+    bool withQuantity = true;     // put the quantity / value into the frame
+    bool withDataBlock = false;   // put the data block (length byte + data) into the frame
+    QString dataBlock;            // the data of the data block
+    bool dataBlockIsHex = true;   // hex pairs; else the text as it stands
+    bool withCrc = true;          // close the frame with its CRC-16
+    bool withCrLf = false;        // then CR LF
 };
 
 // Why no frame was made. The operator sees the same "Invalid DATA" box for all of them; the
@@ -42,7 +42,7 @@ struct ModbusRequest {
 };
 
 // Builds the frame in wire order: address, function, data address, quantity / value, data block
-// with its length byte, CRC16 low byte first, CR LF (outside the CRC). Invalid hex digits count
-// as 0, as everywhere in the MODBUS tools; only a field that cannot be encoded at all refuses the
-// whole frame, so nothing half-right ever reaches the board.
+// with its length byte, crc16Bytes low byte first, CR LF (outside the CRC). Invalid hex digits
+// count as 0, as everywhere in the MODBUS tools; only a field that cannot be encoded at all refuses
+// the whole frame, so nothing half-right ever reaches the board.
 ModbusRequest buildModbusRequest(const ModbusRequestFields& fields);

@@ -23,28 +23,28 @@ namespace {
 ModbusRequestFields request(const char* address, const char* function, const char* param,
                             const char* qty) {
     ModbusRequestFields f;
-    f.Text5 = address;
-    f.Text6 = function;
-    f.Text9 = param;
-    f.Text10 = qty;
+    f.deviceAddress = address;
+    f.function = function;
+    f.dataAddress = param;
+    f.quantity = qty;
     return f;
 }
 
 // The fields typed and ticked into the builder's controls, as the operator would.
 void fill(UDP& w, const ModbusRequestFields& f) {
-    w.Text5->setText(f.Text5);
-    w.Text6->setText(f.Text6);
-    w.Text9->setText(f.Text9);
-    w.Check8->setChecked(f.Check8);
-    w.Check10->setChecked(f.Check10);
-    w.Text10->setText(f.Text10);
-    w.Check9->setChecked(f.Check9);
-    w.Check11->setChecked(f.Check11);
-    w.Check4->setChecked(f.Check4);
-    w.Text7->setText(f.Text7);
-    (f.Option7 ? w.Option7 : w.Option8)->setChecked(true);
-    w.Check5->setChecked(f.Check5);
-    w.Check6->setChecked(f.Check6);
+    w.Text5->setText(f.deviceAddress);
+    w.Text6->setText(f.function);
+    w.Text9->setText(f.dataAddress);
+    w.Check8->setChecked(f.dataAddressIsHex);
+    w.Check10->setChecked(f.withDataAddress);
+    w.Text10->setText(f.quantity);
+    w.Check9->setChecked(f.quantityIsHex);
+    w.Check11->setChecked(f.withQuantity);
+    w.Check4->setChecked(f.withDataBlock);
+    w.Text7->setText(f.dataBlock);
+    (f.dataBlockIsHex ? w.Option7 : w.Option8)->setChecked(true);
+    w.Check5->setChecked(f.withCrc);
+    w.Check6->setChecked(f.withCrLf);
 }
 
 bool openSerial(UDP& w, const PtyPair& pty) {
@@ -78,16 +78,16 @@ void TestModbusPanels::builderSendsFrame_data() {
     QTest::addColumn<QByteArray>("frame"); // empty: refused, nothing sent
 
     ModbusRequestFields hello = request("10", "43", "", "");
-    hello.Check10 = hello.Check11 = false;
-    hello.Check4 = true;
-    hello.Option7 = false;
-    hello.Text7 = "hello";
+    hello.withDataAddress = hello.withQuantity = false;
+    hello.withDataBlock = true;
+    hello.dataBlockIsHex = false;
+    hello.dataBlock = "hello";
     ModbusRequestFields decimal = request("10", "3", "300", "");
-    decimal.Check8 = false;
-    decimal.Check6 = true;
+    decimal.dataAddressIsHex = false;
+    decimal.withCrLf = true;
     ModbusRequestFields odd = request("0A", "10", "0000", "0001");
-    odd.Check4 = true;
-    odd.Text7 = "010";
+    odd.withDataBlock = true;
+    odd.dataBlock = "010";
     QTest::newRow("udp, read two registers") << false << request("0A", "03", "0000", "0002")
                                              << QByteArray::fromHex("0A 03 00 00 00 02 C5 70");
     QTest::newRow("serial, text to 0x10")

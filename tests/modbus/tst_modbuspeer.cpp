@@ -58,10 +58,10 @@ private:
 
 ModbusRequestFields request(const char* function, const QString& address, const QString& qty) {
     ModbusRequestFields f;
-    f.Text5 = "0A";
-    f.Text6 = function;
-    f.Text9 = address;
-    f.Text10 = qty;
+    f.deviceAddress = "0A";
+    f.function = function;
+    f.dataAddress = address;
+    f.quantity = qty;
     return f;
 }
 
@@ -73,7 +73,7 @@ ModbusReply exchange(PtyPair& pty, const ModbusRequestFields& fields, qsizetype 
     const QByteArray answer = pty.receive(replySize);
     if (answer.size() != replySize)
         qWarning("libmodbus answered %s", answer.toHex(' ').constData());
-    return Modbus_Parser(answer);
+    return parseModbusReply(answer);
 }
 
 } // namespace
@@ -97,15 +97,15 @@ void TestModbusPeer::exchange_data() {
                       "Value #1 = 1234(4660)\r\nValue #2 = BEEF(48879)\r\nCRC = ")
         << QList<quint16>{0x1234, 0xBEEF, 0, 0, 0, 0};
     ModbusRequestFields single = request("06", "5", "300");
-    single.Check9 = false; // the value in decimal
+    single.quantityIsHex = false; // the value in decimal
     QTest::newRow("write single register")
         << single << 8
         << QByteArray("Addr = 0A(10)  Funk = 06(6)\r\nDataAddr = 0005(5)  Value = 012C(300)\r\n"
                       "CRC = ")
         << QList<quint16>{0x1234, 0xBEEF, 0, 0, 0, 300};
     ModbusRequestFields multiple = request("10", "0002", "0003");
-    multiple.Check4 = true;
-    multiple.Text7 = "000A0014FFFF";
+    multiple.withDataBlock = true;
+    multiple.dataBlock = "000A0014FFFF";
     QTest::newRow("write multiple registers")
         << multiple << 8
         << QByteArray("Addr = 0A(10)  Funk = 10(16)\r\nDataAddr = 0002(2)  Value = 0003(3)\r\n"

@@ -9,7 +9,7 @@ namespace {
 // The packet closed with its correct CRC.
 QByteArray framed(const char* hex) {
     const QByteArray body = QByteArray::fromHex(hex);
-    return body + CRC16(body);
+    return body + crc16Bytes(body);
 }
 
 QByteArray lines(std::initializer_list<const char*> list) {
@@ -96,12 +96,12 @@ void TestModbusReply::account() {
     QFETCH(QByteArray, packet);
     QFETCH(int, elapsedMs);
     QFETCH(QByteArray, expected);
-    const ModbusReply reply = Modbus_Parser(packet, elapsedMs >= 0, elapsedMs);
+    const ModbusReply reply = parseModbusReply(packet, elapsedMs >= 0, elapsedMs);
     QCOMPARE(renderModbusReply(reply), expected);
 }
 
 void TestModbusReply::decimalPoint() {
-    const QByteArray out = renderModbusReply(Modbus_Parser(framed("0A 03 03 00 01 02 03")), ',');
+    const QByteArray out = renderModbusReply(parseModbusReply(framed("0A 03 03 00 01 02 03")), ',');
     QVERIFY2(out.contains("\r\nNumber param = 1,5\r\n"), out.constData());
 }
 
@@ -121,8 +121,8 @@ void TestModbusReply::anyChunk() {
             if (round % 4 == 1 && size >= 3) // a plausible byte count now and then
                 chunk[2] = char(random.bounded(qMin<qsizetype>(size, 256)));
             if (round % 4 == 2 && size >= 2) // and a correct CRC
-                chunk = chunk.left(size - 2) + CRC16(chunk.left(size - 2));
-            const ModbusReply reply = Modbus_Parser(chunk);
+                chunk = chunk.left(size - 2) + crc16Bytes(chunk.left(size - 2));
+            const ModbusReply reply = parseModbusReply(chunk);
             const QByteArray out = renderModbusReply(reply);
             QVERIFY(out.endsWith("\r\n\r\n"));
             QVERIFY(reply.values.size() <= 128);

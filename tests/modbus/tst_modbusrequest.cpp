@@ -1,5 +1,5 @@
-// The request builder and the helpers under it: CRC16, the hex digit decoders, the decimal field
-// and the hex log entry.
+// The request builder and the helpers under it: crc16Bytes, the hex digit decoders, the decimal
+// field and the hex log entry.
 #include "modbus/Crc16.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusRequest.h"
@@ -15,27 +15,27 @@ namespace {
 // Every part of the frame off: a row switches on only what it is about.
 Fields nothingOn() {
     Fields f;
-    f.Text5.clear();
-    f.Text6.clear();
-    f.Check10 = false;
-    f.Check11 = false;
-    f.Check5 = false;
+    f.deviceAddress.clear();
+    f.function.clear();
+    f.withDataAddress = false;
+    f.withQuantity = false;
+    f.withCrc = false;
     return f;
 }
 
 Fields withAddress(const QString& text, bool hex) {
     Fields f = nothingOn();
-    f.Check10 = true;
-    f.Check8 = hex;
-    f.Text9 = text;
+    f.withDataAddress = true;
+    f.dataAddressIsHex = hex;
+    f.dataAddress = text;
     return f;
 }
 
 Fields withData(const QString& text, bool hex) {
     Fields f = nothingOn();
-    f.Check4 = true;
-    f.Option7 = hex;
-    f.Text7 = text;
+    f.withDataBlock = true;
+    f.dataBlockIsHex = hex;
+    f.dataBlock = text;
     return f;
 }
 
@@ -74,11 +74,12 @@ void TestModbusRequest::crc_data() {
 void TestModbusRequest::crc() {
     QFETCH(QByteArray, input);
     QFETCH(QByteArray, expected);
-    QCOMPARE(CRC16(input).toHex(' '), expected.toHex(' '));
+    QCOMPARE(crc16Bytes(input).toHex(' '), expected.toHex(' '));
     QCOMPARE(crc16Value(input), quint16(quint8(expected[0]) | quint8(expected[1]) << 8));
 }
 
-// Decode takes exactly one upper-case hex digit, Decode2 one or two; anything else counts as 0.
+// hexDigitValue takes exactly one upper-case hex digit, hexByteValue one or two; anything else
+// counts as 0.
 void TestModbusRequest::decode_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("one");
@@ -99,8 +100,8 @@ void TestModbusRequest::decode() {
     QFETCH(QByteArray, text);
     QFETCH(int, one);
     QFETCH(int, two);
-    QCOMPARE(int(Decode(text)), one);
-    QCOMPARE(int(Decode2(text)), two);
+    QCOMPARE(int(hexDigitValue(text)), one);
+    QCOMPARE(int(hexByteValue(text)), two);
 }
 
 void TestModbusRequest::frame_data() {
@@ -108,18 +109,18 @@ void TestModbusRequest::frame_data() {
     QTest::addColumn<QByteArray>("expected");
 
     Fields read;
-    read.Text5 = "0A";
-    read.Text6 = "03";
-    read.Text9 = "0000";
-    read.Text10 = "0002";
+    read.deviceAddress = "0A";
+    read.function = "03";
+    read.dataAddress = "0000";
+    read.quantity = "0002";
     QTest::newRow("read two holding registers")
         << read << QByteArray::fromHex("0A 03 00 00 00 02 C5 70");
     Fields text;
-    text.Text6 = "43";
-    text.Check10 = text.Check11 = false;
-    text.Check4 = true;
-    text.Option7 = false;
-    text.Text7 = "hello";
+    text.function = "43";
+    text.withDataAddress = text.withQuantity = false;
+    text.withDataBlock = true;
+    text.dataBlockIsHex = false;
+    text.dataBlock = "hello";
     QTest::newRow("text to device 0x10")
         << text << QByteArray::fromHex("10 43 05 68 65 6C 6C 6F E1 A2");
     QTest::newRow("start-up defaults")
@@ -128,7 +129,7 @@ void TestModbusRequest::frame_data() {
     // A one-byte field is padded, or cut to its last two digits.
     Fields address = nothingOn();
     for (const auto& [input, byte] : {std::pair{"1", "01"}, std::pair{"123", "23"}}) {
-        address.Text5 = input;
+        address.deviceAddress = input;
         QTest::addRow("address %s", input) << address << QByteArray::fromHex(byte);
     }
     QTest::newRow("hex 1") << withAddress("1", true) << QByteArray::fromHex("00 01");
@@ -137,13 +138,13 @@ void TestModbusRequest::frame_data() {
     QTest::newRow("decimal 32767") << withAddress("32767", false) << QByteArray::fromHex("7F FF");
 
     Fields quantity = nothingOn();
-    quantity.Check11 = true;
-    quantity.Check9 = false;
-    quantity.Text10 = "4660";
+    quantity.withQuantity = true;
+    quantity.quantityIsHex = false;
+    quantity.quantity = "4660";
     QTest::newRow("decimal quantity") << quantity << QByteArray::fromHex("12 34");
     // A field left out of the frame is not read, however wrong it is.
-    quantity.Check11 = false;
-    quantity.Text10 = "99999";
+    quantity.withQuantity = false;
+    quantity.quantity = "99999";
     QTest::newRow("unused decimal") << quantity << QByteArray();
 
     QTest::newRow("hex data") << withData("0102", true) << QByteArray::fromHex("02 01 02");
@@ -153,13 +154,13 @@ void TestModbusRequest::frame_data() {
     QTest::newRow("cyrillic ascii") << withData(QString::fromUtf8("Привет"), false)
                                     << QByteArray::fromHex("06 CF F0 E8 E2 E5 F2");
     Fields dataOff = withData("0102", true);
-    dataOff.Check4 = false;
+    dataOff.withDataBlock = false;
     QTest::newRow("data block off") << dataOff << QByteArray();
 
     Fields lineEnd = withData("0102", true);
-    lineEnd.Check6 = true;
+    lineEnd.withCrLf = true;
     QTest::newRow("CR LF alone") << lineEnd << QByteArray::fromHex("02 01 02 0D 0A");
-    lineEnd.Check5 = true;
+    lineEnd.withCrc = true;
     QTest::newRow("CR LF after CRC") << lineEnd << QByteArray::fromHex("02 01 02 50 51 0D 0A");
 }
 
@@ -187,8 +188,8 @@ void TestModbusRequest::refusal_data() {
     QTest::newRow("decimal 32768")
         << withAddress("32768", false) << ModbusRefusal::AddressOutOfRange;
     Fields quantity;
-    quantity.Check9 = false;
-    quantity.Text10 = "70000";
+    quantity.quantityIsHex = false;
+    quantity.quantity = "70000";
     QTest::newRow("decimal quantity") << quantity << ModbusRefusal::QuantityOutOfRange;
 }
 
