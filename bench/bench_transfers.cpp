@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     w.dialogs().openAnswers << here("prog.bas");
     ok &= clock.run(
         "BASIC upload", [&] { w.Command10->click(); },
-        [&] { return !w.transfers().basic().SendBasicMode(); });
+        [&] { return !w.transfers().basic().uploading(); });
     // The board's answer to the last line must be in before LIST goes out, or the download
     // would take that "OK" for the end of the listing.
     QTest::qWait(200);
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     w.dialogs().saveAnswers << here("saved.bas");
     ok &= clock.run(
         "BASIC download", [&] { w.Command11->click(); },
-        [&] { return !w.transfers().basic().LoadBasicMode(); });
+        [&] { return !w.transfers().basic().downloading(); });
     check(readFile(here("saved.bas")) == text, "saved program");
 
     const QByteArray bytes = fileBytes(size);
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
     w.dialogs().openAnswers << here("out.bin");
     ok &= clock.run(
         "flash-disk send", [&] { w.Command3->click(); },
-        [&] { return !w.transfers().flash().SendFilesMode(); });
+        [&] { return !w.transfers().flash().sending(); });
     check(w.vbalProgressBar1->text() == QStringLiteral("OK"), "send completed");
     // The board's answer to CLOSE must be in before the next FOPEN goes out.
     QTest::qWait(200);
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     w.dialogs().saveAnswers << here("back.bin");
     ok &= clock.run(
         "flash-disk receive", [&] { w.Command4->click(); },
-        [&] { return !w.transfers().flash().LoadFilesMode(); });
+        [&] { return !w.transfers().flash().receiving(); });
     check(readFile(here("back.bin")) == bytes, "received file");
 
     std::printf("%d program lines, %d file bytes: %s\n", lines, size,

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             basicFile.take(basic.startDownload(), 0);
             break;
         case 2:
-            basicFile.take(basic.Command9_Click(), 0);
+            basicFile.take(basic.nextLine(), 0);
             break;
         case 3:
             flashFile.take(flash.startSend("F", reply), 0);
@@ -60,23 +60,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             flashFile.take(flash.startReceive("F"), 0);
             break;
         case 5:
-            flashFile.take(flash.Command5_Click(), 0);
+            flashFile.take(flash.closeTransfer(), 0);
             break;
         default:
             // The receive router's order.
-            if (basic.LoadBasicMode())
-                basicFile.take(basic.LOAD_BASIC_parser(reply), reply.size());
-            else if (basic.SendBasicMode())
-                basicFile.take(basic.SEND_BASIC_parser(reply), 0);
-            else if (flash.SendFilesMode())
-                flashFile.take(flash.SEND_FILES_parser(reply, event[0] & 1), 0);
-            else if (flash.LoadFilesMode())
-                flashFile.take(flash.LOAD_FILES_parser(reply, event[0] & 1),
+            if (basic.downloading())
+                basicFile.take(basic.onListingLine(reply), reply.size());
+            else if (basic.uploading())
+                basicFile.take(basic.onUploadReply(reply), 0);
+            else if (flash.sending())
+                flashFile.take(flash.onSendReply(reply, event[0] & 1), 0);
+            else if (flash.receiving())
+                flashFile.take(flash.onReceiveReply(reply, event[0] & 1),
                                qMax<qsizetype>(flash::ReadBytes, (reply.size() + 1) / 2 + 1));
             break;
         }
-        check(basic.LineIndex() <= basic.LineCount());
-        check(!flash.SendFilesMode() || flash.FilePos() <= flash.FileBytes().size() + 1);
+        check(basic.lineSent() <= basic.lineCount());
+        check(!flash.sending() || flash.nextByte() <= flash.fileBytes().size() + 1);
     }
     return 0;
 }

@@ -80,11 +80,11 @@ int runUpload(Session& s) {
     s.progress.start(QStringLiteral("upload"), total, QStringLiteral("lines"));
     s.transfers.startUpload(*file);
     const Session::Status status = s.waitForTransfer(
-        [&] { s.progress.update(basic.SendBasicMode() ? basic.LineIndex() - 1 : total - 1); });
+        [&] { s.progress.update(basic.uploading() ? basic.lineSent() - 1 : total - 1); });
     if (const auto failed = s.stepFailure())
         return *failed;
     // The line sent last: the one refused, or the one whose answer did not come.
-    const int sentLast = basic.LineIndex();
+    const int sentLast = basic.lineSent();
     if (status != Session::Status::Got) {
         s.transfers.stopUpload();
         return s.notAnswered(status, QStringLiteral("upload stopped at line %1 of %2; the lines "

@@ -81,8 +81,8 @@ int runPut(Session& s) {
     s.progress.start(QStringLiteral("put"), total, QStringLiteral("bytes"));
     s.transfers.startSend(name, *bytes);
     const Session::Status status = s.waitForTransfer([&] {
-        if (flash.SendFilesMode())
-            s.progress.update(flash.FilePos() - 1);
+        if (flash.sending())
+            s.progress.update(flash.nextByte() - 1);
     });
     if (const auto failed = s.stepFailure()) {
         if (flash.running())
@@ -90,7 +90,7 @@ int runPut(Session& s) {
         return *failed;
     }
     if (status != Session::Status::Got) {
-        const qint64 sent = qMax(0, flash.FilePos() - 1);
+        const qint64 sent = qMax(0, flash.nextByte() - 1);
         s.transfers.closeFlashDisk(); // CLOSE, as the window's X sends it
         return s.notAnswered(status, QStringLiteral("put stopped after %1 of %2 bytes; %3 on the "
                                                     "board is incomplete")

@@ -14,8 +14,8 @@ void BasicPanel::connectControls() {
     QObject::connect(basic_.Command11, &QPushButton::clicked, [this] { Command11_Click(); });
     QObject::connect(basic_.Command12, &QPushButton::clicked, [this] { Command12_Click(); });
     QObject::connect(basic_.Command13, &QPushButton::clicked, [this] { Command13_Click(); });
-    QObject::connect(basic_.Command9, &QPushButton::clicked, [this] { Command9_Click(); });
-    QObject::connect(basic_.Command14, &QPushButton::clicked, [this] { Command14_Click(); });
+    QObject::connect(basic_.Command9, &QPushButton::clicked, [this] { nextLine(); });
+    QObject::connect(basic_.Command14, &QPushButton::clicked, [this] { stop(); });
 }
 
 bool BasicPanel::linkUp() const {
@@ -54,10 +54,10 @@ void BasicPanel::Command13_Click() {
     transfers_.boardCommand("STATUS");
 }
 
-void BasicPanel::Command9_Click() {
+void BasicPanel::nextLine() {
     transfers_.uploadNextLine();
 }
 
-void BasicPanel::Command14_Click() {
+void BasicPanel::stop() {
     transfers_.stopUpload();
 }

@@ -24,8 +24,8 @@ public:
     void Command11_Click(); // save the board's program into a file
     void Command12_Click(); // NEW
     void Command13_Click(); // STATUS
-    void Command9_Click();  // the next line without waiting for a reply
-    void Command14_Click(); // stop the upload where it stands
+    void nextLine();        // the next line without waiting for a reply
+    void stop();            // stop the upload where it stands
 
 private:
     bool linkUp() const;

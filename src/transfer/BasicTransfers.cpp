@@ -62,8 +62,8 @@ TransferActions boardCommand(const QByteArray& word) {
 
 TransferActions BasicTransfers::closeProgramFile() {
     TransferActions out;
-    if (LoadBasicMode_) {
-        LoadBasicMode_ = false;
+    if (downloading_) {
+        downloading_ = false;
         out << act::closeFile() << act::finished(TransferAction::End::Stopped);
     }
     return out;
@@ -71,44 +71,44 @@ TransferActions BasicTransfers::closeProgramFile() {
 
 TransferActions BasicTransfers::startUpload(const Expected<QByteArray>& programFile) {
     TransferActions out = closeProgramFile();
-    LineIndex_ = 0;
+    lineSent_ = 0;
     const Expected<QList<QByteArray>> lines =
         programFile ? basic::readProgram(*programFile)
                     : Expected<QList<QByteArray>>(programFile.failure());
     if (!lines) {
         // No upload is left running on a program read in part, not even an earlier one.
-        SendBasicMode_ = false;
+        uploading_ = false;
         out << act::errorBox(lines.failure().number, lines.failure().description);
         return out;
     }
-    SendBasicMode_ = true;
-    ProgramLines_ = QList<QByteArray>{QByteArray()} + *lines;
-    LineCount_ = qint16(ProgramLines_.size() - 1);
-    if (LineCount_ == 0) {
+    uploading_ = true;
+    programLines_ = QList<QByteArray>{QByteArray()} + *lines;
+    lineCount_ = qint16(programLines_.size() - 1);
+    if (lineCount_ == 0) {
         // An empty file has no line to send.
         completeUpload(out);
         return out;
     }
-    LineIndex_ = 1;
+    lineSent_ = 1;
 
-    const QByteArray& first = ProgramLines_[1];
+    const QByteArray& first = programLines_[1];
     out << act::pause(100) << act::sendUdp(first + CrLf) << act::sendSerial(first + CrLf)
         << act::consoleAppend(first.left(5) + '\n');
-    if (LineIndex_ == LineCount_)
+    if (lineSent_ == lineCount_)
         completeUpload(out);
     return out;
 }
 
-TransferActions BasicTransfers::SEND_BASIC_parser(QByteArrayView RxData) {
+TransferActions BasicTransfers::onUploadReply(QByteArrayView line) {
     TransferActions out;
-    if (!SendBasicMode_)
+    if (!uploading_)
         return out;
-    lastReply_ = RxData.toByteArray();
-    switch (basic::uploadReply(RxData)) {
+    lastReply_ = line.toByteArray();
+    switch (basic::uploadReply(line)) {
     case basic::Reply::Error:
         out << act::consoleAppend("Error - see  source file " + CrLf);
-        SendBasicMode_ = false;
-        if (LoadBasicMode_)
+        uploading_ = false;
+        if (downloading_)
             endDownload(out);
         out << act::finished(TransferAction::End::Refused);
         break;
@@ -116,28 +116,28 @@ TransferActions BasicTransfers::SEND_BASIC_parser(QByteArrayView RxData) {
         sendNextLine(out);
         break;
     default:
-        out << act::boardMessage(RxData.toByteArray());
+        out << act::boardMessage(line.toByteArray());
         break;
     }
     return out;
 }
 
-TransferActions BasicTransfers::Command9_Click() {
+TransferActions BasicTransfers::nextLine() {
     TransferActions out;
-    if (SendBasicMode_)
+    if (uploading_)
         sendNextLine(out);
     return out;
 }
 
-TransferActions BasicTransfers::Command14_Click() {
+TransferActions BasicTransfers::stop() {
     TransferActions out;
-    if (LoadBasicMode_) {
+    if (downloading_) {
         // A listing whose end never came: its file keeps what came, marked partial.
         endDownload(out);
         out << act::consoleAppend("LOAD BASIC PROGRAM STOPPED" + CrLf);
     }
-    if (SendBasicMode_)
-        SendBasicMode_ = false;
+    if (uploading_)
+        uploading_ = false;
     else if (out.isEmpty())
         return out;
     out << act::finished(TransferAction::End::Stopped);
@@ -145,27 +145,27 @@ TransferActions BasicTransfers::Command14_Click() {
 }
 
 void BasicTransfers::sendNextLine(TransferActions& out) {
-    // While an upload runs, LineIndex < LineCount: the last line completes it at once.
-    ++LineIndex_;
-    const QByteArray& line = ProgramLines_[LineIndex_];
+    // While an upload runs, lineSent < lineCount: the last line completes it at once.
+    ++lineSent_;
+    const QByteArray& line = programLines_[lineSent_];
     out << act::sendUdp(line + CrLf) << act::sendSerial(line + CrLf)
         << act::consoleReplace("LOAD DATA = " + line);
-    if (LineIndex_ == LineCount_)
+    if (lineSent_ == lineCount_)
         completeUpload(out);
 }
 
 void BasicTransfers::completeUpload(TransferActions& out) {
     // Done once the last line is out; the board's answer to it is ordinary console text.
-    LineIndex_ = 0;
+    lineSent_ = 0;
     out << act::consoleReplace("SEND BASIC PROGRAM COMPLETED" + CrLf);
-    SendBasicMode_ = false;
-    if (LoadBasicMode_)
+    uploading_ = false;
+    if (downloading_)
         endDownload(out);
     out << act::finished(TransferAction::End::Completed);
 }
 
 void BasicTransfers::endDownload(TransferActions& out, bool whole) {
-    LoadBasicMode_ = false;
+    downloading_ = false;
     out << act::closeFile(whole);
 }
 
@@ -175,25 +175,25 @@ TransferActions BasicTransfers::startDownload(const std::optional<Failure>& targ
         out << act::errorBox(targetProblem->number, targetProblem->description);
         return out;
     }
-    LoadBasicMode_ = true;
+    downloading_ = true;
     listedLines_ = 0;
     listedBytes_ = 0;
     out << act::pause(100) << act::sendUdp("LIST" + CrLf) << act::sendSerial("LISt" + CrLf);
     return out;
 }
 
-TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
+TransferActions BasicTransfers::onListingLine(QByteArrayView line) {
     TransferActions out;
-    if (!LoadBasicMode_)
+    if (!downloading_)
         return out;
-    lastReply_ = RxData.toByteArray();
-    switch (basic::downloadReply(RxData)) {
+    lastReply_ = line.toByteArray();
+    switch (basic::downloadReply(line)) {
     case basic::Reply::LoginPrompt:
         refuseDownload(out, "ACCESS DENIED" + CrLf);
         break;
     case basic::Reply::Error:
         // The board's own words say why.
-        refuseDownload(out, RxData.toByteArray() + CrLf);
+        refuseDownload(out, line.toByteArray() + CrLf);
         break;
     case basic::Reply::Ok:
         completeDownload(out);
@@ -201,13 +201,13 @@ TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
     default:
         // No program is longer than an upload may be: a listing that never ends is no program.
         if (++listedLines_ > basic::MaxProgramLines ||
-            (listedBytes_ += RxData.size()) > FileAccess::MaxProgramBytes) {
+            (listedBytes_ += line.size()) > FileAccess::MaxProgramBytes) {
             refuseDownload(out, "LOAD BASIC PROGRAM STOPPED: MORE THAN " +
                                     QByteArray::number(basic::MaxProgramLines) + " LINES" + CrLf);
             break;
         }
-        out << act::appendFile(RxData.toByteArray())
-            << act::consoleReplace("LOAD DATA = " + RxData.toByteArray() + CrLf);
+        out << act::appendFile(line.toByteArray())
+            << act::consoleReplace("LOAD DATA = " + line.toByteArray() + CrLf);
         break;
     }
     return out;
@@ -215,21 +215,21 @@ TransferActions BasicTransfers::LOAD_BASIC_parser(QByteArrayView RxData) {
 
 TransferActions BasicTransfers::downloadPending(QByteArrayView start) {
     // A login prompt waits for an answer rather than end its line.
-    if (LoadBasicMode_ && basic::downloadReply(start) == basic::Reply::LoginPrompt)
-        return LOAD_BASIC_parser(start);
+    if (downloading_ && basic::downloadReply(start) == basic::Reply::LoginPrompt)
+        return onListingLine(start);
     return {};
 }
 
 void BasicTransfers::refuseDownload(TransferActions& out, const QByteArray& why) {
     endDownload(out);
     out << act::consoleAppend(why);
-    SendBasicMode_ = false;
+    uploading_ = false;
     out << act::finished(TransferAction::End::Refused);
 }
 
 TransferActions BasicTransfers::downloadLineEnd(QByteArrayView lineEnd) {
     TransferActions out;
-    if (LoadBasicMode_)
+    if (downloading_)
         out << act::appendFile(lineEnd.toByteArray());
     return out;
 }
@@ -237,6 +237,6 @@ TransferActions BasicTransfers::downloadLineEnd(QByteArrayView lineEnd) {
 void BasicTransfers::completeDownload(TransferActions& out) {
     endDownload(out, true);
     out << act::consoleReplace("LOAD BASIC PROGRAM COMPLETED" + CrLf);
-    SendBasicMode_ = false;
+    uploading_ = false;
     out << act::finished(TransferAction::End::Completed);
 }

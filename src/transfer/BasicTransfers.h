@@ -45,18 +45,18 @@ TransferActions boardCommand(const QByteArray& word);
 // The BASIC program upload and download. They are one machine because they share the
 // program file and end each other: an upload that starts ends a download, a download that
 // ends takes a waiting upload with it. Each call takes an event (a click, a received chunk)
-// and returns the actions to carry out, in order. `SendBasicMode()` and `LoadBasicMode()` say
-// which reply handler the receive router must call; LOAD_BASIC_parser comes first.
+// and returns the actions to carry out, in order. `uploading()` and `downloading()` say
+// which reply handler the receive router must call; onListingLine comes first.
 //
 // Upload, by its owner:
 //   click "Download": a link must be open; closeProgramFile(); the open dialog ("Cancel" ends
 //   it); then startUpload(the file's bytes or the failure to read them).
-//   each chunk while SendBasicMode(): SEND_BASIC_parser(chunk).
-//   ">>": Command9_Click().  "X": Command14_Click().
+//   each chunk while uploading(): onUploadReply(chunk).
+//   ">>": nextLine().  "X": stop().
 // Download:
 //   click "Save ": a link must be open; closeProgramFile(); the save dialog; create the file,
 //   then startDownload(the failure to create it, if any).
-//   each chunk while LoadBasicMode(): LOAD_BASIC_parser(chunk).
+//   each chunk while downloading(): onListingLine(chunk).
 class BasicTransfers {
 public:
     // Before the dialog of either button: a running download is ended and its file closed, so
@@ -64,26 +64,26 @@ public:
     TransferActions closeProgramFile();
 
     TransferActions startUpload(const Expected<QByteArray>& programFile);
-    TransferActions SEND_BASIC_parser(QByteArrayView RxData);
-    TransferActions Command9_Click(); // ">>": the next line without waiting for a reply
+    TransferActions onUploadReply(QByteArrayView line);
+    TransferActions nextLine(); // ">>": the next line without waiting for a reply
     // "X": the upload stops where it stands, and so does a download whose end never came.
-    TransferActions Command14_Click();
+    TransferActions stop();
 
     TransferActions startDownload(const std::optional<Failure>& targetProblem = std::nullopt);
-    TransferActions LOAD_BASIC_parser(QByteArrayView RxData);
+    TransferActions onListingLine(QByteArrayView line);
     // The LF of a CR LF that came apart from its line: the listing keeps every byte.
     TransferActions downloadLineEnd(QByteArrayView lineEnd);
     // The start of a line the board has not ended yet: a login prompt refuses at once.
     TransferActions downloadPending(QByteArrayView start);
 
-    bool SendBasicMode() const { return SendBasicMode_; }
-    bool LoadBasicMode() const { return LoadBasicMode_; }
-    bool running() const { return SendBasicMode_ || LoadBasicMode_; }
+    bool uploading() const { return uploading_; }
+    bool downloading() const { return downloading_; }
+    bool running() const { return uploading_ || downloading_; }
 
-    qint16 LineIndex() const { return LineIndex_; } // the line sent last, 0 when none
+    qint16 lineSent() const { return lineSent_; } // the line sent last, 0 when none
     // The reply handed in last: what a refused transfer was refused with.
     const QByteArray& lastReply() const { return lastReply_; }
-    qint16 LineCount() const { return LineCount_; }
+    qint16 lineCount() const { return lineCount_; }
 
 private:
     void sendNextLine(TransferActions& out);
@@ -93,12 +93,12 @@ private:
     void completeDownload(TransferActions& out);
     void refuseDownload(TransferActions& out, const QByteArray& why);
 
-    // Index 0 stays empty so LineIndex counts lines from 1, as the console and the board do.
-    QList<QByteArray> ProgramLines_;
-    qint16 LineIndex_ = 0;
-    qint16 LineCount_ = 0;
-    bool SendBasicMode_ = false;
-    bool LoadBasicMode_ = false;
+    // Index 0 stays empty so lineSent counts lines from 1, as the console and the board do.
+    QList<QByteArray> programLines_;
+    qint16 lineSent_ = 0;
+    qint16 lineCount_ = 0;
+    bool uploading_ = false;
+    bool downloading_ = false;
     QByteArray lastReply_;
     qsizetype listedLines_ = 0;
     qint64 listedBytes_ = 0;

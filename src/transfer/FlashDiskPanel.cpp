@@ -14,7 +14,7 @@
 void FlashDiskPanel::connectControls() {
     QObject::connect(flash_.Command3, &QPushButton::clicked, [this] { Command3_Click(); });
     QObject::connect(flash_.Command4, &QPushButton::clicked, [this] { Command4_Click(); });
-    QObject::connect(flash_.Command5, &QPushButton::clicked, [this] { Command5_Click(); });
+    QObject::connect(flash_.Command5, &QPushButton::clicked, [this] { closeTransfer(); });
     QObject::connect(&link_, &BoardLink::stateChanged, flash_.Frame2, [this] { updateEnabled(); });
     updateEnabled();
 }
@@ -44,6 +44,6 @@ void FlashDiskPanel::Command4_Click() {
     transfers_.startReceive(boardName(), path);
 }
 
-void FlashDiskPanel::Command5_Click() {
+void FlashDiskPanel::closeTransfer() {
     transfers_.closeFlashDisk();
 }

@@ -24,7 +24,7 @@ public:
 
     void Command3_Click(); // send a local file
     void Command4_Click(); // receive a board file
-    void Command5_Click(); // the close routine: ends either direction, sends CLOSE
+    void closeTransfer();  // the close routine: ends either direction, sends CLOSE
 
     // Follows the link: called whenever a link opens or closes or its gateway changes.
     void updateEnabled();

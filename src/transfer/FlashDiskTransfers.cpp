@@ -72,11 +72,11 @@ void FlashDiskTransfers::sendCommand(TransferActions& out, const QByteArray& com
 }
 
 void FlashDiskTransfers::transferClose(TransferActions& out, bool whole) {
-    SendFilesMode_ = false;
-    LoadFilesMode_ = false;
-    SendFilesDone_ = false;
-    FilePos_ = 0;
-    FileBytes_ = QByteArray(); // a sent file is not kept past its transfer
+    sending_ = false;
+    receiving_ = false;
+    lastPieceSent_ = false;
+    nextByte_ = 0;
+    fileBytes_ = QByteArray(); // a sent file is not kept past its transfer
     out << act::focusCommandLine();
     sendCommand(out, CloseCommand);
     out << act::logLine(CloseCommand + CrLf) << act::closeFile(whole);
@@ -88,7 +88,7 @@ void FlashDiskTransfers::refuse(TransferActions& out) {
         << act::finished(TransferAction::End::Refused);
 }
 
-TransferActions FlashDiskTransfers::Command5_Click() {
+TransferActions FlashDiskTransfers::closeTransfer() {
     const bool wasRunning = running();
     TransferActions out;
     transferClose(out);
@@ -114,12 +114,12 @@ TransferActions FlashDiskTransfers::startSend(const QByteArray& boardName,
             QStringLiteral("The file is longer than %1 bytes").arg(flash::MaxFileLength));
         return out;
     }
-    FileBytes_ = *file;
-    FileLength_ = qint32(FileBytes_.size());
-    out << act::progressMax(FileLength_) << act::progressText(QStringLiteral("SEND"));
-    SendFilesMode_ = true;
-    SendFilesDone_ = false;
-    FilePos_ = 1;
+    fileBytes_ = *file;
+    fileLength_ = qint32(fileBytes_.size());
+    out << act::progressMax(fileLength_) << act::progressText(QStringLiteral("SEND"));
+    sending_ = true;
+    lastPieceSent_ = false;
+    nextByte_ = 1;
 
     const QByteArray command = flash::openCommand(boardName, "WN");
     sendCommand(out, command);
@@ -127,13 +127,13 @@ TransferActions FlashDiskTransfers::startSend(const QByteArray& boardName,
     return out;
 }
 
-TransferActions FlashDiskTransfers::SEND_FILES_parser(QByteArrayView RxData, bool udpOpen) {
+TransferActions FlashDiskTransfers::onSendReply(QByteArrayView line, bool udpOpen) {
     TransferActions out;
-    if (!SendFilesMode_)
+    if (!sending_)
         return out;
-    lastReply_ = RxData.toByteArray();
+    lastReply_ = line.toByteArray();
     out << act::consoleAppend(lastReply_ + CrLf);
-    const flash::Reply what = flash::reply(RxData);
+    const flash::Reply what = flash::reply(line);
     if (what == flash::Reply::Error) {
         refuse(out);
         return out;
@@ -142,34 +142,34 @@ TransferActions FlashDiskTransfers::SEND_FILES_parser(QByteArrayView RxData, boo
     // must not push the file out faster than the board takes it.
     if (what != flash::Reply::BareOk)
         return out;
-    if (SendFilesDone_) {
+    if (lastPieceSent_) {
         transferClose(out);
         out << act::progressText(QStringLiteral("OK"))
             << act::finished(TransferAction::End::Completed);
         return out;
     }
 
-    // The piece runs from FilePos (1-based) over 21 bytes, or to the end of the file when at
-    // most 21 remain. A receive started meanwhile may have moved FileLength and FilePos; the
+    // The piece runs from nextByte (1-based) over 21 bytes, or to the end of the file when at
+    // most 21 remain. A receive started meanwhile may have moved fileLength and nextByte; the
     // piece never reaches outside the bytes there are.
-    qint64 last = qint64(FilePos_) + flash::PieceBytes - 1;
-    if (last >= FileLength_) {
-        last = FileLength_;
-        SendFilesDone_ = true;
+    qint64 last = qint64(nextByte_) + flash::PieceBytes - 1;
+    if (last >= fileLength_) {
+        last = fileLength_;
+        lastPieceSent_ = true;
     }
-    last = qMin<qint64>(last, FileBytes_.size());
-    const qint64 first = qMax<qint64>(FilePos_, 1);
+    last = qMin<qint64>(last, fileBytes_.size());
+    const qint64 first = qMax<qint64>(nextByte_, 1);
     const QByteArrayView piece =
-        last >= first ? QByteArrayView(FileBytes_).sliced(first - 1, last - first + 1)
+        last >= first ? QByteArrayView(fileBytes_).sliced(first - 1, last - first + 1)
                       : QByteArrayView();
-    FilePos_ = qint32(qMax<qint64>(FilePos_, last + 1));
+    nextByte_ = qint32(qMax<qint64>(nextByte_, last + 1));
 
     const QByteArray command = "WRITE \"" + flash::hexDigits(piece) + '"';
     sendCommand(out, command);
     out << act::consoleAppend(command + CrLf) << act::consoleToEnd();
     if (!udpOpen)
         out << act::pause(50);
-    out << act::logLine(command + CrLf) << act::progressValue(FilePos_);
+    out << act::logLine(command + CrLf) << act::progressValue(nextByte_);
     return out;
 }
 
@@ -181,11 +181,11 @@ TransferActions FlashDiskTransfers::startReceive(const QByteArray& boardName,
         out << act::errorBox(targetProblem->number, targetProblem->description);
         return out;
     }
-    FileLength_ = 0;
-    ReadStarted_ = false;
-    LoadFilesMode_ = true;
-    SendFilesDone_ = false;
-    FilePos_ = 1;
+    fileLength_ = 0;
+    readStarted_ = false;
+    receiving_ = true;
+    lastPieceSent_ = false;
+    nextByte_ = 1;
 
     const QByteArray command = flash::openCommand(boardName, "R");
     sendCommand(out, command);
@@ -193,25 +193,25 @@ TransferActions FlashDiskTransfers::startReceive(const QByteArray& boardName,
     return out;
 }
 
-TransferActions FlashDiskTransfers::LOAD_FILES_parser(QByteArrayView RxData, bool udpOpen) {
+TransferActions FlashDiskTransfers::onReceiveReply(QByteArrayView line, bool udpOpen) {
     TransferActions out;
-    if (!LoadFilesMode_)
+    if (!receiving_)
         return out;
-    lastReply_ = RxData.toByteArray();
+    lastReply_ = line.toByteArray();
     out << act::consoleAppend(lastReply_ + CrLf);
-    const flash::Reply what = flash::reply(RxData);
+    const flash::Reply what = flash::reply(line);
     switch (what) {
     case flash::Reply::Error:
     case flash::Reply::Malformed:
         refuse(out);
         return out;
     case flash::Reply::EndMarker: {
-        const QByteArray last = flash::replyBytes(RxData);
+        const QByteArray last = flash::replyBytes(line);
         if (!last.isEmpty())
             out << act::appendFile(last);
         transferClose(out, true);
         out << act::progressText(QStringLiteral("OK")) << act::progressValue(100);
-        ReadStarted_ = false;
+        readStarted_ = false;
         out << act::finished(TransferAction::End::Completed);
         return out;
     }
@@ -219,23 +219,23 @@ TransferActions FlashDiskTransfers::LOAD_FILES_parser(QByteArrayView RxData, boo
         return out;
     case flash::Reply::BareOk:
         // The answer to FOPEN; once reading has started, data must come with every "OK".
-        if (ReadStarted_) {
+        if (readStarted_) {
             refuse(out);
             return out;
         }
         break;
     case flash::Reply::Piece:
         // Also as the answer to FOPEN: a board may send the first piece with it.
-        out << act::appendFile(flash::replyBytes(RxData));
-        FileLength_ = FileLength_ + 1 >= 100 ? 0 : FileLength_ + 1;
-        out << act::progressValue(FileLength_);
+        out << act::appendFile(flash::replyBytes(line));
+        fileLength_ = fileLength_ + 1 >= 100 ? 0 : fileLength_ + 1;
+        out << act::progressValue(fileLength_);
         break;
     }
     sendCommand(out, ReadCommand);
     out << act::consoleAppend(ReadCommand + CrLf) << act::consoleToEnd();
     if (!udpOpen)
         out << act::pause(50);
-    ReadStarted_ = true;
+    readStarted_ = true;
     out << act::logLine(ReadCommand + CrLf);
     return out;
 }

@@ -13,7 +13,7 @@ namespace flash {
 
 constexpr qsizetype PieceBytes = 21; // bytes per WRITE; the last piece holds 1..21
 constexpr qsizetype ReadBytes = 20;  // bytes per "READ 20"
-// FilePos ends one past the last byte and must still fit the 32-bit record field.
+// nextByte ends one past the last byte and must still fit the 32-bit record field.
 constexpr qint64 MaxFileLength = 0x7FFFFFFE;
 
 // What a reply line is to a transfer. A file is only ever written from a line that is exactly
@@ -35,39 +35,39 @@ QByteArray openCommand(const QByteArray& name, const char* mode); // FOPEN "name
 } // namespace flash
 
 // File send to and receive from the board's flash disk. They are one machine because they
-// share the record's fields (FileLength, FilePos, SendFilesDone) and one close routine, which
+// share the record's fields (fileLength, nextByte, lastPieceSent) and one close routine, which
 // ends both. Each call takes an event and returns the actions to carry out, in order. The
-// receive router calls SEND_FILES_parser while SendFilesMode(), else LOAD_FILES_parser while
-// LoadFilesMode(). `udpOpen` tells whether the UDP socket is open: on the serial link alone
+// receive router calls onSendReply while sending(), else onReceiveReply while
+// receiving(). `udpOpen` tells whether the UDP socket is open: on the serial link alone
 // the terminal paces its commands with a pause.
 //
 // Send, by its owner: click "Send": the open dialog ("Cancel" ends it), read the whole file,
 //   startSend(Text2's bytes, the file's bytes or the failure to read them).
 // Receive: click "Recieve": the save dialog, create the file, then startReceive(Text2's bytes,
 //   the failure to create it, if any).
-// Either: each chunk goes to the parser of the running direction; "X" is Command5_Click().
+// Either: each chunk goes to the parser of the running direction; "X" is closeTransfer().
 class FlashDiskTransfers {
 public:
     TransferActions startSend(const QByteArray& boardName, const Expected<QByteArray>& file);
-    TransferActions SEND_FILES_parser(QByteArrayView RxData, bool udpOpen);
+    TransferActions onSendReply(QByteArrayView line, bool udpOpen);
 
     TransferActions startReceive(const QByteArray& boardName,
                                  const std::optional<Failure>& targetProblem = std::nullopt);
-    TransferActions LOAD_FILES_parser(QByteArrayView RxData, bool udpOpen);
+    TransferActions onReceiveReply(QByteArrayView line, bool udpOpen);
 
     // "X": the close routine, also with nothing running (CLOSE still goes to the board).
-    TransferActions Command5_Click();
+    TransferActions closeTransfer();
 
-    bool SendFilesMode() const { return SendFilesMode_; }
-    bool LoadFilesMode() const { return LoadFilesMode_; }
-    bool running() const { return SendFilesMode_ || LoadFilesMode_; }
+    bool sending() const { return sending_; }
+    bool receiving() const { return receiving_; }
+    bool running() const { return sending_ || receiving_; }
 
-    bool SendFilesDone() const { return SendFilesDone_; }
-    bool ReadStarted() const { return ReadStarted_; }
+    bool lastPieceSent() const { return lastPieceSent_; }
+    bool readStarted() const { return readStarted_; }
     // Send: the file's length. Receive: the piece counter 0..99 shown on the bar.
-    qint32 FileLength() const { return FileLength_; }
-    qint32 FilePos() const { return FilePos_; } // 1-based index of the next byte to send
-    const QByteArray& FileBytes() const { return FileBytes_; }
+    qint32 fileLength() const { return fileLength_; }
+    qint32 nextByte() const { return nextByte_; } // 1-based index of the next byte to send
+    const QByteArray& fileBytes() const { return fileBytes_; }
     // The reply handed in last: what a refused transfer was refused with.
     const QByteArray& lastReply() const { return lastReply_; }
 
@@ -78,12 +78,12 @@ private:
     void refuse(TransferActions& out);
     void sendCommand(TransferActions& out, const QByteArray& command);
 
-    QByteArray FileBytes_;
+    QByteArray fileBytes_;
     QByteArray lastReply_;
-    qint32 FileLength_ = 0;
-    qint32 FilePos_ = 0;
-    bool SendFilesMode_ = false;
-    bool LoadFilesMode_ = false;
-    bool SendFilesDone_ = false;
-    bool ReadStarted_ = false;
+    qint32 fileLength_ = 0;
+    qint32 nextByte_ = 0;
+    bool sending_ = false;
+    bool receiving_ = false;
+    bool lastPieceSent_ = false;
+    bool readStarted_ = false;
 };

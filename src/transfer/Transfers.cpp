@@ -13,12 +13,12 @@ void Transfers::startUpload(const Expected<QByteArray>& programFile) {
 }
 
 void Transfers::uploadNextLine() {
-    carryOut(basic_.Command9_Click(), Machine::Program);
+    carryOut(basic_.nextLine(), Machine::Program);
     settle();
 }
 
 void Transfers::stopUpload() {
-    carryOut(basic_.Command14_Click(), Machine::Program);
+    carryOut(basic_.stop(), Machine::Program);
     settle();
 }
 
@@ -46,22 +46,22 @@ void Transfers::startReceive(const QByteArray& boardName, const QString& targetP
 }
 
 void Transfers::closeFlashDisk() {
-    carryOut(flash_.Command5_Click(), Machine::Flash);
+    carryOut(flash_.closeTransfer(), Machine::Flash);
     settle();
 }
 
 void Transfers::stopAll() {
-    if (basic_.SendBasicMode())
-        carryOut(basic_.Command14_Click(), Machine::Program);
-    if (basic_.LoadBasicMode())
+    if (basic_.uploading())
+        carryOut(basic_.stop(), Machine::Program);
+    if (basic_.downloading())
         carryOut(basic_.closeProgramFile(), Machine::Program);
     if (flash_.running())
-        carryOut(flash_.Command5_Click(), Machine::Flash);
+        carryOut(flash_.closeTransfer(), Machine::Flash);
     settle();
 }
 
 void Transfers::commandLineTyped() {
-    if (!basic_.LoadBasicMode())
+    if (!basic_.downloading())
         return;
     carryOut(basic_.closeProgramFile(), Machine::Program);
     sink_.notice(QStringLiteral("LOAD BASIC PROGRAM STOPPED: a line was sent to the board; %1 "
@@ -92,7 +92,7 @@ void Transfers::receive(const QByteArray& text, const QString& otherSender) {
             toConsole(line.bytes);
         }
     }
-    if (basic_.LoadBasicMode() && lines_.hasPartial()) {
+    if (basic_.downloading() && lines_.hasPartial()) {
         const TransferActions prompt = basic_.downloadPending(lines_.partial());
         if (!prompt.isEmpty()) {
             lines_.takePartial();
@@ -122,14 +122,14 @@ void Transfers::toConsole(const QByteArray& text) {
 
 void Transfers::take(const QByteArray& line) {
     lastLineTaken_ = true;
-    if (basic_.LoadBasicMode())
-        carryOut(basic_.LOAD_BASIC_parser(line), Machine::Program);
-    else if (basic_.SendBasicMode())
-        carryOut(basic_.SEND_BASIC_parser(line), Machine::Program);
-    else if (flash_.SendFilesMode())
-        carryOut(flash_.SEND_FILES_parser(line, sink_.udpOpen()), Machine::Flash);
-    else if (flash_.LoadFilesMode())
-        carryOut(flash_.LOAD_FILES_parser(line, sink_.udpOpen()), Machine::Flash);
+    if (basic_.downloading())
+        carryOut(basic_.onListingLine(line), Machine::Program);
+    else if (basic_.uploading())
+        carryOut(basic_.onUploadReply(line), Machine::Program);
+    else if (flash_.sending())
+        carryOut(flash_.onSendReply(line, sink_.udpOpen()), Machine::Flash);
+    else if (flash_.receiving())
+        carryOut(flash_.onReceiveReply(line, sink_.udpOpen()), Machine::Flash);
 }
 
 void Transfers::settle() {
@@ -220,6 +220,6 @@ void Transfers::carryOut(const TransferActions& actions, Machine machine) {
     if (machine == Machine::Program)
         carryOut(basic_.closeProgramFile(), Machine::Program);
     else
-        carryOut(flash_.Command5_Click(), Machine::Flash);
+        carryOut(flash_.closeTransfer(), Machine::Flash);
     sink_.errorBox(*fileFailed);
 }

@@ -298,7 +298,7 @@ void TestSerialLink::vanishedDevice() {
     dialogs_.openAnswers << QDir::current().absoluteFilePath(QStringLiteral("prog.bas"));
     w_->Command10->click();
     QCOMPARE(pty_->receive(6), QByteArray("10 A\r\n"));
-    QVERIFY(w_->transfers().basic().SendBasicMode());
+    QVERIFY(w_->transfers().basic().uploading());
     pty_->closeMaster();
     // The timer runs as in the window, with the event loop turning: the loss is told once, the
     // poll stops, and the panel stays open so the operator can close it.

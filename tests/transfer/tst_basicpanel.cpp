@@ -66,14 +66,14 @@ void TestBasicPanel::uploadAndListBack() {
     BoardWindow t;
     QVERIFY(t.start(link));
     upload(t, program);
-    QCOMPARE(t.w.transfers().basic().SendBasicMode(), true);
+    QCOMPARE(t.w.transfers().basic().uploading(), true);
     QCOMPARE(t.w.console().text(), QByteArray("10 PR\n"));
     // Line 1's OK sent the empty line 2, which earns no answer.
-    QTRY_COMPARE(t.w.transfers().basic().LineIndex(), qint16(2));
+    QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
     QCOMPARE(t.w.console().text(), QByteArray("LOAD DATA = "));
     t.w.Command9->click();
     QTRY_COMPARE(t.w.console().text(), QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
-    QCOMPARE(t.w.transfers().basic().SendBasicMode(), false);
+    QCOMPARE(t.w.transfers().basic().uploading(), false);
     QCOMPARE(t.board->interpreter().program().listing(), Stored);
     QVERIFY(t.w.dialogs().messages.isEmpty());
 
@@ -82,7 +82,7 @@ void TestBasicPanel::uploadAndListBack() {
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("saved.bas"));
     t.w.Command11->click();
     QTRY_COMPARE(t.w.console().text(), QByteArray("LOAD BASIC PROGRAM COMPLETED\r\n"));
-    QCOMPARE(t.w.transfers().basic().LoadBasicMode(), false);
+    QCOMPARE(t.w.transfers().basic().downloading(), false);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("saved.bas"))),
              QByteArray("10 PRINT 1\r\n20 PRINT \"A\"\r\n30 END\r\n"));
     QVERIFY(t.w.dialogs().errors.isEmpty());
@@ -98,7 +98,7 @@ void TestBasicPanel::refusedLine() {
     BoardWindow t;
     QVERIFY(t.start(link));
     upload(t, "10 PRINT 1\r\n20 PRINT \"A\r\n30 END\r\n");
-    QTRY_COMPARE(t.w.transfers().basic().SendBasicMode(), false);
+    QTRY_COMPARE(t.w.transfers().basic().uploading(), false);
     QCOMPARE(t.w.console().text(),
              QByteArray("LOAD DATA = 20 PRINT \"AError - see  source file \r\n"));
     QCOMPARE(t.board->interpreter().program().listing(), Lines{"10 PRINT 1"});
@@ -116,7 +116,7 @@ void TestBasicPanel::loginRefusal() {
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("old.bas"));
     t.w.Command11->click();
     QTRY_VERIFY(t.w.console().text().endsWith("ACCESS DENIED\r\n"));
-    QCOMPARE(t.w.transfers().basic().LoadBasicMode(), false);
+    QCOMPARE(t.w.transfers().basic().downloading(), false);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("old.bas"))),
              QByteArray("an older program\r\n"));
     QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("old.bas.part")))); // nothing came
@@ -163,7 +163,7 @@ void TestBasicPanel::listCommandPerLink() {
     QCOMPARE(got, command);
     QVERIFY(reply("10 A\r\n"));
     QVERIFY(reply("OK\r\n"));
-    QTRY_COMPARE(w.transfers().basic().LoadBasicMode(), false);
+    QTRY_COMPARE(w.transfers().basic().downloading(), false);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("x.bas"))), QByteArray("10 A\r\n"));
 }
 
@@ -209,7 +209,7 @@ void TestBasicPanel::unreadableProgram() {
     t.w.Command10->click();
     QCOMPARE(t.w.dialogs().errors.size(), 1);
     QCOMPARE(t.w.dialogs().errors.front().number, error);
-    QCOMPARE(t.w.transfers().basic().SendBasicMode(), false);
+    QCOMPARE(t.w.transfers().basic().uploading(), false);
     typeLine(t.w.tbSendData, QStringLiteral("PRINT 3"));
     QTRY_VERIFY(t.w.console().text().endsWith("3\r\nOK\r\n"));
     QCOMPARE(t.board->interpreter().program().lineCount(), 0);
@@ -222,16 +222,16 @@ void TestBasicPanel::megabyteLine() {
     QVERIFY(t.start(Link::Udp));
     upload(t, QByteArray("10 A$=\"\0\xff\"\r\n20 ", 15) + QByteArray(1 << 20, 'x') +
                   "\n30 END\r\n40 STOP");
-    QTRY_COMPARE(t.w.transfers().basic().LineIndex(), qint16(2));
+    QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
     t.w.Command9->click();
-    QTRY_COMPARE(t.w.transfers().basic().LineIndex(), qint16(0));
+    QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(0));
     QCOMPARE(t.board->interpreter().program().listing(),
              Lines({QByteArray("10 A$=\"\0\xff\"", 10), "30 END", "40 STOP"}));
 
     upload(t, "10 PRINT 1\r\n20 " + QByteArray(1 << 20, 'y') + "\r\n30 END\r\n");
-    QTRY_COMPARE(t.w.transfers().basic().LineIndex(), qint16(2));
+    QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
     t.w.Command14->click();
-    QCOMPARE(t.w.transfers().basic().SendBasicMode(), false);
+    QCOMPARE(t.w.transfers().basic().uploading(), false);
     typeLine(t.w.tbSendData, QStringLiteral("PRINT 9"));
     QTRY_VERIFY(t.w.console().text().endsWith("9\r\nOK\r\n"));
 }

@@ -49,15 +49,15 @@ void TestBasicTransfers::uploadReplies() {
              TransferActions({act::pause(100), act::sendUdp("1 ABCDEF\r\n"),
                               act::sendSerial("1 ABCDEF\r\n"), act::consoleAppend("1 ABC\n")}));
     for (const char* other : {"1 ABCDEF", "O", "K", "ok"})
-        QCOMPARE(m.SEND_BASIC_parser(other), TransferActions{act::boardMessage(other)});
-    QCOMPARE(m.SEND_BASIC_parser("BOOK"),
+        QCOMPARE(m.onUploadReply(other), TransferActions{act::boardMessage(other)});
+    QCOMPARE(m.onUploadReply("BOOK"),
              TransferActions({act::sendUdp("2 B\r\n"), act::sendSerial("2 B\r\n"),
                               act::consoleReplace("LOAD DATA = 2 B")}));
-    QCOMPARE(m.SEND_BASIC_parser("OK ERROR"),
+    QCOMPARE(m.onUploadReply("OK ERROR"),
              TransferActions({act::consoleAppend("Error - see  source file \r\n"),
                               act::finished(End::Refused)}));
-    QCOMPARE(m.LineIndex(), 2);
-    QVERIFY(m.Command9_Click().isEmpty()); // a refused upload cannot be pushed on
+    QCOMPARE(m.lineSent(), 2);
+    QVERIFY(m.nextLine().isEmpty()); // a refused upload cannot be pushed on
 }
 
 // One line completes at once, an empty file sends nothing, a failed read or a program of
@@ -79,9 +79,9 @@ void TestBasicTransfers::uploadEnds() {
     QVERIFY(basic::readProgram(QByteArray(2048, '\n')).ok());
 
     m.startUpload(QByteArray("1 A\n2 B\n"));
-    QCOMPARE(m.Command14_Click(), TransferActions{act::finished(End::Stopped)});
-    QVERIFY(m.SEND_BASIC_parser("OK").isEmpty());
-    QVERIFY(m.Command9_Click().isEmpty());
+    QCOMPARE(m.stop(), TransferActions{act::finished(End::Stopped)});
+    QVERIFY(m.onUploadReply("OK").isEmpty());
+    QVERIFY(m.nextLine().isEmpty());
 }
 
 // Listing chunks as a peer may cut them, read as the lines the board meant: "OK" alone on its
@@ -133,7 +133,7 @@ void TestBasicTransfers::download() {
     QCOMPARE(t.programFile(), file);
     QCOMPARE(t.programPart(), part);
     QCOMPARE(t.console, console);
-    QCOMPARE(t.transfers.basic().LoadBasicMode(), running);
+    QCOMPARE(t.transfers.basic().downloading(), running);
     QCOMPARE(t.transfers.programFile().isOpen(), running);
 }
 

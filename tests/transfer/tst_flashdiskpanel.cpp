@@ -69,11 +69,11 @@ void TestFlashDiskPanel::roundTrip() {
     t.w.Text2->setText(QStringLiteral("F.BIN"));
     t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("out.bin"));
     t.w.Command3->click();
-    QCOMPARE(t.w.transfers().flash().SendFilesMode(), true);
+    QCOMPARE(t.w.transfers().flash().sending(), true);
     QCOMPARE(bar->text(), QStringLiteral("SEND"));
     QCOMPARE(bar->max(), int(bytes.size()));
     QTRY_COMPARE_WITH_TIMEOUT(bar->text(), QStringLiteral("OK"), 60000);
-    QCOMPARE(t.w.transfers().flash().SendFilesMode(), false);
+    QCOMPARE(t.w.transfers().flash().sending(), false);
     QCOMPARE(bar->current(), int(bytes.size()) + 1);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("disk/F.BIN"))), bytes);
     // Every command went through the command line into the log.
@@ -87,10 +87,10 @@ void TestFlashDiskPanel::roundTrip() {
     BoardWindow::write(QStringLiteral("back.bin"), "an older, longer file of the same name");
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("back.bin"));
     t.w.Command4->click();
-    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), true);
+    QCOMPARE(t.w.transfers().flash().receiving(), true);
     QCOMPARE(bar->text(), QStringLiteral("READ"));
     QTRY_COMPARE_WITH_TIMEOUT(bar->text(), QStringLiteral("OK"), 60000);
-    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), false);
+    QCOMPARE(t.w.transfers().flash().receiving(), false);
     QCOMPARE(bar->current(), 100);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("back.bin"))), bytes);
     QVERIFY(t.log().contains("FOPEN \"F.BIN\",R\r\nOK\r\nREAD 20\r\n"));
@@ -148,9 +148,9 @@ void TestFlashDiskPanel::cancelKeepsWhatArrived() {
     t.w.Command4->click();
     QTRY_COMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin.part"))).size(),
                  qsizetype(40));
-    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), true);
+    QCOMPARE(t.w.transfers().flash().receiving(), true);
     t.w.Command5->click();
-    QCOMPARE(t.w.transfers().flash().LoadFilesMode(), false);
+    QCOMPARE(t.w.transfers().flash().receiving(), false);
     QTRY_VERIFY(t.w.console().text().endsWith("READ 20\r\nOK\r\n"));
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin.part"))), bytes.left(40));
     QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("part.bin"))));

@@ -85,7 +85,7 @@ void TestFlashDiskTransfers::receiveReplies() {
                                   : bar == "READ" ? QByteArray()
                                                   : QByteArray("CLOSE\r\n"));
         QCOMPARE(t.pausedMs, reads && !udp ? 50 : 0);
-        QCOMPARE(t.transfers.flash().LoadFilesMode(), bar == QLatin1String("READ"));
+        QCOMPARE(t.transfers.flash().receiving(), bar == QLatin1String("READ"));
     }
 }
 
@@ -96,7 +96,7 @@ void TestFlashDiskTransfers::pieceCounter() {
     QList<qint64> values;
     for (int i = 0; i < 101; ++i) {
         const QByteArray reply = i == 0 ? "OK" : QByteArray(40, '0') + "OK";
-        for (const TransferAction& a : m.LOAD_FILES_parser(reply, true)) {
+        for (const TransferAction& a : m.onReceiveReply(reply, true)) {
             if (a.kind == TransferAction::Kind::ProgressValue)
                 values.append(a.value);
         }
@@ -127,7 +127,7 @@ void TestFlashDiskTransfers::cancelledReceive() {
     QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
 
     FlashDiskTransfers idle;
-    const TransferActions close = idle.Command5_Click();
+    const TransferActions close = idle.closeTransfer();
     QVERIFY(close.contains(act::sendUdp("CLOSE\r\n")) && close.contains(act::logLine("CLOSE\r\n")));
     QVERIFY(!close.contains(act::finished(End::Stopped)));
 }

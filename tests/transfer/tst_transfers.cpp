@@ -30,7 +30,7 @@ void TestTransfers::uploadTakesRepliesBeforeAFileSend() {
     t.sent.clear();
     t.receive("OK\r\n");
     QCOMPARE(t.sent, Lines{"20 B\r\n"});
-    QVERIFY(t.transfers.flash().SendFilesMode());
+    QVERIFY(t.transfers.flash().sending());
 }
 
 // A reply that ends a transfer may carry more: the lines after it, and the start of one that has
@@ -93,7 +93,7 @@ void TestTransfers::repliesFromAnotherSenderAreSetAside() {
                                    QByteArray("ND\r\n"), QByteArray("ERROR\r\n")})
         t.receive(junk, QStringLiteral("10.0.0.7:5000"));
     QVERIFY(t.sent.isEmpty());
-    QVERIFY(t.transfers.flash().LoadFilesMode());
+    QVERIFY(t.transfers.flash().receiving());
     QVERIFY(t.console.startsWith("OK\r\n") && t.console.endsWith("ERROR\r\n"));
     QCOMPARE(t.notices.size(), 1);
     QVERIFY(t.notices.first().contains(QStringLiteral("10.0.0.7:5000")));
