@@ -148,11 +148,11 @@ double windowFlood(qint64 n, qint64 window) {
     w.show();
     QUdpSocket board;
     board.bind(QHostAddress::LocalHost, 0);
-    w.ComboRemoteIP->setEditText(QStringLiteral("127.0.0.1"));
-    w.tbRemotePort->setText(QString::number(board.localPort()));
-    w.tbLocalPort->setText(QStringLiteral("0"));
-    w.cbBind->click();
-    if (w.cbBind->isEnabled()) {
+    w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
+    w.remotePortEdit->setText(QString::number(board.localPort()));
+    w.localPortEdit->setText(QStringLiteral("0"));
+    w.connectButton->click();
+    if (w.connectButton->isEnabled()) {
         std::printf("window: Connect failed\n");
         return 0;
     }

@@ -25,15 +25,15 @@ void Startup::loadCommandBuffer(BufferState& s) {
 }
 
 void Startup::loadHostList(LinkControls& c) {
-    c.ComboRemoteIP->clear();
+    c.hostCombo->clear();
     // Missing, unreadable or without a single address: the built-in board, no message.
     const auto read = IniFiles::readHostList(IniFiles::TerminalIni);
     QList<QByteArray> items = read ? *read : QList<QByteArray>();
     if (items.isEmpty())
         items = {DefaultBoardAddress};
     for (const QByteArray& item : items)
-        c.ComboRemoteIP->addItem(Cp1251::toText(item));
-    c.ComboRemoteIP->setCurrentIndex(0);
+        c.hostCombo->addItem(Cp1251::toText(item));
+    c.hostCombo->setCurrentIndex(0);
 }
 
 std::optional<Failure> Startup::openLog(TrafficState& s) {

@@ -20,7 +20,7 @@ inline constexpr const char* LogBanner = "START Brenmoor V4.1";
 // Fills CmdBuffer from command.ini, or creates the file with 64 empty lines when missing.
 // An existing file that cannot be read leaves the buffer empty.
 void loadCommandBuffer(BufferState& s);
-// Fills ComboRemoteIP from terminal.ini (or the default address) and selects entry 0.
+// Fills hostCombo from terminal.ini (or the default address) and selects entry 0.
 void loadHostList(LinkControls& c);
 // Opens Terminal.log and writes the banner and the date-time line.
 std::optional<Failure> openLog(TrafficState& s);

@@ -175,8 +175,8 @@ void UDP::Form_Load() {
 
     Startup::loadHostList(*this);
 
-    tbLocalPort->setText(PortChoice::drawLocalPort());
-    tbRemotePort->setText(QStringLiteral("111"));
+    localPortEdit->setText(PortChoice::drawLocalPort());
+    remotePortEdit->setText(QStringLiteral("111"));
     if (const auto failed = Startup::openLog(state_))
         CommonDialog1->report(*failed);
 }

@@ -26,20 +26,20 @@ class Dialogs;
 
 // "Link": the UDP link and its host list, with the port row below the design height.
 struct LinkControls {
-    QGroupBox* Frame1 = nullptr;
-    QPushButton* cbBind = nullptr;
-    QPushButton* Command1 = nullptr;
-    QComboBox* ComboRemoteIP = nullptr;
-    QPushButton* Add_ip = nullptr;
-    QPushButton* Del_ip = nullptr;
-    QPushButton* SaveIP = nullptr;
-    QLabel* NoConnect = nullptr;
-    QLabel* YesConnect = nullptr;
-    QLineEdit* tbRemotePort = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* tbLocalPort = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label6 = nullptr;
+    QGroupBox* linkFrame = nullptr;
+    QPushButton* connectButton = nullptr;
+    QPushButton* disconnectButton = nullptr;
+    QComboBox* hostCombo = nullptr;
+    QPushButton* addHostButton = nullptr;
+    QPushButton* deleteHostButton = nullptr;
+    QPushButton* saveHostsButton = nullptr;
+    QLabel* disconnectedMark = nullptr;
+    QLabel* connectedMark = nullptr;
+    QLineEdit* remotePortEdit = nullptr;
+    QLabel* remotePortLabel = nullptr;
+    QLineEdit* localPortEdit = nullptr;
+    QLabel* localPortLabel = nullptr;
+    QLabel* myIpLabel = nullptr;
 };
 
 // "Flash disk": file transfers to and from the board's flash disk.
@@ -66,33 +66,33 @@ struct BasicFilesControls {
 
 // "Comm's": the serial port's speed and name, the Open/Close button and the activity lamp.
 struct CommControls {
-    QGroupBox* Frame4 = nullptr;
-    std::array<QRadioButton*, 6> Option{}; // Option1..Option6 at indexes 0..5
-    QLabel* Label11 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLineEdit* Comm_number = nullptr;
-    QPushButton* BTNOpenCom = nullptr;
-    Lamp* Pic = nullptr;
+    QGroupBox* serialFrame = nullptr;
+    std::array<QRadioButton*, 6> speedOptions{}; // speedOptions[0]..speedOptions[5] at indexes 0..5
+    QLabel* speedLegendLabel = nullptr;
+    QLabel* speedLabel = nullptr;
+    QLineEdit* portEdit = nullptr;
+    QPushButton* openPortButton = nullptr;
+    Lamp* activityLamp = nullptr;
 };
 
 // "Modbus RTU": the serial gateway modes.
 struct RtuControls {
-    QGroupBox* Frame5 = nullptr;
-    QPushButton* Command8 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QLabel* Label12 = nullptr;
-    QLineEdit* Text3 = nullptr;
-    QLabel* Label8 = nullptr;
+    QGroupBox* rtuFrame = nullptr;
+    QPushButton* initUsbPortButton = nullptr;
+    QCheckBox* viaUsbCheck = nullptr;
+    QCheckBox* rtuGatewayCheck = nullptr;
+    QLabel* viaUsbLabel = nullptr;
+    QLineEdit* rtuAddressEdit = nullptr;
+    QLabel* rtuAddressLabel = nullptr;
 };
 
 // "Eth to MB": the Ethernet gateway mode.
 struct GatewayControls {
-    QGroupBox* Frame6 = nullptr;
-    QPushButton* Command7 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QLabel* Label9 = nullptr;
+    QGroupBox* ethGatewayFrame = nullptr;
+    QPushButton* initEthPortButton = nullptr;
+    QCheckBox* ethGatewayCheck = nullptr;
+    QLineEdit* ethAddressEdit = nullptr;
+    QLabel* ethAddressLabel = nullptr;
 };
 
 // The console and the buttons between it and the buffer column.

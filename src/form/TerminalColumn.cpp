@@ -41,27 +41,27 @@ QPixmap connectionPicture(bool up) {
 }
 
 void buildLink(QWidget* w, Controls& c) {
-    auto* f = c.Frame1 = Make::frame(w, "Frame1", "Link", 0, 0, 3810, 855);
+    auto* f = c.linkFrame = Make::frame(w, "Frame1", "Link", 0, 0, 3810, 855);
     c.Label1[1] = Make::label(f, "Label1(1)", " Host", 60, 255, 480, 255);
-    c.ComboRemoteIP = new QComboBox(f);
-    c.ComboRemoteIP->setObjectName("ComboRemoteIP");
-    c.ComboRemoteIP->setEditable(true);
-    c.ComboRemoteIP->setInsertPolicy(QComboBox::NoInsert);
-    c.ComboRemoteIP->setGeometry(Twips::rect(540, 210, 1620, 315));
-    c.ComboRemoteIP->setAccessibleName("Host");
-    c.Label1[1]->setBuddy(c.ComboRemoteIP);
-    c.Add_ip = Make::button(f, "Add_ip", "Add", 2200, 210, 510, 315);
-    c.Del_ip = Make::button(f, "Del_ip", "Del", 2730, 210, 510, 315);
-    c.SaveIP = Make::button(f, "SaveIP", "Save", 3260, 210, 500, 315);
-    c.cbBind = Make::button(f, "cbBind", "Connect", 540, 555, 1200, 270);
-    c.Command1 = Make::button(f, "Command1", "Disconnect", 1770, 555, 1200, 270);
-    c.NoConnect = Make::label(f, "NoConnect", {}, 120, 555, 255, 255);
-    c.NoConnect->setPixmap(connectionPicture(false));
-    c.NoConnect->setAccessibleName("Not connected");
-    c.YesConnect = Make::label(f, "YesConnect", {}, 120, 555, 255, 255);
-    c.YesConnect->setPixmap(connectionPicture(true));
-    c.YesConnect->setAccessibleName("Connected");
-    c.YesConnect->hide();
+    c.hostCombo = new QComboBox(f);
+    c.hostCombo->setObjectName("ComboRemoteIP");
+    c.hostCombo->setEditable(true);
+    c.hostCombo->setInsertPolicy(QComboBox::NoInsert);
+    c.hostCombo->setGeometry(Twips::rect(540, 210, 1620, 315));
+    c.hostCombo->setAccessibleName("Host");
+    c.Label1[1]->setBuddy(c.hostCombo);
+    c.addHostButton = Make::button(f, "Add_ip", "Add", 2200, 210, 510, 315);
+    c.deleteHostButton = Make::button(f, "Del_ip", "Del", 2730, 210, 510, 315);
+    c.saveHostsButton = Make::button(f, "SaveIP", "Save", 3260, 210, 500, 315);
+    c.connectButton = Make::button(f, "cbBind", "Connect", 540, 555, 1200, 270);
+    c.disconnectButton = Make::button(f, "Command1", "Disconnect", 1770, 555, 1200, 270);
+    c.disconnectedMark = Make::label(f, "NoConnect", {}, 120, 555, 255, 255);
+    c.disconnectedMark->setPixmap(connectionPicture(false));
+    c.disconnectedMark->setAccessibleName("Not connected");
+    c.connectedMark = Make::label(f, "YesConnect", {}, 120, 555, 255, 255);
+    c.connectedMark->setPixmap(connectionPicture(true));
+    c.connectedMark->setAccessibleName("Connected");
+    c.connectedMark->hide();
 }
 
 void buildFlashDisk(QWidget* w, Controls& c) {
@@ -100,53 +100,56 @@ void buildBasicFiles(QWidget* w, Controls& c) {
 }
 
 void buildComms(QWidget* w, Controls& c) {
-    auto* f = c.Frame4 = Make::frame(w, "Frame4", "Comm's", 0, 840, 3570, 615);
+    auto* f = c.serialFrame = Make::frame(w, "Frame4", "Comm's", 0, 840, 3570, 615);
     static const char* const names[6] = {"Option1", "Option2", "Option3",
                                          "Option4", "Option5", "Option6"};
     static const char* const speeds[6] = {"1200", "2400", "4800", "9600", "19200", "115200"};
     for (int i = 0; i < 6; ++i)
-        c.Option[i] =
+        c.speedOptions[i] =
             Make::option(f, names[i], 60 + i * 255, 195, QStringLiteral("speed %1").arg(speeds[i]),
                          u"Выбор скорости порта"_s);
-    c.Option[5]->setChecked(true);
-    c.Label11 = Make::label(f, "Label11", "12/24/48/96/19/115", 45, 420, 1620, 195);
-    c.Label10 = Make::label(f, "Label10", "speed", 1590, 195, 510, 225, u"Выбор скорости порта"_s);
+    c.speedOptions[5]->setChecked(true);
+    c.speedLegendLabel = Make::label(f, "Label11", "12/24/48/96/19/115", 45, 420, 1620, 195);
+    c.speedLabel =
+        Make::label(f, "Label10", "speed", 1590, 195, 510, 225, u"Выбор скорости порта"_s);
     c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2100, 150, 840, 210);
-    c.Comm_number = Make::edit(f, "Comm_number", "COM3", 2100, 360, 780, 225, "Port:(1-9)");
-    c.Label1[0]->setBuddy(c.Comm_number);
-    c.BTNOpenCom = Make::button(f, "BTNOpenCom", "Open", 2925, 210, 600, 330);
-    c.Pic = new Lamp(f);
-    c.Pic->setObjectName("Pic");
-    c.Pic->setGeometry(Twips::rect(3150, 0, 195, 195));
-    c.Pic->setAccessibleName("Serial activity");
-    c.Pic->hide();
+    c.portEdit = Make::edit(f, "Comm_number", "COM3", 2100, 360, 780, 225, "Port:(1-9)");
+    c.Label1[0]->setBuddy(c.portEdit);
+    c.openPortButton = Make::button(f, "BTNOpenCom", "Open", 2925, 210, 600, 330);
+    c.activityLamp = new Lamp(f);
+    c.activityLamp->setObjectName("Pic");
+    c.activityLamp->setGeometry(Twips::rect(3150, 0, 195, 195));
+    c.activityLamp->setAccessibleName("Serial activity");
+    c.activityLamp->hide();
 }
 
 void buildGateways(QWidget* w, Controls& c) {
-    auto* f5 = c.Frame5 = Make::frame(w, "Frame5", "Modbus RTU", 3600, 840, 1875, 615,
-                                      u"Настройка MODBUS на COM порт "_s);
-    c.Check1 = Make::check(f5, "Check1", 1350, 0, "Modbus RTU");
-    c.Command8 =
+    auto* f5 = c.rtuFrame = Make::frame(w, "Frame5", "Modbus RTU", 3600, 840, 1875, 615,
+                                        u"Настройка MODBUS на COM порт "_s);
+    c.rtuGatewayCheck = Make::check(f5, "Check1", 1350, 0, "Modbus RTU");
+    c.initUsbPortButton =
         Make::button(f5, "Command8", "Init Port", 60, 210, 780, 330, u"настройка порта "_s);
-    c.Label8 = Make::label(f5, "Label8", "Addr", 870, 210, 420, 210);
-    c.Text3 =
+    c.rtuAddressLabel = Make::label(f5, "Label8", "Addr", 870, 210, 420, 210);
+    c.rtuAddressEdit =
         Make::edit(f5, "Text3", "16", 1290, 180, 525, 240, "Addr", u"Адрес контроллера в сети"_s);
-    c.Check3 = Make::check(f5, "Check3", 870, 375, "Via USB",
-                           u"Подключение целевого через USB контроллер"_s);
-    c.Label12 = Make::label(f5, "Label12", "Via USB", 1110, 375, 720, 210);
+    c.viaUsbCheck = Make::check(f5, "Check3", 870, 375, "Via USB",
+                                u"Подключение целевого через USB контроллер"_s);
+    c.viaUsbLabel = Make::label(f5, "Label12", "Via USB", 1110, 375, 720, 210);
     // The address field's box reaches down into "Via USB" and the check box up into "Addr":
     // each caption keeps to the edge of its box away from them.
-    c.Label8->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    c.Label12->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    c.rtuAddressLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    c.viaUsbLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     f5->setEnabled(false);
 
-    auto* f6 = c.Frame6 = Make::frame(w, "Frame6", "Eth to MB", 5520, 840, 1275, 615,
-                                      u"Настройка подключения MODBUS через ETHERNET контроллер "_s);
-    c.Check2 = Make::check(f6, "Check2", 960, 0, "Eth to MB", u"Включть"_s);
-    c.Command7 = Make::button(f6, "Command7", "InitP", 45, 210, 570, 330,
-                              u"Настроить порт ETHERNET контроллера для связи"_s);
-    c.Label9 = Make::label(f6, "Label9", "Addr", 660, 165, 540, 195);
-    c.Text4 = Make::edit(f6, "Text4", "16", 660, 360, 555, 225, "Addr", u"Адрес в сети MODBUS"_s);
+    auto* f6 = c.ethGatewayFrame =
+        Make::frame(w, "Frame6", "Eth to MB", 5520, 840, 1275, 615,
+                    u"Настройка подключения MODBUS через ETHERNET контроллер "_s);
+    c.ethGatewayCheck = Make::check(f6, "Check2", 960, 0, "Eth to MB", u"Включть"_s);
+    c.initEthPortButton = Make::button(f6, "Command7", "InitP", 45, 210, 570, 330,
+                                       u"Настроить порт ETHERNET контроллера для связи"_s);
+    c.ethAddressLabel = Make::label(f6, "Label9", "Addr", 660, 165, 540, 195);
+    c.ethAddressEdit =
+        Make::edit(f6, "Text4", "16", 660, 360, 555, 225, "Addr", u"Адрес в сети MODBUS"_s);
     f6->setEnabled(false);
 }
 
@@ -177,13 +180,13 @@ void buildConsole(QWidget* w, Controls& c) {
 
 void buildPortRow(QWidget* w, Controls& c) {
     // Below the design height: out of view unless the operator makes the window taller.
-    c.Label5 = Make::label(w, "Label5", "Remote-Port", 60, 10080, 900, 255);
-    c.tbRemotePort = Make::edit(w, "tbRemotePort", {}, 960, 10080, 900, 285, "Remote-Port");
-    c.Label5->setBuddy(c.tbRemotePort);
-    c.Label2 = Make::label(w, "Label2", "Local-Port", 1980, 10080, 780, 255);
-    c.tbLocalPort = Make::edit(w, "tbLocalPort", {}, 2760, 10080, 900, 285, "Local-Port");
-    c.Label2->setBuddy(c.tbLocalPort);
-    c.Label6 = Make::label(w, "Label6", "My IP", 3840, 10080, 1500, 255);
+    c.remotePortLabel = Make::label(w, "Label5", "Remote-Port", 60, 10080, 900, 255);
+    c.remotePortEdit = Make::edit(w, "tbRemotePort", {}, 960, 10080, 900, 285, "Remote-Port");
+    c.remotePortLabel->setBuddy(c.remotePortEdit);
+    c.localPortLabel = Make::label(w, "Label2", "Local-Port", 1980, 10080, 780, 255);
+    c.localPortEdit = Make::edit(w, "tbLocalPort", {}, 2760, 10080, 900, 285, "Local-Port");
+    c.localPortLabel->setBuddy(c.localPortEdit);
+    c.myIpLabel = Make::label(w, "Label6", "My IP", 3840, 10080, 1500, 255);
 }
 
 } // namespace

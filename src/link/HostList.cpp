@@ -10,32 +10,32 @@
 #include <QPushButton>
 
 void HostList::connectControls() {
-    QObject::connect(link_.Add_ip, &QPushButton::clicked, [this] { Add_ip_Click(); });
-    QObject::connect(link_.Del_ip, &QPushButton::clicked, [this] { Del_ip_Click(); });
-    QObject::connect(link_.SaveIP, &QPushButton::clicked, [this] { SaveIP_Click(); });
+    QObject::connect(link_.addHostButton, &QPushButton::clicked, [this] { addHost(); });
+    QObject::connect(link_.deleteHostButton, &QPushButton::clicked, [this] { deleteHost(); });
+    QObject::connect(link_.saveHostsButton, &QPushButton::clicked, [this] { saveHosts(); });
 }
 
-void HostList::Add_ip_Click() {
-    const QString text = link_.ComboRemoteIP->currentText();
+void HostList::addHost() {
+    const QString text = link_.hostCombo->currentText();
     if (!text.isEmpty()) {
         // Adding the entry must not change what the box shows.
-        link_.ComboRemoteIP->addItem(text);
-        link_.ComboRemoteIP->setEditText(text);
+        link_.hostCombo->addItem(text);
+        link_.hostCombo->setEditText(text);
     }
     line_.tbSendData->setFocus();
 }
 
-void HostList::Del_ip_Click() {
-    const int index = link_.ComboRemoteIP->currentIndex();
-    if (index >= 0 && link_.ComboRemoteIP->itemText(index) == link_.ComboRemoteIP->currentText())
-        link_.ComboRemoteIP->removeItem(index);
+void HostList::deleteHost() {
+    const int index = link_.hostCombo->currentIndex();
+    if (index >= 0 && link_.hostCombo->itemText(index) == link_.hostCombo->currentText())
+        link_.hostCombo->removeItem(index);
     line_.tbSendData->setFocus();
 }
 
-void HostList::SaveIP_Click() {
+void HostList::saveHosts() {
     QList<QByteArray> lines;
-    for (int i = 0; i < link_.ComboRemoteIP->count(); ++i)
-        lines.append(Cp1251::toBytes(link_.ComboRemoteIP->itemText(i)));
+    for (int i = 0; i < link_.hostCombo->count(); ++i)
+        lines.append(Cp1251::toBytes(link_.hostCombo->itemText(i)));
     const auto failed = IniFiles::writeLines(IniFiles::TerminalIni, lines);
     if (!failed)
         return;

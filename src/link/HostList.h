@@ -11,9 +11,9 @@ public:
         : link_(link), line_(line), dialogs_(dialogs) {}
     void connectControls();
 
-    void Add_ip_Click();
-    void Del_ip_Click();
-    void SaveIP_Click();
+    void addHost();
+    void deleteHost();
+    void saveHosts();
 
 private:
     LinkControls& link_;

@@ -20,7 +20,7 @@
 
 namespace {
 
-// Option1 .. Option6, left to right.
+// speedOptions[0] .. speedOptions[5], left to right.
 const std::array<const char*, 6> lineSettings = {"1200,n,8,1", "2400,n,8,1",  "4800,n,8,1",
                                                  "9600,n,8,1", "19200,n,8,1", "115200,n,8,1"};
 
@@ -35,45 +35,45 @@ SerialLink::SerialLink(CommControls& comm, RtuControls& rtu, CommandLineControls
 void SerialLink::connectControls() {
     // The Port box offers the ports present now, looked up again whenever it takes the focus
     // (an adapter may have been plugged in meanwhile); typing "COMn" or a path still works.
-    portList_ = new QStringListModel(comm_.Comm_number);
-    auto* completer = new QCompleter(portList_, comm_.Comm_number);
+    portList_ = new QStringListModel(comm_.portEdit);
+    auto* completer = new QCompleter(portList_, comm_.portEdit);
     completer->setCaseSensitivity(Qt::CaseInsensitive);
-    comm_.Comm_number->setCompleter(completer);
-    comm_.Comm_number->installEventFilter(this);
-    connect(comm_.BTNOpenCom, &QPushButton::clicked, this, [this] { BTNOpenCom_Click(); });
+    comm_.portEdit->setCompleter(completer);
+    comm_.portEdit->installEventFilter(this);
+    connect(comm_.openPortButton, &QPushButton::clicked, this, [this] { openCloseClicked(); });
 
     connect(&board_, &BoardLink::polled, this, &SerialLink::blink);
     connect(&board_, &BoardLink::received, this, [this](const QByteArray&, Channel from) {
         if (from == Channel::Serial)
-            comm_.Pic->setFillColor(receivedColor());
+            comm_.activityLamp->setFillColor(receivedColor());
     });
     connect(&board_, &BoardLink::wroteSerial, this,
-            [this] { comm_.Pic->setFillColor(sentColor()); });
+            [this] { comm_.activityLamp->setFillColor(sentColor()); });
     // Error lines of the framed receive leave the console's caret where it is.
     connect(&board_, &BoardLink::frameError, this,
             [this](const QByteArray& message) { console_.append(message, false); });
     connect(&board_, &BoardLink::lost, this, &SerialLink::portLost);
 
-    connect(rtu_.Check1, &QCheckBox::toggled, this, &SerialLink::applyForm);
-    connect(rtu_.Check3, &QCheckBox::toggled, this, &SerialLink::applyForm);
-    connect(rtu_.Text3, &QLineEdit::textChanged, this, &SerialLink::applyForm);
+    connect(rtu_.rtuGatewayCheck, &QCheckBox::toggled, this, &SerialLink::applyForm);
+    connect(rtu_.viaUsbCheck, &QCheckBox::toggled, this, &SerialLink::applyForm);
+    connect(rtu_.rtuAddressEdit, &QLineEdit::textChanged, this, &SerialLink::applyForm);
     applyForm();
 }
 
 void SerialLink::applyForm() {
-    const SerialForm form = !rtu_.Check1->isChecked()  ? SerialForm::Plain
-                            : rtu_.Check3->isChecked() ? SerialForm::Mdc
-                                                       : SerialForm::Framed;
-    board_.setSerialForm(form, rtu_.Text3->text());
+    const SerialForm form = !rtu_.rtuGatewayCheck->isChecked() ? SerialForm::Plain
+                            : rtu_.viaUsbCheck->isChecked()    ? SerialForm::Mdc
+                                                               : SerialForm::Framed;
+    board_.setSerialForm(form, rtu_.rtuAddressEdit->text());
 }
 
 bool SerialLink::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == comm_.Comm_number && event->type() == QEvent::FocusIn)
+    if (watched == comm_.portEdit && event->type() == QEvent::FocusIn)
         portList_->setStringList(SerialPort::availablePorts());
     return QObject::eventFilter(watched, event);
 }
 
-void SerialLink::BTNOpenCom_Click() {
+void SerialLink::openCloseClicked() {
     line_.tbSendData->clear();
     if (board_.udpOpen())
         return;
@@ -86,26 +86,26 @@ void SerialLink::BTNOpenCom_Click() {
 void SerialLink::openPort() {
     QString settings;
     for (int i = 5; i >= 0 && settings.isEmpty(); --i) {
-        if (comm_.Option[i]->isChecked())
+        if (comm_.speedOptions[i]->isChecked())
             settings = QString::fromLatin1(lineSettings[i]);
     }
-    if (const auto failed = board_.openSerial(settings, comm_.Comm_number->text()))
+    if (const auto failed = board_.openSerial(settings, comm_.portEdit->text()))
         return dialogs_.report(*failed);
-    comm_.Pic->setVisible(true);
+    comm_.activityLamp->setVisible(true);
     setPortColor(true);
-    comm_.BTNOpenCom->setText(QStringLiteral("Close"));
+    comm_.openPortButton->setText(QStringLiteral("Close"));
     setOptionsEnabled(false);
-    rtu_.Frame5->setEnabled(true);
+    rtu_.rtuFrame->setEnabled(true);
     line_.tbSendData->setFocus();
 }
 
 void SerialLink::closePort() {
-    comm_.BTNOpenCom->setText(QStringLiteral("Open"));
+    comm_.openPortButton->setText(QStringLiteral("Open"));
     board_.closeSerial();
     setPortColor(false);
-    comm_.Pic->setVisible(false);
+    comm_.activityLamp->setVisible(false);
     setOptionsEnabled(true);
-    rtu_.Frame5->setEnabled(false);
+    rtu_.rtuFrame->setEnabled(false);
 }
 
 void SerialLink::portLost(const Failure& why) {
@@ -115,16 +115,16 @@ void SerialLink::portLost(const Failure& why) {
 
 void SerialLink::setPortColor(bool open) {
     if (open) {
-        QPalette palette = comm_.Comm_number->palette();
+        QPalette palette = comm_.portEdit->palette();
         palette.setColor(QPalette::Base, openPortColor());
-        comm_.Comm_number->setPalette(palette);
+        comm_.portEdit->setPalette(palette);
     } else {
-        comm_.Comm_number->setPalette(QPalette()); // back to the system's colours
+        comm_.portEdit->setPalette(QPalette()); // back to the system's colours
     }
 }
 
 void SerialLink::setOptionsEnabled(bool enabled) {
-    for (QRadioButton* option : comm_.Option)
+    for (QRadioButton* option : comm_.speedOptions)
         option->setEnabled(enabled);
 }
 
@@ -132,6 +132,6 @@ void SerialLink::blink() {
     if (++blinkTicks_ != BlinkEvery)
         return;
     blinkTicks_ = 1;
-    comm_.Pic->setFillColor(comm_.Pic->fillColor() == blinkOnColor() ? blinkOffColor()
-                                                                     : blinkOnColor());
+    comm_.activityLamp->setFillColor(
+        comm_.activityLamp->fillColor() == blinkOnColor() ? blinkOffColor() : blinkOnColor());
 }

@@ -30,10 +30,10 @@ public:
     SerialLink(CommControls& comm, RtuControls& rtu, CommandLineControls& line, Dialogs& dialogs,
                BoardLink& board, ConsoleModel& console, QObject* parent = nullptr);
 
-    // Connects BTNOpenCom, the gateway boxes and the link's signals to the handlers below.
+    // Connects openPortButton, the gateway boxes and the link's signals to the handlers below.
     void connectControls();
 
-    void BTNOpenCom_Click();
+    void openCloseClicked();
     // The closing half of the Open/Close button; also run at shut-down.
     void closePort();
 

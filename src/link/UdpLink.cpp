@@ -18,27 +18,28 @@ UdpLink::UdpLink(LinkControls& link, GatewayControls& gateway, CommandLineContro
 }
 
 void UdpLink::connectControls() {
-    connect(link_.cbBind, &QPushButton::clicked, this, &UdpLink::cbBind_Click);
-    connect(link_.Command1, &QPushButton::clicked, this, &UdpLink::Command1_Click);
+    connect(link_.connectButton, &QPushButton::clicked, this, &UdpLink::connectClicked);
+    connect(link_.disconnectButton, &QPushButton::clicked, this, &UdpLink::disconnectClicked);
     // Any datagram shows the link as up.
     connect(&board_, &BoardLink::received, this, [this](const QByteArray&, Channel from) {
         if (from != Channel::Udp)
             return;
-        link_.YesConnect->show();
-        link_.NoConnect->hide();
+        link_.connectedMark->show();
+        link_.disconnectedMark->hide();
     });
-    connect(gateway_.Check2, &QCheckBox::toggled, this, &UdpLink::applyGateway);
-    connect(gateway_.Text4, &QLineEdit::textChanged, this, &UdpLink::applyGateway);
+    connect(gateway_.ethGatewayCheck, &QCheckBox::toggled, this, &UdpLink::applyGateway);
+    connect(gateway_.ethAddressEdit, &QLineEdit::textChanged, this, &UdpLink::applyGateway);
     applyGateway();
 }
 
 void UdpLink::applyGateway() {
-    board_.setUdpGateway(gateway_.Check2->isChecked()
-                             ? std::optional<QByteArray>(Cp1251::toBytes(gateway_.Text4->text()))
-                             : std::nullopt);
+    board_.setUdpGateway(
+        gateway_.ethGatewayCheck->isChecked()
+            ? std::optional<QByteArray>(Cp1251::toBytes(gateway_.ethAddressEdit->text()))
+            : std::nullopt);
 }
 
-void UdpLink::cbBind_Click() {
+void UdpLink::connectClicked() {
     line_.tbSendData->clear();
     if (board_.serialOpen())
         return;
@@ -47,26 +48,26 @@ void UdpLink::cbBind_Click() {
     QProcess::startDetached(QStringLiteral("cmd.exe"),
                             {QStringLiteral("/c"), QStringLiteral("arp -d *")});
 #endif
-    const auto failed = board_.openUdp(link_.ComboRemoteIP->currentText(),
-                                       link_.tbRemotePort->text(), link_.tbLocalPort->text());
+    const auto failed = board_.openUdp(link_.hostCombo->currentText(), link_.remotePortEdit->text(),
+                                       link_.localPortEdit->text());
     if (failed) { // quietly: the operator sees Connect still enabled
-        link_.cbBind->setEnabled(true);
+        link_.connectButton->setEnabled(true);
         return;
     }
-    link_.cbBind->setEnabled(false);
-    link_.YesConnect->show();
-    link_.NoConnect->hide();
+    link_.connectButton->setEnabled(false);
+    link_.connectedMark->show();
+    link_.disconnectedMark->hide();
     line_.tbSendData->setFocus();
-    gateway_.Frame6->setEnabled(true);
+    gateway_.ethGatewayFrame->setEnabled(true);
 }
 
-void UdpLink::Command1_Click() {
+void UdpLink::disconnectClicked() {
     line_.tbSendData->clear();
     if (board_.serialOpen())
         return;
     board_.closeUdp();
-    link_.cbBind->setEnabled(true);
-    link_.YesConnect->hide();
-    link_.NoConnect->show();
-    gateway_.Frame6->setEnabled(false);
+    link_.connectButton->setEnabled(true);
+    link_.connectedMark->hide();
+    link_.disconnectedMark->show();
+    gateway_.ethGatewayFrame->setEnabled(false);
 }

@@ -17,8 +17,8 @@ public:
             BoardLink& board, QObject* parent = nullptr);
     void connectControls();
 
-    void cbBind_Click();
-    void Command1_Click();
+    void connectClicked();
+    void disconnectClicked();
 
 private:
     void applyGateway();

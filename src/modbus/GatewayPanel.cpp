@@ -12,30 +12,30 @@ GatewayPanel::GatewayPanel(GatewayControls& gateway, RtuControls& rtu, CommandLi
 }
 
 void GatewayPanel::connectControls() {
-    connect(gateway_.Check2, &QCheckBox::toggled, this, &GatewayPanel::Check2_Click);
-    connect(rtu_.Check1, &QCheckBox::toggled, this, &GatewayPanel::Check1_Click);
-    connect(gateway_.Command7, &QPushButton::clicked, this, &GatewayPanel::Command7_Click);
-    connect(rtu_.Command8, &QPushButton::clicked, this, &GatewayPanel::Command8_Click);
+    connect(gateway_.ethGatewayCheck, &QCheckBox::toggled, this, &GatewayPanel::ethGatewayToggled);
+    connect(rtu_.rtuGatewayCheck, &QCheckBox::toggled, this, &GatewayPanel::rtuGatewayToggled);
+    connect(gateway_.initEthPortButton, &QPushButton::clicked, this, &GatewayPanel::initEthPort);
+    connect(rtu_.initUsbPortButton, &QPushButton::clicked, this, &GatewayPanel::initUsbPort);
 }
 
-void GatewayPanel::Check2_Click() {
+void GatewayPanel::ethGatewayToggled() {
     line_.tbSendData->setFocus();
 }
 
-void GatewayPanel::Check1_Click() {
+void GatewayPanel::rtuGatewayToggled() {
     line_.tbSendData->setFocus();
 }
 
 // Meant for the intermediary board itself, so it goes to the socket as a plain datagram even in
 // the gateway mode. A failed send is as quiet as any other UDP send.
-void GatewayPanel::Command7_Click() {
+void GatewayPanel::initEthPort() {
     line_.tbSendData->setFocus();
     if (links.socketOpen && links.socketOpen())
         links.sendDatagram(initCommand());
 }
 
 // The USB controller's own set-up: to the port as it stands, neither framed nor wrapped.
-void GatewayPanel::Command8_Click() {
-    if (rtu_.Check3->isChecked() && links.portOpen && links.portOpen())
+void GatewayPanel::initUsbPort() {
+    if (rtu_.viaUsbCheck->isChecked() && links.portOpen && links.portOpen())
         links.writePort(initCommand());
 }

@@ -24,10 +24,10 @@ public:
     RawLinks links;
     void connectControls();
 
-    void Check2_Click();
-    void Check1_Click();
-    void Command7_Click();
-    void Command8_Click();
+    void ethGatewayToggled();
+    void rtuGatewayToggled();
+    void initEthPort();
+    void initUsbPort();
 
 private:
     GatewayControls& gateway_;

@@ -103,7 +103,7 @@ void TestStartup::terminalIniItems() {
     ScriptedDialogs dialogs;
     UDP w(&dialogs);
     QCOMPARE(hostEntries(w), expected);
-    QCOMPARE(w.ComboRemoteIP->currentText(), expected.first());
+    QCOMPARE(w.hostCombo->currentText(), expected.first());
     QVERIFY(dialogs.errors.isEmpty());
 }
 

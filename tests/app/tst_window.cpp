@@ -34,11 +34,11 @@ void TestWindow::startsAsDesigned() {
     Terminal w;
     QCOMPARE(w.windowTitle(), QString("Brenmoor V4.1.2"));
     QCOMPARE(w.widthButtons().widthTwips(), WidthButtons::Narrow);
-    QCOMPARE(w.tbRemotePort->text(), QString("111"));
-    const int port = w.tbLocalPort->text().toInt();
+    QCOMPARE(w.remotePortEdit->text(), QString("111"));
+    const int port = w.localPortEdit->text().toInt();
     QVERIFY(port >= 5500 && port <= 6499);
     QCOMPARE(w.tbSendData->text(), QString::fromUtf8("Команды набирать здесь"));
-    QVERIFY(w.Option[5]->isChecked());
+    QVERIFY(w.speedOptions[5]->isChecked());
     QVERIFY(!w.link().polling());
     // The progress bar reads NO FILE until a transfer and does not clamp a count past the end.
     QCOMPARE(w.vbalProgressBar1->text(), QString("NO FILE"));
@@ -103,7 +103,7 @@ void TestWindow::accessibleNamesFollowWhatIsShown() {
     QCOMPARE(accessibleText(w.Label14[0]), QString("empty"));
     QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
     QCOMPARE(accessibleText(w.vbalProgressBar1), QString("NO FILE"));
-    QCOMPARE(accessibleText(w.Comm_number), QString("Port:(1-9)"));
+    QCOMPARE(accessibleText(w.portEdit), QString("Port:(1-9)"));
 
     QTest::keyClicks(w.tbSendData, "p");
     QCOMPARE(accessibleText(w.Label14[0]), QString("PAUSE"));
@@ -142,14 +142,14 @@ void TestWindow::controlsAreNamed() {
         const bool edit = qobject_cast<QLineEdit*>(c) &&
                           (c->parentWidget() == &w || qobject_cast<QGroupBox*>(c->parentWidget()));
         if (edit || qobject_cast<QCheckBox*>(c) || qobject_cast<QRadioButton*>(c) ||
-            qobject_cast<QPlainTextEdit*>(c) || c == w.ComboRemoteIP) {
+            qobject_cast<QPlainTextEdit*>(c) || c == w.hostCombo) {
             ++inputs;
             QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
         }
     }
     QVERIFY(inputs > 25);
-    QCOMPARE(w.Text3->accessibleName(), QString("Addr"));
-    QCOMPARE(w.Check3->accessibleName(), QString("Via USB"));
+    QCOMPARE(w.rtuAddressEdit->accessibleName(), QString("Addr"));
+    QCOMPARE(w.viaUsbCheck->accessibleName(), QString("Via USB"));
     QCOMPARE(w.Command3->accessibleDescription(),
              QString::fromUtf8("Отправить файл в контроллер "));
 }
@@ -195,7 +195,8 @@ void TestWindow::tabWalksThePanelsInOrder() {
             (c->focusPolicy() & Qt::TabFocus) && c->isVisibleTo(&w) && !c->focusProxy();
         QVERIFY2(!tabbable || all.contains(c), qPrintable(c->objectName() + " not reached"));
     }
-    QVERIFY(all.contains(w.Command17[63]) && all.contains(w.Text8) && all.contains(w.cbBind));
+    QVERIFY(all.contains(w.Command17[63]) && all.contains(w.Text8) &&
+            all.contains(w.connectButton));
 
     w.Command19->click(); // narrow: only the terminal column takes the focus
     QTest::qWait(0);

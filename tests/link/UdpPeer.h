@@ -35,16 +35,16 @@ private:
 // Connect through the controls, as the operator does. Local port 0 lets the system pick one
 // that is free, and the window keeps it: no other test can take it in between.
 inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = 0) {
-    w.ComboRemoteIP->setEditText(QStringLiteral("127.0.0.1"));
-    w.tbRemotePort->setText(QString::number(remotePort));
-    w.tbLocalPort->setText(QString::number(localPort));
-    w.cbBind->click();
-    return !w.cbBind->isEnabled();
+    w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
+    w.remotePortEdit->setText(QString::number(remotePort));
+    w.localPortEdit->setText(QString::number(localPort));
+    w.connectButton->click();
+    return !w.connectButton->isEnabled();
 }
 
 inline QStringList hostEntries(const UDP& w) {
     QStringList out;
-    for (int i = 0; i < w.ComboRemoteIP->count(); ++i)
-        out.append(w.ComboRemoteIP->itemText(i));
+    for (int i = 0; i < w.hostCombo->count(); ++i)
+        out.append(w.hostCombo->itemText(i));
     return out;
 }

@@ -60,9 +60,9 @@ private slots:
 
 private:
     bool open(const QString& path, int option = 5) {
-        w_->Comm_number->setText(path);
-        w_->Option[option]->setChecked(true);
-        w_->serialLink().BTNOpenCom_Click();
+        w_->portEdit->setText(path);
+        w_->speedOptions[option]->setChecked(true);
+        w_->serialLink().openCloseClicked();
         return w_->link().serialOpen();
     }
     void ticks(int n) {
@@ -121,15 +121,15 @@ void TestSerialLink::openAndClose() {
     termios t{};
     QCOMPARE(::tcgetattr(pty_->slave(), &t), 0);
     QCOMPARE(int(cfgetospeed(&t)), speed);
-    QVERIFY(w.link().polling() && w.Frame5->isEnabled() && !w.Option[option]->isEnabled());
-    QCOMPARE(w.BTNOpenCom->text(), QStringLiteral("Close"));
-    QCOMPARE(accessibleText(w.BTNOpenCom), QStringLiteral("Close"));
+    QVERIFY(w.link().polling() && w.rtuFrame->isEnabled() && !w.speedOptions[option]->isEnabled());
+    QCOMPARE(w.openPortButton->text(), QStringLiteral("Close"));
+    QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Close"));
 
-    QTest::mouseClick(w.BTNOpenCom, Qt::LeftButton);
+    QTest::mouseClick(w.openPortButton, Qt::LeftButton);
     QVERIFY(!w.link().serialOpen());
-    QVERIFY(!w.link().polling() && !w.Frame5->isEnabled() && w.Option[option]->isEnabled());
-    QCOMPARE(w.BTNOpenCom->text(), QStringLiteral("Open"));
-    QCOMPARE(accessibleText(w.BTNOpenCom), QStringLiteral("Open"));
+    QVERIFY(!w.link().polling() && !w.rtuFrame->isEnabled() && w.speedOptions[option]->isEnabled());
+    QCOMPARE(w.openPortButton->text(), QStringLiteral("Open"));
+    QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Open"));
 
     QVERIFY(open(pty_->slavePath(), option));
     QVERIFY(dialogs_.errors.isEmpty());
@@ -152,7 +152,7 @@ void TestSerialLink::portHeldByAnotherProgram() {
     QCOMPARE(dialogs_.errors.first().number, int(ErrorNumber::PortOpen));
     QCOMPARE(dialogs_.errors.first().description,
              pty_->slavePath() + QStringLiteral(" is in use by another program"));
-    QCOMPARE(w_->BTNOpenCom->text(), QStringLiteral("Open"));
+    QCOMPARE(w_->openPortButton->text(), QStringLiteral("Open"));
 }
 
 void TestSerialLink::portChoices() {
@@ -172,14 +172,14 @@ void TestSerialLink::refusedWhileUdpConnected() {
 void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
     UDP& w = *w_;
     QVERIFY(open(pty_->slavePath()));
-    w.tbLocalPort->setText(QStringLiteral("0"));
+    w.localPortEdit->setText(QStringLiteral("0"));
     w.tbSendData->setText(QStringLiteral("typed"));
-    QTest::mouseClick(w.cbBind, Qt::LeftButton);
+    QTest::mouseClick(w.connectButton, Qt::LeftButton);
     QVERIFY(w.tbSendData->text().isEmpty());
-    QVERIFY(w.cbBind->isEnabled() && !w.link().udpOpen());
-    QVERIFY(w.NoConnect->isVisibleTo(&w) && !w.Frame6->isEnabled());
+    QVERIFY(w.connectButton->isEnabled() && !w.link().udpOpen());
+    QVERIFY(w.disconnectedMark->isVisibleTo(&w) && !w.ethGatewayFrame->isEnabled());
     w.tbSendData->setText(QStringLiteral("typed"));
-    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    QTest::mouseClick(w.disconnectButton, Qt::LeftButton);
     QVERIFY(w.tbSendData->text().isEmpty());
     QVERIFY(w.Frame2->isEnabled()); // the serial link's panel state is left alone
 }
@@ -219,12 +219,12 @@ void TestSerialLink::write() {
     const bool open = mode != "closed";
     if (open)
         QVERIFY(this->open(pty_->slavePath()));
-    w_->Check1->setChecked(mode == "mdc" || mode == "framed");
-    w_->Check3->setChecked(mode == "mdc");
+    w_->rtuGatewayCheck->setChecked(mode == "mdc" || mode == "framed");
+    w_->viaUsbCheck->setChecked(mode == "mdc");
 
     QByteArray text = line;
     QCOMPARE(writeCom32(text), int(wire.size()));
-    QCOMPARE(w_->Pic->fillColor(), open ? SerialLink::sentColor() : QColor(Qt::white));
+    QCOMPARE(w_->activityLamp->fillColor(), open ? SerialLink::sentColor() : QColor(Qt::white));
     QCOMPARE(text.toHex(), (wire.isEmpty() ? line : wire).toHex());
     QCOMPARE((wire.isEmpty() ? pty_->drain() : pty_->receive(wire.size())).toHex(), wire.toHex());
 }
@@ -234,7 +234,7 @@ void TestSerialLink::lampSequence() {
     QVERIFY(open(pty_->slavePath()));
     const auto after = [this](int n) {
         ticks(n);
-        return w_->Pic->fillColor();
+        return w_->activityLamp->fillColor();
     };
     QCOMPARE(after(9), white);
     QCOMPARE(after(1), grey); // 10th tick after start
@@ -251,7 +251,7 @@ void TestSerialLink::lampSequence() {
 
 void TestSerialLink::framedReceive() {
     QVERIFY(open(pty_->slavePath()));
-    w_->Check1->setChecked(true);
+    w_->rtuGatewayCheck->setChecked(true);
     QByteArray badCrc = listFrame;
     badCrc[10] = '\x00';
     const QByteArrayList chunks{okFrame.first(3), okFrame.sliced(3), okFrame + badCrc};
@@ -278,7 +278,7 @@ void TestSerialLink::framedReceive() {
 // frame buffer: the rest of that tick's chunk belongs to the exchange it just ended.
 void TestSerialLink::replyFromRouterEndsFrameLoop() {
     QVERIFY(open(pty_->slavePath()));
-    w_->Check1->setChecked(true);
+    w_->rtuGatewayCheck->setChecked(true);
     QByteArrayList routed;
     w_->router().toTransfers = [this, &routed](const QByteArray& text, const QString&) {
         routed << text;
@@ -306,10 +306,10 @@ void TestSerialLink::vanishedDevice() {
     QVERIFY(!w_->link().polling());
     QVERIFY(!w_->transfers().basic().running());
     QCOMPARE(dialogs_.errors.size(), 1);
-    QCOMPARE(w_->BTNOpenCom->text(), QStringLiteral("Close"));
+    QCOMPARE(w_->openPortButton->text(), QStringLiteral("Close"));
 
     // The operator closes and opens again on a device that is back.
-    w_->serialLink().BTNOpenCom_Click();
+    w_->serialLink().openCloseClicked();
     QVERIFY(!w_->link().serialOpen());
     dialogs_.errors.clear();
     PtyPair again;

@@ -13,8 +13,8 @@
 namespace {
 // The panels and buttons agree on whether the link is up.
 bool linkShown(const UDP& w, bool up) {
-    return w.YesConnect->isVisibleTo(&w) == up && w.NoConnect->isVisibleTo(&w) == !up &&
-           w.cbBind->isEnabled() == !up && w.Frame6->isEnabled() == up &&
+    return w.connectedMark->isVisibleTo(&w) == up && w.disconnectedMark->isVisibleTo(&w) == !up &&
+           w.connectButton->isEnabled() == !up && w.ethGatewayFrame->isEnabled() == up &&
            w.Frame2->isEnabled() == up;
 }
 // UDP_Send as the transfers use it: the characters sent, 0 when nothing went out.
@@ -61,8 +61,8 @@ void TestUdpLink::typedLineOnTheWire() {
     Terminal w;
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
-    w.Text4->setText(gatewayAddress);
-    w.Check2->setChecked(!gatewayAddress.isEmpty());
+    w.ethAddressEdit->setText(gatewayAddress);
+    w.ethGatewayCheck->setChecked(!gatewayAddress.isEmpty());
     const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
     const QByteArray consoleBefore = w.console().text();
 
@@ -100,8 +100,8 @@ void TestUdpLink::udpSendResult() {
     Terminal w;
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
-    w.Text4->setText(QStringLiteral("16"));
-    w.Check2->setChecked(gateway);
+    w.ethAddressEdit->setText(QStringLiteral("16"));
+    w.ethGatewayCheck->setChecked(gateway);
 
     QCOMPARE(udpSend(w, text), result);
     QCOMPARE(text, after);
@@ -168,10 +168,10 @@ void TestUdpLink::connectFailsQuietly() {
                                         : QUdpSocket::DontShareAddress));
         local = holder.localPort();
     }
-    w.ComboRemoteIP->setEditText(host);
-    w.tbRemotePort->setText(remotePort);
-    w.tbLocalPort->setText(QString::number(local));
-    w.cbBind->click();
+    w.hostCombo->setEditText(host);
+    w.remotePortEdit->setText(remotePort);
+    w.localPortEdit->setText(QString::number(local));
+    w.connectButton->click();
 
     QVERIFY(linkShown(w, false));
     QVERIFY(w.dialogs().errors.isEmpty());
@@ -192,7 +192,7 @@ void TestUdpLink::connectAndDisconnectSwitchPanels() {
     QCOMPARE(w.focusWidget(), w.tbSendData);
 
     w.tbSendData->setText(QStringLiteral("half typed"));
-    w.Command1->click();
+    w.disconnectButton->click();
     QVERIFY(linkShown(w, false));
     QVERIFY(w.tbSendData->text().isEmpty());
     QByteArray line("LIST\r\n");
@@ -236,35 +236,35 @@ void TestUdpLink::hostsEditSaveAndRestart() {
     {
         UDP w(&dialogs);
         const QStringList start = hostEntries(w); // no terminal.ini: the built-in address
-        w.ComboRemoteIP->setEditText(QString());
-        w.Add_ip->click();
+        w.hostCombo->setEditText(QString());
+        w.addHostButton->click();
         QCOMPARE(hostEntries(w), start);
         for (const QString& host : saved) {
-            w.ComboRemoteIP->setEditText(host);
-            w.Add_ip->click();
+            w.hostCombo->setEditText(host);
+            w.addHostButton->click();
         }
         QCOMPARE(hostEntries(w), start + saved);
         QCOMPARE(w.focusWidget(), w.tbSendData);
-        w.ComboRemoteIP->setCurrentIndex(0);
-        w.Del_ip->click();
+        w.hostCombo->setCurrentIndex(0);
+        w.deleteHostButton->click();
         // A typed text that is no entry selects nothing, so nothing is removed.
-        w.ComboRemoteIP->setEditText(QStringLiteral("10.9.9.9"));
-        w.Del_ip->click();
+        w.hostCombo->setEditText(QStringLiteral("10.9.9.9"));
+        w.deleteHostButton->click();
         QCOMPARE(hostEntries(w), saved);
-        w.SaveIP->click();
+        w.saveHostsButton->click();
     }
     QCOMPARE(readFile(QStringLiteral("terminal.ini")),
              QByteArray("10.0.0.2\r\n10.0.0.1\r\n10.0.0.2\r\n"));
     UDP again(&dialogs);
     QCOMPARE(hostEntries(again), saved);
-    QCOMPARE(again.ComboRemoteIP->currentIndex(), 0);
+    QCOMPARE(again.hostCombo->currentIndex(), 0);
     QVERIFY(dialogs.errors.isEmpty());
 }
 
 void TestUdpLink::hostsSaveFailureShowsErrorBox() {
     Terminal w;
     QVERIFY(QDir().mkdir(QStringLiteral("terminal.ini")));
-    w.SaveIP->click();
+    w.saveHostsButton->click();
     QCOMPARE(w.dialogs().errors.size(), 1);
     QVERIFY(w.dialogs().errors.first().number > 0);
     QVERIFY(!w.dialogs().errors.first().description.isEmpty());

@@ -48,8 +48,8 @@ void fill(UDP& w, const ModbusRequestFields& f) {
 }
 
 bool openSerial(UDP& w, const PtyPair& pty) {
-    w.Comm_number->setText(pty.slavePath());
-    w.BTNOpenCom->click();
+    w.portEdit->setText(pty.slavePath());
+    w.openPortButton->click();
     return w.link().serialOpen();
 }
 
@@ -106,8 +106,8 @@ void TestModbusPanels::builderSendsFrame() {
     UdpPeer board;
     PtyPair pty;
     QVERIFY(serial ? openSerial(w, pty) : connectWindow(w, board.port()));
-    w.Check2->setChecked(true);
-    w.Check1->setChecked(true);
+    w.ethGatewayCheck->setChecked(true);
+    w.rtuGatewayCheck->setChecked(true);
     fill(w, fields);
     w.Command23->click();
 
@@ -221,28 +221,28 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     QVERIFY(w.Frame2->isEnabled());
 
     w.Text5->setFocus();
-    w.Check2->click();
+    w.ethGatewayCheck->click();
     QVERIFY(!w.Frame2->isEnabled());
     QCOMPARE(w.focusWidget(), w.tbSendData);
 
     // The set-up command is meant for the intermediary board: plain, though the mode is on.
     w.Text5->setFocus();
-    w.Command7->click();
+    w.initEthPortButton->click();
     QByteArray wire;
     QVERIFY(board.receive(&wire));
     QCOMPARE(wire, QByteArray("UART 2,7\r\n"));
     QCOMPARE(w.focusWidget(), w.tbSendData);
 
-    w.Check2->click();
+    w.ethGatewayCheck->click();
     QVERIFY(w.Frame2->isEnabled());
 
     // Reconnecting with the mode still on keeps "Flash disk" closed.
-    w.Check2->click();
-    w.Command1->click();
+    w.ethGatewayCheck->click();
+    w.disconnectButton->click();
     QVERIFY(connectWindow(w, board.port(), local));
-    QVERIFY(w.Frame6->isEnabled());
+    QVERIFY(w.ethGatewayFrame->isEnabled());
     QVERIFY(!w.Frame2->isEnabled());
-    w.Check2->click();
+    w.ethGatewayCheck->click();
     QVERIFY(w.Frame2->isEnabled());
 }
 
@@ -252,14 +252,14 @@ void TestModbusPanels::initPort() {
     Terminal w;
     PtyPair pty;
     QVERIFY(openSerial(w, pty));
-    w.Check1->setChecked(true);
-    w.Check3->setChecked(true);
+    w.rtuGatewayCheck->setChecked(true);
+    w.viaUsbCheck->setChecked(true);
     w.Text5->setFocus();
-    w.Command8->click();
+    w.initUsbPortButton->click();
     QCOMPARE(pty.receive(11, 300), QByteArray("UART 2,7\r\n"));
     QCOMPARE(w.focusWidget(), w.Text5);
-    w.Check3->setChecked(false);
-    w.Command8->click();
+    w.viaUsbCheck->setChecked(false);
+    w.initUsbPortButton->click();
     QCOMPARE(pty.receive(1, 300), QByteArray());
 }
 

@@ -32,8 +32,8 @@ struct BoardWindow {
         }
         if (link == Link::Udp)
             return connectWindow(w, board->udpPort());
-        w.Comm_number->setText(board->ptyPath());
-        w.BTNOpenCom->click();
+        w.portEdit->setText(board->ptyPath());
+        w.openPortButton->click();
         return w.link().serialOpen();
     }
 

@@ -146,8 +146,8 @@ void TestBasicPanel::listCommandPerLink() {
         };
     } else {
         QVERIFY(pty.ok());
-        w.Comm_number->setText(pty.slavePath());
-        w.BTNOpenCom->click();
+        w.portEdit->setText(pty.slavePath());
+        w.openPortButton->click();
         QCOMPARE(w.link().serialOpen(), true);
         reply = [&](const QByteArray& b) {
             return pty.send(b);
