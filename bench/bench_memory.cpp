@@ -69,16 +69,16 @@ int main(int argc, char** argv) {
     for (int i = 0; i < size; ++i)
         bytes[i] = char(i * 13);
     writeFile(QStringLiteral("out.bin"), bytes);
-    w.Text2->setText(QStringLiteral("MEM.BIN"));
+    w.boardFileEdit->setText(QStringLiteral("MEM.BIN"));
     w.dialogs().openAnswers << QDir::current().absoluteFilePath(QStringLiteral("out.bin"));
-    w.Command3->click();
+    w.sendFileButton->click();
     if (!QTest::qWaitFor([&] { return !w.transfers().running(); }, 60000))
         return 1;
     QTest::qWait(20); // the board's answer to CLOSE
 
     bool ok = measure("flash-disk receive", runs, [&] {
         w.dialogs().saveAnswers << QDir::current().absoluteFilePath(QStringLiteral("back.bin"));
-        w.Command4->click();
+        w.receiveFileButton->click();
         const bool ended = QTest::qWaitFor([&] { return !w.transfers().running(); }, 60000);
         QTest::qWait(5); // the board's answer to CLOSE
         return ended && readFile(QStringLiteral("back.bin")) == bytes;

@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     ok &= writeFile(here("prog.bas"), text);
     w.dialogs().openAnswers << here("prog.bas");
     ok &= clock.run(
-        "BASIC upload", [&] { w.Command10->click(); },
+        "BASIC upload", [&] { w.uploadProgramButton->click(); },
         [&] { return !w.transfers().basic().uploading(); });
     // The board's answer to the last line must be in before LIST goes out, or the download
     // would take that "OK" for the end of the listing.
@@ -146,24 +146,24 @@ int main(int argc, char** argv) {
 
     w.dialogs().saveAnswers << here("saved.bas");
     ok &= clock.run(
-        "BASIC download", [&] { w.Command11->click(); },
+        "BASIC download", [&] { w.saveProgramButton->click(); },
         [&] { return !w.transfers().basic().downloading(); });
     check(readFile(here("saved.bas")) == text, "saved program");
 
     const QByteArray bytes = fileBytes(size);
     ok &= writeFile(here("out.bin"), bytes);
-    w.Text2->setText(QStringLiteral("BENCH.BIN"));
+    w.boardFileEdit->setText(QStringLiteral("BENCH.BIN"));
     w.dialogs().openAnswers << here("out.bin");
     ok &= clock.run(
-        "flash-disk send", [&] { w.Command3->click(); },
+        "flash-disk send", [&] { w.sendFileButton->click(); },
         [&] { return !w.transfers().flash().sending(); });
-    check(w.vbalProgressBar1->text() == QStringLiteral("OK"), "send completed");
+    check(w.fileProgressBar->text() == QStringLiteral("OK"), "send completed");
     // The board's answer to CLOSE must be in before the next FOPEN goes out.
     QTest::qWait(200);
 
     w.dialogs().saveAnswers << here("back.bin");
     ok &= clock.run(
-        "flash-disk receive", [&] { w.Command4->click(); },
+        "flash-disk receive", [&] { w.receiveFileButton->click(); },
         [&] { return !w.transfers().flash().receiving(); });
     check(readFile(here("back.bin")) == bytes, "received file");
 

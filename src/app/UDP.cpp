@@ -79,7 +79,7 @@ void UDP::createControllers() {
     consoleView_ = new ConsoleView(console_, tbReceiveData, this);
     link_ = std::make_unique<BoardLink>(&state_.LogFileNumber);
     sink_ = std::make_unique<WindowSink>(*link_, &state_.LogFileNumber, *this, *console_, dialogs,
-                                         vbalProgressBar1);
+                                         fileProgressBar);
     transfers_ = std::make_unique<Transfers>(*sink_);
     udpLink_ = std::make_unique<UdpLink>(*this, *this, *this, *link_);
     serialLink_ = std::make_unique<SerialLink>(*this, *this, *this, dialogs, *link_, *console_);
@@ -171,7 +171,7 @@ void UDP::Form_Load() {
     Startup::loadCommandBuffer(state_);
     bufferPanel_->Update_Buffer();
     state_.FromBuffer = 0;
-    vbalProgressBar1->setText(QStringLiteral("NO FILE"));
+    fileProgressBar->setText(QStringLiteral("NO FILE"));
 
     Startup::loadHostList(*this);
 

@@ -44,24 +44,24 @@ struct LinkControls {
 
 // "Flash disk": file transfers to and from the board's flash disk.
 struct FlashDiskControls {
-    QGroupBox* Frame2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    TextProgressBar* vbalProgressBar1 = nullptr;
-    QLabel* Label7 = nullptr;
+    QGroupBox* flashDiskFrame = nullptr;
+    QPushButton* sendFileButton = nullptr;
+    QLineEdit* boardFileEdit = nullptr;
+    QPushButton* receiveFileButton = nullptr;
+    QPushButton* closeTransferButton = nullptr;
+    TextProgressBar* fileProgressBar = nullptr;
+    QLabel* boardFileLabel = nullptr;
 };
 
 // "BASIC Files": program upload and download, NEW, STATUS, continue and stop.
 struct BasicFilesControls {
-    QGroupBox* Frame3 = nullptr;
-    QPushButton* Command10 = nullptr;
-    QPushButton* Command11 = nullptr;
-    QPushButton* Command12 = nullptr;
-    QPushButton* Command13 = nullptr;
-    QPushButton* Command9 = nullptr;
-    QPushButton* Command14 = nullptr;
+    QGroupBox* basicFilesFrame = nullptr;
+    QPushButton* uploadProgramButton = nullptr;
+    QPushButton* saveProgramButton = nullptr;
+    QPushButton* newProgramButton = nullptr;
+    QPushButton* statusButton = nullptr;
+    QPushButton* nextLineButton = nullptr;
+    QPushButton* stopButton = nullptr;
 };
 
 // "Comm's": the serial port's speed and name, the Open/Close button and the activity lamp.

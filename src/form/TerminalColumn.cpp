@@ -65,38 +65,39 @@ void buildLink(QWidget* w, Controls& c) {
 }
 
 void buildFlashDisk(QWidget* w, Controls& c) {
-    auto* f = c.Frame2 = Make::frame(w, "Frame2", "Flash disk", 3840, 0, 2955, 855,
-                                     u"Работа с флеш диском контроллера"_s);
-    c.Label7 = Make::label(f, "Label7", "File name:", 75, 240, 855, 255);
-    c.Text2 = Make::edit(f, "Text2", "SAMPLE.TXT", 930, 210, 1950, 300,
-                         "File name:", u"Имя файла в контроллере"_s);
-    c.Label7->setBuddy(c.Text2);
-    c.Command3 =
+    auto* f = c.flashDiskFrame = Make::frame(w, "Frame2", "Flash disk", 3840, 0, 2955, 855,
+                                             u"Работа с флеш диском контроллера"_s);
+    c.boardFileLabel = Make::label(f, "Label7", "File name:", 75, 240, 855, 255);
+    c.boardFileEdit = Make::edit(f, "Text2", "SAMPLE.TXT", 930, 210, 1950, 300,
+                                 "File name:", u"Имя файла в контроллере"_s);
+    c.boardFileLabel->setBuddy(c.boardFileEdit);
+    c.sendFileButton =
         Make::button(f, "Command3", "Send", 60, 540, 600, 285, u"Отправить файл в контроллер "_s);
-    c.Command4 = Make::button(f, "Command4", "Recieve", 675, 540, 780, 285,
-                              u"Считать файл из контроллера"_s);
-    c.Command5 = Make::button(f, "Command5", "X", 1470, 540, 300, 285, u"Отмена пердачи"_s);
-    c.vbalProgressBar1 = new TextProgressBar(f);
-    c.vbalProgressBar1->setObjectName("vbalProgressBar1");
-    c.vbalProgressBar1->setGeometry(Twips::rect(1800, 555, 1095, 255));
-    c.vbalProgressBar1->setAccessibleDescription("Transfer progress");
+    c.receiveFileButton = Make::button(f, "Command4", "Recieve", 675, 540, 780, 285,
+                                       u"Считать файл из контроллера"_s);
+    c.closeTransferButton =
+        Make::button(f, "Command5", "X", 1470, 540, 300, 285, u"Отмена пердачи"_s);
+    c.fileProgressBar = new TextProgressBar(f);
+    c.fileProgressBar->setObjectName("vbalProgressBar1");
+    c.fileProgressBar->setGeometry(Twips::rect(1800, 555, 1095, 255));
+    c.fileProgressBar->setAccessibleDescription("Transfer progress");
     f->setEnabled(false);
 }
 
 void buildBasicFiles(QWidget* w, Controls& c) {
-    auto* f = c.Frame3 = Make::frame(w, "Frame3", "BASIC Files", 6840, 0, 1755, 975,
-                                     u"Управление программой в контроллере"_s);
-    c.Command10 = Make::button(f, "Command10", "Download", 60, 225, 960, 315,
-                               u"Загрузть файл *.BAS в контроллер "_s);
-    c.Command11 = Make::button(f, "Command11", "Save ", 1035, 225, 660, 315,
-                               u"Считать программу из контроллера в файл *.BAS"_s);
-    c.Command12 = Make::button(f, "Command12", "New ", 60, 585, 480, 315,
-                               u"Очистить программу в контроллере "_s);
-    c.Command13 =
+    auto* f = c.basicFilesFrame = Make::frame(w, "Frame3", "BASIC Files", 6840, 0, 1755, 975,
+                                              u"Управление программой в контроллере"_s);
+    c.uploadProgramButton = Make::button(f, "Command10", "Download", 60, 225, 960, 315,
+                                         u"Загрузть файл *.BAS в контроллер "_s);
+    c.saveProgramButton = Make::button(f, "Command11", "Save ", 1035, 225, 660, 315,
+                                       u"Считать программу из контроллера в файл *.BAS"_s);
+    c.newProgramButton = Make::button(f, "Command12", "New ", 60, 585, 480, 315,
+                                      u"Очистить программу в контроллере "_s);
+    c.statusButton =
         Make::button(f, "Command13", "??", 555, 585, 360, 315, u"Информация о контроллере"_s);
-    c.Command9 =
+    c.nextLineButton =
         Make::button(f, "Command9", ">>", 930, 585, 360, 315, u"Продолжить загрузку после сбоя"_s);
-    c.Command14 = Make::button(f, "Command14", "X", 1305, 585, 390, 315, u"Остановить загрузку"_s);
+    c.stopButton = Make::button(f, "Command14", "X", 1305, 585, 390, 315, u"Остановить загрузку"_s);
 }
 
 void buildComms(QWidget* w, Controls& c) {

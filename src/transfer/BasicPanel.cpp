@@ -10,19 +10,20 @@
 #include <QPushButton>
 
 void BasicPanel::connectControls() {
-    QObject::connect(basic_.Command10, &QPushButton::clicked, [this] { Command10_Click(); });
-    QObject::connect(basic_.Command11, &QPushButton::clicked, [this] { Command11_Click(); });
-    QObject::connect(basic_.Command12, &QPushButton::clicked, [this] { Command12_Click(); });
-    QObject::connect(basic_.Command13, &QPushButton::clicked, [this] { Command13_Click(); });
-    QObject::connect(basic_.Command9, &QPushButton::clicked, [this] { nextLine(); });
-    QObject::connect(basic_.Command14, &QPushButton::clicked, [this] { stop(); });
+    QObject::connect(basic_.uploadProgramButton, &QPushButton::clicked,
+                     [this] { uploadProgram(); });
+    QObject::connect(basic_.saveProgramButton, &QPushButton::clicked, [this] { saveProgram(); });
+    QObject::connect(basic_.newProgramButton, &QPushButton::clicked, [this] { newProgram(); });
+    QObject::connect(basic_.statusButton, &QPushButton::clicked, [this] { askStatus(); });
+    QObject::connect(basic_.nextLineButton, &QPushButton::clicked, [this] { nextLine(); });
+    QObject::connect(basic_.stopButton, &QPushButton::clicked, [this] { stop(); });
 }
 
 bool BasicPanel::linkUp() const {
     return link_.udpOpen() || link_.serialOpen();
 }
 
-void BasicPanel::Command10_Click() {
+void BasicPanel::uploadProgram() {
     line_.tbSendData->setFocus();
     if (!linkUp())
         return;
@@ -33,7 +34,7 @@ void BasicPanel::Command10_Click() {
     transfers_.startUpload(FileAccess::readFile(path, FileAccess::MaxProgramBytes));
 }
 
-void BasicPanel::Command11_Click() {
+void BasicPanel::saveProgram() {
     line_.tbSendData->setFocus();
     if (!linkUp())
         return;
@@ -44,12 +45,12 @@ void BasicPanel::Command11_Click() {
     transfers_.startDownload(path);
 }
 
-void BasicPanel::Command12_Click() {
+void BasicPanel::newProgram() {
     line_.tbSendData->setFocus();
     transfers_.boardCommand("NEW");
 }
 
-void BasicPanel::Command13_Click() {
+void BasicPanel::askStatus() {
     line_.tbSendData->setFocus();
     transfers_.boardCommand("STATUS");
 }

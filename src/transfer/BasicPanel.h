@@ -20,12 +20,12 @@ public:
         : basic_(basic), line_(line), transfers_(transfers), link_(link), dialogs_(dialogs) {}
     void connectControls();
 
-    void Command10_Click(); // upload a program file
-    void Command11_Click(); // save the board's program into a file
-    void Command12_Click(); // NEW
-    void Command13_Click(); // STATUS
-    void nextLine();        // the next line without waiting for a reply
-    void stop();            // stop the upload where it stands
+    void uploadProgram(); // upload a program file
+    void saveProgram();   // save the board's program into a file
+    void newProgram();    // NEW
+    void askStatus();     // STATUS
+    void nextLine();      // the next line without waiting for a reply
+    void stop();          // stop the upload where it stands
 
 private:
     bool linkUp() const;

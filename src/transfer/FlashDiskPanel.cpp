@@ -12,23 +12,25 @@
 #include <QPushButton>
 
 void FlashDiskPanel::connectControls() {
-    QObject::connect(flash_.Command3, &QPushButton::clicked, [this] { Command3_Click(); });
-    QObject::connect(flash_.Command4, &QPushButton::clicked, [this] { Command4_Click(); });
-    QObject::connect(flash_.Command5, &QPushButton::clicked, [this] { closeTransfer(); });
-    QObject::connect(&link_, &BoardLink::stateChanged, flash_.Frame2, [this] { updateEnabled(); });
+    QObject::connect(flash_.sendFileButton, &QPushButton::clicked, [this] { sendFile(); });
+    QObject::connect(flash_.receiveFileButton, &QPushButton::clicked, [this] { receiveFile(); });
+    QObject::connect(flash_.closeTransferButton, &QPushButton::clicked,
+                     [this] { closeTransfer(); });
+    QObject::connect(&link_, &BoardLink::stateChanged, flash_.flashDiskFrame,
+                     [this] { updateEnabled(); });
     updateEnabled();
 }
 
 void FlashDiskPanel::updateEnabled() {
-    flash_.Frame2->setEnabled(link_.serialOpen() ||
-                              (link_.udpOpen() && !link_.udpThroughGateway()));
+    flash_.flashDiskFrame->setEnabled(link_.serialOpen() ||
+                                      (link_.udpOpen() && !link_.udpThroughGateway()));
 }
 
 QByteArray FlashDiskPanel::boardName() const {
-    return Cp1251::toBytes(flash_.Text2->text());
+    return Cp1251::toBytes(flash_.boardFileEdit->text());
 }
 
-void FlashDiskPanel::Command3_Click() {
+void FlashDiskPanel::sendFile() {
     line_.tbSendData->setFocus();
     const QString path = dialogs_.askTransferFile(false, Filter);
     if (path.isEmpty())
@@ -36,7 +38,7 @@ void FlashDiskPanel::Command3_Click() {
     transfers_.startSend(boardName(), FileAccess::readFile(path, FileAccess::MaxFlashFileBytes));
 }
 
-void FlashDiskPanel::Command4_Click() {
+void FlashDiskPanel::receiveFile() {
     line_.tbSendData->setFocus();
     const QString path = dialogs_.askTransferFile(true, Filter);
     if (path.isEmpty())

@@ -22,9 +22,9 @@ public:
         : flash_(flash), line_(line), transfers_(transfers), link_(link), dialogs_(dialogs) {}
     void connectControls();
 
-    void Command3_Click(); // send a local file
-    void Command4_Click(); // receive a board file
-    void closeTransfer();  // the close routine: ends either direction, sends CLOSE
+    void sendFile();      // send a local file
+    void receiveFile();   // receive a board file
+    void closeTransfer(); // the close routine: ends either direction, sends CLOSE
 
     // Follows the link: called whenever a link opens or closes or its gateway changes.
     void updateEnabled();

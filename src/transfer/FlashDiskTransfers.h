@@ -42,8 +42,9 @@ QByteArray openCommand(const QByteArray& name, const char* mode); // FOPEN "name
 // the terminal paces its commands with a pause.
 //
 // Send, by its owner: click "Send": the open dialog ("Cancel" ends it), read the whole file,
-//   startSend(Text2's bytes, the file's bytes or the failure to read them).
-// Receive: click "Recieve": the save dialog, create the file, then startReceive(Text2's bytes,
+//   startSend(boardFileEdit's bytes, the file's bytes or the failure to read them).
+// Receive: click "Recieve": the save dialog, create the file, then startReceive(boardFileEdit's
+// bytes,
 //   the failure to create it, if any).
 // Either: each chunk goes to the parser of the running direction; "X" is closeTransfer().
 class FlashDiskTransfers {

@@ -41,10 +41,10 @@ void TestWindow::startsAsDesigned() {
     QVERIFY(w.speedOptions[5]->isChecked());
     QVERIFY(!w.link().polling());
     // The progress bar reads NO FILE until a transfer and does not clamp a count past the end.
-    QCOMPARE(w.vbalProgressBar1->text(), QString("NO FILE"));
-    w.vbalProgressBar1->setMax(10);
-    w.vbalProgressBar1->setCurrent(11);
-    QCOMPARE(w.vbalProgressBar1->current(), 11);
+    QCOMPARE(w.fileProgressBar->text(), QString("NO FILE"));
+    w.fileProgressBar->setMax(10);
+    w.fileProgressBar->setCurrent(11);
+    QCOMPARE(w.fileProgressBar->current(), 11);
 }
 
 void TestWindow::widthButtons_data() {
@@ -90,7 +90,7 @@ void TestWindow::caseAndStopButtons() {
     QTest::mouseClick(w.Command16, Qt::LeftButton);
     QCOMPARE(w.tbSendData->text(), QString::fromUtf8("print \"привет\" a1"));
 
-    QTest::mouseClick(w.Command14, Qt::LeftButton); // no upload runs: nothing to stop
+    QTest::mouseClick(w.stopButton, Qt::LeftButton); // no upload runs: nothing to stop
     QVERIFY(w.console().text().isEmpty());
 }
 
@@ -102,7 +102,7 @@ void TestWindow::accessibleNamesFollowWhatIsShown() {
     w.tbSendData->clear();
     QCOMPARE(accessibleText(w.Label14[0]), QString("empty"));
     QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
-    QCOMPARE(accessibleText(w.vbalProgressBar1), QString("NO FILE"));
+    QCOMPARE(accessibleText(w.fileProgressBar), QString("NO FILE"));
     QCOMPARE(accessibleText(w.portEdit), QString("Port:(1-9)"));
 
     QTest::keyClicks(w.tbSendData, "p");
@@ -123,8 +123,8 @@ void TestWindow::accessibleNamesFollowWhatIsShown() {
     w.Command17[0]->click();
     QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
 
-    w.vbalProgressBar1->setText(QStringLiteral("SEND"));
-    QCOMPARE(accessibleText(w.vbalProgressBar1), QString("SEND"));
+    w.fileProgressBar->setText(QStringLiteral("SEND"));
+    QCOMPARE(accessibleText(w.fileProgressBar), QString("SEND"));
 }
 
 void TestWindow::controlsAreNamed() {
@@ -150,7 +150,7 @@ void TestWindow::controlsAreNamed() {
     QVERIFY(inputs > 25);
     QCOMPARE(w.rtuAddressEdit->accessibleName(), QString("Addr"));
     QCOMPARE(w.viaUsbCheck->accessibleName(), QString("Via USB"));
-    QCOMPARE(w.Command3->accessibleDescription(),
+    QCOMPARE(w.sendFileButton->accessibleDescription(),
              QString::fromUtf8("Отправить файл в контроллер "));
 }
 

@@ -181,7 +181,7 @@ void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
     w.tbSendData->setText(QStringLiteral("typed"));
     QTest::mouseClick(w.disconnectButton, Qt::LeftButton);
     QVERIFY(w.tbSendData->text().isEmpty());
-    QVERIFY(w.Frame2->isEnabled()); // the serial link's panel state is left alone
+    QVERIFY(w.flashDiskFrame->isEnabled()); // the serial link's panel state is left alone
 }
 
 // The hex monitor sees each chunk too.
@@ -296,7 +296,7 @@ void TestSerialLink::vanishedDevice() {
     QVERIFY(open(pty_->slavePath()));
     QVERIFY(writeFile(QStringLiteral("prog.bas"), "10 A\r\n20 B\r\n30 C\r\n"));
     dialogs_.openAnswers << QDir::current().absoluteFilePath(QStringLiteral("prog.bas"));
-    w_->Command10->click();
+    w_->uploadProgramButton->click();
     QCOMPARE(pty_->receive(6), QByteArray("10 A\r\n"));
     QVERIFY(w_->transfers().basic().uploading());
     pty_->closeMaster();

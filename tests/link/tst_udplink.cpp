@@ -15,7 +15,7 @@ namespace {
 bool linkShown(const UDP& w, bool up) {
     return w.connectedMark->isVisibleTo(&w) == up && w.disconnectedMark->isVisibleTo(&w) == !up &&
            w.connectButton->isEnabled() == !up && w.ethGatewayFrame->isEnabled() == up &&
-           w.Frame2->isEnabled() == up;
+           w.flashDiskFrame->isEnabled() == up;
 }
 // UDP_Send as the transfers use it: the characters sent, 0 when nothing went out.
 int udpSend(UDP& w, QByteArray& text) {

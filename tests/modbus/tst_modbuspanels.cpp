@@ -218,11 +218,11 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
     const quint16 local = w.link().localPort();
-    QVERIFY(w.Frame2->isEnabled());
+    QVERIFY(w.flashDiskFrame->isEnabled());
 
     w.Text5->setFocus();
     w.ethGatewayCheck->click();
-    QVERIFY(!w.Frame2->isEnabled());
+    QVERIFY(!w.flashDiskFrame->isEnabled());
     QCOMPARE(w.focusWidget(), w.tbSendData);
 
     // The set-up command is meant for the intermediary board: plain, though the mode is on.
@@ -234,16 +234,16 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     QCOMPARE(w.focusWidget(), w.tbSendData);
 
     w.ethGatewayCheck->click();
-    QVERIFY(w.Frame2->isEnabled());
+    QVERIFY(w.flashDiskFrame->isEnabled());
 
     // Reconnecting with the mode still on keeps "Flash disk" closed.
     w.ethGatewayCheck->click();
     w.disconnectButton->click();
     QVERIFY(connectWindow(w, board.port(), local));
     QVERIFY(w.ethGatewayFrame->isEnabled());
-    QVERIFY(!w.Frame2->isEnabled());
+    QVERIFY(!w.flashDiskFrame->isEnabled());
     w.ethGatewayCheck->click();
-    QVERIFY(w.Frame2->isEnabled());
+    QVERIFY(w.flashDiskFrame->isEnabled());
 }
 
 // The USB controller's set-up goes out only in the via-USB mode, and then plain even with RTU

@@ -41,7 +41,7 @@ void links() {
 void upload(BoardWindow& t, const QByteArray& program) {
     BoardWindow::write(QStringLiteral("prog.bas"), program);
     t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("prog.bas"));
-    t.w.Command10->click();
+    t.w.uploadProgramButton->click();
 }
 
 } // namespace
@@ -71,7 +71,7 @@ void TestBasicPanel::uploadAndListBack() {
     // Line 1's OK sent the empty line 2, which earns no answer.
     QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
     QCOMPARE(t.w.console().text(), QByteArray("LOAD DATA = "));
-    t.w.Command9->click();
+    t.w.nextLineButton->click();
     QTRY_COMPARE(t.w.console().text(), QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
     QCOMPARE(t.w.transfers().basic().uploading(), false);
     QCOMPARE(t.board->interpreter().program().listing(), Stored);
@@ -80,7 +80,7 @@ void TestBasicPanel::uploadAndListBack() {
     // On serial the poll gathers the last listing line and the closing OK into one chunk: the
     // listing still ends there, without the OK in the file.
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("saved.bas"));
-    t.w.Command11->click();
+    t.w.saveProgramButton->click();
     QTRY_COMPARE(t.w.console().text(), QByteArray("LOAD BASIC PROGRAM COMPLETED\r\n"));
     QCOMPARE(t.w.transfers().basic().downloading(), false);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("saved.bas"))),
@@ -114,7 +114,7 @@ void TestBasicPanel::loginRefusal() {
     QVERIFY(t.start(Link::Udp, options));
     BoardWindow::write(QStringLiteral("old.bas"), "an older program\r\n");
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("old.bas"));
-    t.w.Command11->click();
+    t.w.saveProgramButton->click();
     QTRY_VERIFY(t.w.console().text().endsWith("ACCESS DENIED\r\n"));
     QCOMPARE(t.w.transfers().basic().downloading(), false);
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("old.bas"))),
@@ -154,7 +154,7 @@ void TestBasicPanel::listCommandPerLink() {
         };
     }
     w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("x.bas"));
-    w.Command11->click();
+    w.saveProgramButton->click();
     QByteArray got;
     if (link == Link::Udp)
         QVERIFY(peer.receive(&got));
@@ -180,11 +180,11 @@ void TestBasicPanel::newAndStatus() {
     QTRY_VERIFY(t.w.console().text().endsWith("OK\r\n"));
     const QByteArray logBefore = t.log();
 
-    t.w.Command13->click();
+    t.w.statusButton->click();
     QTRY_VERIFY(t.w.console().text().contains("Program lines: 1\r\n"));
-    t.w.Command12->click();
+    t.w.newProgramButton->click();
     QTRY_COMPARE(t.board->interpreter().program().lineCount(), 0);
-    t.w.Command13->click();
+    t.w.statusButton->click();
     QTRY_VERIFY(t.w.console().text().contains("Program lines: 0\r\n"));
     QCOMPARE(t.w.tbSendData->text(), QString());
     QVERIFY(!t.log().mid(logBefore.size()).contains("STATUS"));
@@ -206,7 +206,7 @@ void TestBasicPanel::unreadableProgram() {
     QVERIFY(t.start(Link::Udp));
     QVERIFY(QDir::current().mkdir(QStringLiteral("dir.bas")));
     t.w.dialogs().openAnswers << BoardWindow::path(name);
-    t.w.Command10->click();
+    t.w.uploadProgramButton->click();
     QCOMPARE(t.w.dialogs().errors.size(), 1);
     QCOMPARE(t.w.dialogs().errors.front().number, error);
     QCOMPARE(t.w.transfers().basic().uploading(), false);
@@ -223,14 +223,14 @@ void TestBasicPanel::megabyteLine() {
     upload(t, QByteArray("10 A$=\"\0\xff\"\r\n20 ", 15) + QByteArray(1 << 20, 'x') +
                   "\n30 END\r\n40 STOP");
     QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
-    t.w.Command9->click();
+    t.w.nextLineButton->click();
     QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(0));
     QCOMPARE(t.board->interpreter().program().listing(),
              Lines({QByteArray("10 A$=\"\0\xff\"", 10), "30 END", "40 STOP"}));
 
     upload(t, "10 PRINT 1\r\n20 " + QByteArray(1 << 20, 'y') + "\r\n30 END\r\n");
     QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
-    t.w.Command14->click();
+    t.w.stopButton->click();
     QCOMPARE(t.w.transfers().basic().uploading(), false);
     typeLine(t.w.tbSendData, QStringLiteral("PRINT 9"));
     QTRY_VERIFY(t.w.console().text().endsWith("9\r\nOK\r\n"));
@@ -240,16 +240,16 @@ void TestBasicPanel::megabyteLine() {
 void TestBasicPanel::cancelAndNoLink() {
     Terminal w;
     w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("never.bas"));
-    w.Command10->click();
-    w.Command11->click();
+    w.uploadProgramButton->click();
+    w.saveProgramButton->click();
     QCOMPARE(w.dialogs().openAnswers.size(), 1);
     QVERIFY(w.dialogs().messages.isEmpty());
 
     UdpPeer peer;
     QVERIFY(connectWindow(w, peer.port()));
     w.dialogs().openAnswers.clear();
-    w.Command10->click();
-    w.Command11->click();
+    w.uploadProgramButton->click();
+    w.saveProgramButton->click();
     QCOMPARE(w.dialogs().messages.size(), 2);
     QVERIFY(w.dialogs().messages.front().endsWith(QStringLiteral("|Cancel")));
     QCOMPARE(w.transfers().basic().running(), false);

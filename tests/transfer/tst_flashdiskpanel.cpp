@@ -63,12 +63,12 @@ void TestFlashDiskPanel::roundTrip() {
     board::BoardOptions options;
     options.diskDir = BoardWindow::path(QStringLiteral("disk"));
     QVERIFY(t.start(link, options));
-    TextProgressBar* bar = t.w.vbalProgressBar1;
+    TextProgressBar* bar = t.w.fileProgressBar;
 
     BoardWindow::write(QStringLiteral("out.bin"), bytes);
-    t.w.Text2->setText(QStringLiteral("F.BIN"));
+    t.w.boardFileEdit->setText(QStringLiteral("F.BIN"));
     t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("out.bin"));
-    t.w.Command3->click();
+    t.w.sendFileButton->click();
     QCOMPARE(t.w.transfers().flash().sending(), true);
     QCOMPARE(bar->text(), QStringLiteral("SEND"));
     QCOMPARE(bar->max(), int(bytes.size()));
@@ -86,7 +86,7 @@ void TestFlashDiskPanel::roundTrip() {
 
     BoardWindow::write(QStringLiteral("back.bin"), "an older, longer file of the same name");
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("back.bin"));
-    t.w.Command4->click();
+    t.w.receiveFileButton->click();
     QCOMPARE(t.w.transfers().flash().receiving(), true);
     QCOMPARE(bar->text(), QStringLiteral("READ"));
     QTRY_COMPARE_WITH_TIMEOUT(bar->text(), QStringLiteral("OK"), 60000);
@@ -114,15 +114,15 @@ void TestFlashDiskPanel::refusedOpen() {
     QVERIFY(t.start(link));
     BoardWindow::write(QStringLiteral("local.bin"), "old");
     if (send) {
-        t.w.Text2->setText(QString()); // no name the board takes
+        t.w.boardFileEdit->setText(QString()); // no name the board takes
         t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("local.bin"));
-        t.w.Command3->click();
+        t.w.sendFileButton->click();
     } else {
-        t.w.Text2->setText(QStringLiteral("NOPE.TXT")); // not on the disk
+        t.w.boardFileEdit->setText(QStringLiteral("NOPE.TXT")); // not on the disk
         t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("local.bin"));
-        t.w.Command4->click();
+        t.w.receiveFileButton->click();
     }
-    QTRY_COMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("ERROR"));
+    QTRY_COMPARE(t.w.fileProgressBar->text(), QStringLiteral("ERROR"));
     QCOMPARE(t.w.transfers().flash().running(), false);
     QVERIFY(t.log().contains(send ? "FOPEN \"\",WN\r\nERROR\r\nCLOSE\r\n"
                                   : "FOPEN \"NOPE.TXT\",R\r\nERROR\r\nCLOSE\r\n"));
@@ -143,20 +143,20 @@ void TestFlashDiskPanel::cancelKeepsWhatArrived() {
     BoardWindow::write(QStringLiteral("disk/BIG.BIN"), bytes);
     QVERIFY(t.start(Link::Udp, options));
 
-    t.w.Text2->setText(QStringLiteral("BIG.BIN"));
+    t.w.boardFileEdit->setText(QStringLiteral("BIG.BIN"));
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("part.bin"));
-    t.w.Command4->click();
+    t.w.receiveFileButton->click();
     QTRY_COMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin.part"))).size(),
                  qsizetype(40));
     QCOMPARE(t.w.transfers().flash().receiving(), true);
-    t.w.Command5->click();
+    t.w.closeTransferButton->click();
     QCOMPARE(t.w.transfers().flash().receiving(), false);
     QTRY_VERIFY(t.w.console().text().endsWith("READ 20\r\nOK\r\n"));
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("part.bin.part"))), bytes.left(40));
     QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("part.bin"))));
     QVERIFY(t.log().endsWith("READ 20\r\nCLOSE\r\nOK\r\n"));
-    QCOMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("READ"));
-    QCOMPARE(t.w.vbalProgressBar1->current(), 2);
+    QCOMPARE(t.w.fileProgressBar->text(), QStringLiteral("READ"));
+    QCOMPARE(t.w.fileProgressBar->current(), 2);
 }
 
 // Local files that cannot take part: one box each, nothing reaches the board.
@@ -184,15 +184,15 @@ void TestFlashDiskPanel::localFileProblems() {
     BoardWindow::write(QStringLiteral("empty.bin"), QByteArray());
     QVERIFY(QDir::current().mkdir(QStringLiteral("dir")));
     (send ? t.w.dialogs().openAnswers : t.w.dialogs().saveAnswers) << BoardWindow::path(name);
-    (send ? t.w.Command3 : t.w.Command4)->click();
+    (send ? t.w.sendFileButton : t.w.receiveFileButton)->click();
     QCOMPARE(t.w.dialogs().errors.size(), 1);
     QCOMPARE(t.w.dialogs().errors.front().number, error);
-    QCOMPARE(t.w.vbalProgressBar1->text(), bar);
+    QCOMPARE(t.w.fileProgressBar->text(), bar);
     QCOMPARE(t.w.transfers().flash().running(), false);
     QVERIFY(!t.log().contains("FOPEN"));
     QCOMPARE(t.w.tbSendData->text(), QString());
 
-    t.w.Command3->click(); // and a dialog without a file
+    t.w.sendFileButton->click(); // and a dialog without a file
     QCOMPARE(t.w.dialogs().messages.size(), 1);
     QVERIFY(t.w.dialogs().messages.front().endsWith(QStringLiteral("|Cancel")));
 }
@@ -201,7 +201,7 @@ void TestFlashDiskPanel::localFileProblems() {
 void TestFlashDiskPanel::closeWithNothingRunning() {
     BoardWindow t;
     QVERIFY(t.start(Link::Serial));
-    t.w.Command5->click();
+    t.w.closeTransferButton->click();
     QCOMPARE(t.w.tbSendData->text(), QStringLiteral("CLOSE"));
     QTRY_VERIFY(closedOnBoard(t));
     QCOMPARE(t.w.console().text(), QByteArray("OK\r\n"));

@@ -53,7 +53,7 @@ bool answered(const BoardWindow& t) {
 void windowUpload(BoardWindow& t, const QByteArray& program) {
     BoardWindow::write(QStringLiteral("prog.bas"), program);
     t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("prog.bas"));
-    t.w.Command10->click();
+    t.w.uploadProgramButton->click();
 }
 
 } // namespace
@@ -81,29 +81,29 @@ void TestSplitReplies::window() {
     QTRY_VERIFY(answered(t));
 
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("saved.bas"));
-    t.w.Command11->click();
+    t.w.saveProgramButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!transfers.basic().running(), 10000);
     QCOMPARE(t.w.console().text(), QByteArray("LOAD BASIC PROGRAM COMPLETED\r\n"));
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("saved.bas"))), Program);
 
-    t.w.Command12->click();
+    t.w.newProgramButton->click();
     QTRY_VERIFY(t.w.console().text().endsWith("COMPLETED\r\nOK\r\n"));
-    t.w.Command13->click();
+    t.w.statusButton->click();
     QTRY_VERIFY(t.w.console().text().endsWith("Disk free: 1048576\r\nOK\r\n"));
     QVERIFY(t.w.console().text().contains("Program lines: 0\r\n"));
 
     for (const QByteArray& bytes : files()) {
         BoardWindow::write(QStringLiteral("out.bin"), bytes);
         t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("out.bin"));
-        t.w.Command3->click();
+        t.w.sendFileButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(!transfers.flash().running(), 20000);
-        QCOMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("OK"));
+        QCOMPARE(t.w.fileProgressBar->text(), QStringLiteral("OK"));
         QTRY_VERIFY(answered(t)); // to CLOSE
 
         t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("back.bin"));
-        t.w.Command4->click();
+        t.w.receiveFileButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(!transfers.flash().running(), 20000);
-        QCOMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("OK"));
+        QCOMPARE(t.w.fileProgressBar->text(), QStringLiteral("OK"));
         QCOMPARE(readFile(BoardWindow::path(QStringLiteral("back.bin"))), bytes);
         QTRY_VERIFY(answered(t));
     }
@@ -170,9 +170,9 @@ void TestSplitReplies::windowAndClientAlike() {
         0);
     QCOMPARE(t.board->takeHeard(), windowUploadWire);
 
-    t.w.Text2->setText(QStringLiteral("DATA.BIN"));
+    t.w.boardFileEdit->setText(QStringLiteral("DATA.BIN"));
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("window.bin"));
-    t.w.Command4->click();
+    t.w.receiveFileButton->click();
     QTRY_VERIFY_WITH_TIMEOUT(!t.w.transfers().flash().running(), 10000);
     QTRY_VERIFY(answered(t));
     const QByteArray windowGetWire = t.board->takeHeard();

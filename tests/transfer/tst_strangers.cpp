@@ -54,13 +54,13 @@ void TestStrangers::transferTakesTheBoardsRepliesOnly() {
     if (job == Job::Save) { // a program on the board to list
         BoardWindow::write(QStringLiteral("prog.bas"), Program);
         t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("prog.bas"));
-        t.w.Command10->click();
+        t.w.uploadProgramButton->click();
         QTRY_COMPARE(t.log().count("OK\r\n"), 4); // every line answered
     }
     if (job == Job::Receive) { // a file on the board to fetch
         BoardWindow::write(QStringLiteral("out.bin"), bytes);
         t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("out.bin"));
-        t.w.Command3->click();
+        t.w.sendFileButton->click();
         QTRY_VERIFY(!transfers.flash().running());
         QTRY_VERIFY(t.log().endsWith("CLOSE\r\nOK\r\n"));
     }
@@ -84,20 +84,20 @@ void TestStrangers::transferTakesTheBoardsRepliesOnly() {
     case Job::Upload:
         BoardWindow::write(QStringLiteral("prog.bas"), Program);
         t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("prog.bas"));
-        t.w.Command10->click();
+        t.w.uploadProgramButton->click();
         break;
     case Job::Save:
         t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("saved.bas"));
-        t.w.Command11->click();
+        t.w.saveProgramButton->click();
         break;
     case Job::Send:
         BoardWindow::write(QStringLiteral("out.bin"), bytes);
         t.w.dialogs().openAnswers << BoardWindow::path(QStringLiteral("out.bin"));
-        t.w.Command3->click();
+        t.w.sendFileButton->click();
         break;
     case Job::Receive:
         t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("back.bin"));
-        t.w.Command4->click();
+        t.w.receiveFileButton->click();
         break;
     }
     QTRY_VERIFY_WITH_TIMEOUT(!transfers.running(), 20000);
@@ -116,11 +116,11 @@ void TestStrangers::transferTakesTheBoardsRepliesOnly() {
         QCOMPARE(readFile(BoardWindow::path(QStringLiteral("saved.bas"))), Program);
         break;
     case Job::Send:
-        QCOMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("OK"));
+        QCOMPARE(t.w.fileProgressBar->text(), QStringLiteral("OK"));
         QCOMPARE(bytesHeld, bytes.size());
         break;
     case Job::Receive:
-        QCOMPARE(t.w.vbalProgressBar1->text(), QStringLiteral("OK"));
+        QCOMPARE(t.w.fileProgressBar->text(), QStringLiteral("OK"));
         QCOMPARE(readFile(BoardWindow::path(QStringLiteral("back.bin"))), bytes);
         break;
     }
