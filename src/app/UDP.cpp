@@ -59,8 +59,8 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     buildModbusColumn(this, *this);
     // Tab walks the panels in the order they were built, left to right and top to bottom; the
     // command line, where the operator types, comes first and has the focus at start.
-    QWidget::setTabOrder(Text8, tbSendData);
-    tbSendData->setFocus();
+    QWidget::setTabOrder(Text8, commandEdit);
+    commandEdit->setFocus();
     resize(Twips::toPixels(WidthButtons::Narrow), Twips::toPixels(ClientHeight));
 
     createControllers();
@@ -76,7 +76,7 @@ UDP::~UDP() {
 void UDP::createControllers() {
     Dialogs& dialogs = *CommonDialog1;
     console_ = new ConsoleModel(this);
-    consoleView_ = new ConsoleView(console_, tbReceiveData, this);
+    consoleView_ = new ConsoleView(console_, consoleEdit, this);
     link_ = std::make_unique<BoardLink>(&state_.LogFileNumber);
     sink_ = std::make_unique<WindowSink>(*link_, &state_.LogFileNumber, *this, *console_, dialogs,
                                          fileProgressBar);
@@ -105,7 +105,7 @@ void UDP::wire() {
             [this](const QByteArray& chunk, Channel) { hexMonitor_->HEX_parser(chunk); });
     connect(link_.get(), &BoardLink::boardText, this,
             [this](const QByteArray& text, const QString& otherSender) {
-                router_->Com_Parser(text, otherSender);
+                router_->routeBoardText(text, otherSender);
             });
     connect(link_.get(), &BoardLink::failed, this,
             [this](const Failure& why) { CommonDialog1->report(why); });
@@ -115,13 +115,13 @@ void UDP::wire() {
         transfers_->receive(text, otherSender);
     };
     // A line typed for the board must not land in a listing being saved.
-    commandLine_->Send_To_Device = [this] {
+    commandLine_->sendTypedLine = [this] {
         transfers_->commandLineTyped();
-        sendPath_->Send_To_Device();
+        sendPath_->sendTypedLine();
     };
 
-    commandLine_->Update_Buffer = [this] {
-        bufferPanel_->Update_Buffer();
+    commandLine_->showBuffer = [this] {
+        bufferPanel_->showBuffer();
     };
     commandLine_->helpHook = [this](const QString& before, qint16& key) {
         helpPanel_->onCommandLineKey(before, key);
@@ -164,12 +164,12 @@ void UDP::wire() {
 
 void UDP::Form_Load() {
     widthButtons_->setWidthTwips(WidthButtons::Narrow);
-    for (ClickLabel* l : Label13)
+    for (ClickLabel* l : bufferLabels)
         l->clear();
-    helpPanel_->Clear_HELP();
+    helpPanel_->clearHelp();
 
     Startup::loadCommandBuffer(state_);
-    bufferPanel_->Update_Buffer();
+    bufferPanel_->showBuffer();
     state_.FromBuffer = 0;
     fileProgressBar->setText(QStringLiteral("NO FILE"));
 
@@ -207,9 +207,10 @@ void UDP::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // A column wholly outside the client area is hidden, so neither Tab nor a screen reader
     // wanders into controls nobody can see.
-    const bool buffer = width() > Frame7->x();
+    const bool buffer = width() > bufferFrame->x();
     using Widgets = std::initializer_list<QWidget*>;
-    for (QWidget* w : Widgets{Frame7, Frame8, Command21, Command22, Label16, Label15})
+    for (QWidget* w :
+         Widgets{bufferFrame, helpFrame, addToBufferButton, clearLineButton, Label16, Label15})
         w->setVisible(buffer);
     const bool modbus = width() > Frame9->x();
     for (QWidget* w : Widgets{Frame9, Frame10, Frame11})

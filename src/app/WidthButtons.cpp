@@ -11,11 +11,11 @@
 #include <QUrl>
 
 void WidthButtons::connectControls() {
-    QObject::connect(console_.Command18, &QPushButton::clicked, [this] { Command18_Click(); });
-    QObject::connect(console_.Command19, &QPushButton::clicked, [this] { Command19_Click(); });
-    QObject::connect(console_.Command15, &QPushButton::clicked, [this] { Command15_Click(); });
-    QObject::connect(console_.Command16, &QPushButton::clicked, [this] { Command16_Click(); });
-    QObject::connect(c_.Label15, &ClickLabel::clicked, [this] { Label15_Click(); });
+    QObject::connect(console_.widenButton, &QPushButton::clicked, [this] { widen(); });
+    QObject::connect(console_.narrowButton, &QPushButton::clicked, [this] { narrow(); });
+    QObject::connect(console_.upperCaseButton, &QPushButton::clicked, [this] { toUpperCase(); });
+    QObject::connect(console_.lowerCaseButton, &QPushButton::clicked, [this] { toLowerCase(); });
+    QObject::connect(c_.Label15, &ClickLabel::clicked, [this] { openWebAddress(); });
 }
 
 namespace {
@@ -40,30 +40,30 @@ void WidthButtons::setWidthTwips(int twips) {
     window_->resize(Twips::toPixels(clientTwips(twips)), window_->height());
 }
 
-void WidthButtons::Command18_Click() {
+void WidthButtons::widen() {
     setWidthTwips(widthTwips() <= NarrowAtMost ? WithBuffer : Full);
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
-void WidthButtons::Command19_Click() {
+void WidthButtons::narrow() {
     setWidthTwips(Narrow);
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
-void WidthButtons::Command15_Click() {
-    line_.tbSendData->setText(line_.tbSendData->text().toUpper());
-    line_.tbSendData->setFocus();
+void WidthButtons::toUpperCase() {
+    line_.commandEdit->setText(line_.commandEdit->text().toUpper());
+    line_.commandEdit->setFocus();
 }
 
-void WidthButtons::Command16_Click() {
-    line_.tbSendData->setText(line_.tbSendData->text().toLower());
-    line_.tbSendData->setFocus();
+void WidthButtons::toLowerCase() {
+    line_.commandEdit->setText(line_.commandEdit->text().toLower());
+    line_.commandEdit->setFocus();
 }
 
-void WidthButtons::Label15_Click() {
-    OpenSite(QString::fromLatin1(MakerWebAddress));
+void WidthButtons::openWebAddress() {
+    openSite(QString::fromLatin1(MakerWebAddress));
 }
 
-void OpenSite(const QString& OpenURL) {
-    QDesktopServices::openUrl(QUrl(OpenURL));
+void openSite(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
 }

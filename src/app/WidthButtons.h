@@ -26,11 +26,11 @@ public:
     int widthTwips() const;
     void setWidthTwips(int twips);
 
-    void Command18_Click();
-    void Command19_Click();
-    void Command15_Click();
-    void Command16_Click();
-    void Label15_Click();
+    void widen();
+    void narrow();
+    void toUpperCase();
+    void toLowerCase();
+    void openWebAddress();
 
 private:
     QWidget* window_;
@@ -40,4 +40,4 @@ private:
 };
 
 // Opens an address with the desktop's default handler.
-void OpenSite(const QString& OpenURL);
+void openSite(const QString& url);

@@ -11,24 +11,26 @@
 
 void BufferPanel::connectControls() {
     for (int n = 0; n < BufferState::BufferSlots; ++n) {
-        QObject::connect(buffer_.Label13[n], &ClickLabel::clicked, [this, n] { Label13_Click(n); });
-        QObject::connect(buffer_.Command17[n], &QPushButton::clicked,
-                         [this, n] { Command17_Click(n); });
+        QObject::connect(buffer_.bufferLabels[n], &ClickLabel::clicked,
+                         [this, n] { insertBufferLine(n); });
+        QObject::connect(buffer_.deleteLineButtons[n], &QPushButton::clicked,
+                         [this, n] { deleteBufferLine(n); });
     }
-    QObject::connect(buffer_.Command20, &QPushButton::clicked, [this] { Command20_Click(); });
-    QObject::connect(buffer_.Command21, &QPushButton::clicked, [this] { Command21_Click(); });
-    QObject::connect(buffer_.Command22, &QPushButton::clicked, [this] { Command22_Click(); });
+    QObject::connect(buffer_.clearBufferButton, &QPushButton::clicked, [this] { clearBuffer(); });
+    QObject::connect(buffer_.addToBufferButton, &QPushButton::clicked, [this] { addToBuffer(); });
+    QObject::connect(buffer_.clearLineButton, &QPushButton::clicked,
+                     [this] { clearCommandLine(); });
 }
 
 void BufferPanel::focusCommandLine() {
-    line_.tbSendData->setFocus();
-    line_.tbSendData->end(false);
+    line_.commandEdit->setFocus();
+    line_.commandEdit->end(false);
 }
 
-void BufferPanel::Update_Buffer() {
+void BufferPanel::showBuffer() {
     for (int n = 0; n < BufferState::BufferSlots; ++n) {
         const QByteArray& slot = s_.CmdBuffer[n];
-        ClickLabel* label = buffer_.Label13[n];
+        ClickLabel* label = buffer_.bufferLabels[n];
         const QString line = Cp1251::toText(slot);
         label->setText(line.left(CaptionChars));
         label->setToolTip(line);
@@ -38,37 +40,37 @@ void BufferPanel::Update_Buffer() {
     }
 }
 
-void BufferPanel::Label13_Click(int n) {
+void BufferPanel::insertBufferLine(int n) {
     const QByteArray& slot = s_.CmdBuffer[n];
     if (!slot.isEmpty())
-        line_.tbSendData->setText(line_.tbSendData->text() + Cp1251::toText(slot));
+        line_.commandEdit->setText(line_.commandEdit->text() + Cp1251::toText(slot));
     s_.FromBuffer = 1;
     focusCommandLine();
 }
 
-void BufferPanel::Command17_Click(int n) {
+void BufferPanel::deleteBufferLine(int n) {
     CommandBuffer::remove(s_.CmdBuffer, n);
-    Update_Buffer();
+    showBuffer();
     focusCommandLine();
 }
 
-void BufferPanel::Command20_Click() {
+void BufferPanel::clearBuffer() {
     s_.CmdBuffer.fill(QByteArray());
-    Update_Buffer();
+    showBuffer();
 }
 
-void BufferPanel::Command21_Click() {
-    const QString line = line_.tbSendData->text();
+void BufferPanel::addToBuffer() {
+    const QString line = line_.commandEdit->text();
     if (!line.isEmpty() && s_.FromBuffer == 0) {
         CommandBuffer::insertFront(s_.CmdBuffer, Cp1251::toBytes(line));
-        Update_Buffer();
+        showBuffer();
     }
     s_.FromBuffer = 0;
     s_.BufferIndex = 0;
     focusCommandLine();
 }
 
-void BufferPanel::Command22_Click() {
-    line_.tbSendData->clear();
-    line_.tbSendData->setFocus();
+void BufferPanel::clearCommandLine() {
+    line_.commandEdit->clear();
+    line_.commandEdit->setFocus();
 }

@@ -15,12 +15,12 @@ public:
         : buffer_(buffer), line_(line), s_(s) {}
     void connectControls();
 
-    void Update_Buffer();
-    void Label13_Click(int n);
-    void Command17_Click(int n);
-    void Command20_Click();
-    void Command21_Click();
-    void Command22_Click();
+    void showBuffer();
+    void insertBufferLine(int n);
+    void deleteBufferLine(int n);
+    void clearBuffer();
+    void addToBuffer();
+    void clearCommandLine();
 
 private:
     void focusCommandLine();

@@ -15,17 +15,17 @@
 CommandLine::CommandLine(CommandLineControls& line, BufferState& s, ConsoleModel& console,
                          QObject* parent)
     : QObject(parent), line_(line), s_(s), console_(console) {
-    line_.tbSendData->installEventFilter(this);
+    line_.commandEdit->installEventFilter(this);
 }
 
 bool CommandLine::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == line_.tbSendData && event->type() == QEvent::KeyPress)
+    if (watched == line_.commandEdit && event->type() == QEvent::KeyPress)
         return handleKey(static_cast<QKeyEvent*>(event));
     return QObject::eventFilter(watched, event);
 }
 
 bool CommandLine::pasteWithinLimit() {
-    QLineEdit* line = line_.tbSendData;
+    QLineEdit* line = line_.commandEdit;
     const qsizetype room = MaxTypedChars - (line->text().size() - line->selectedText().size());
     s_.FromBuffer = 0;
     line->insert(QGuiApplication::clipboard()->text().left(qMax<qsizetype>(0, room)));
@@ -47,7 +47,7 @@ bool CommandLine::handleKey(QKeyEvent* key) {
         if (key->key() == qtKey)
             code = virtualKey;
     if (code != 0) {
-        tbSendData_KeyDown(code);
+        onKeyDown(code);
         if (code == 0)
             return true;
     }
@@ -57,24 +57,24 @@ bool CommandLine::handleKey(QKeyEvent* key) {
         return false;
     const char16_t first = typed.at(0).unicode();
     qint16 ascii = first == u'\n' ? 13 : qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0)));
-    tbSendData_KeyPress(ascii);
+    onKeyPress(ascii);
     if (ascii == 0)
         return true;
     // The typing limit applies to the operator only; lines the program writes are never cut.
     const bool inserts = ascii >= 32 && !(key->modifiers() & Qt::ControlModifier);
-    return inserts && !line_.tbSendData->hasSelectedText() &&
-           line_.tbSendData->text().size() >= MaxTypedChars;
+    return inserts && !line_.commandEdit->hasSelectedText() &&
+           line_.commandEdit->text().size() >= MaxTypedChars;
 }
 
 void CommandLine::showRecalled() {
-    line_.tbSendData->setText(Cp1251::toText(s_.CmdBuffer[s_.BufferIndex]));
+    line_.commandEdit->setText(Cp1251::toText(s_.CmdBuffer[s_.BufferIndex]));
     s_.FromBuffer = 1;
-    line_.tbSendData->end(false);
+    line_.commandEdit->end(false);
 }
 
-void CommandLine::tbSendData_KeyDown(qint16& KeyCode) {
-    const bool idleEmpty = s_.BufferIndex == 0 && line_.tbSendData->text().isEmpty();
-    switch (KeyCode) {
+void CommandLine::onKeyDown(qint16& keyCode) {
+    const bool idleEmpty = s_.BufferIndex == 0 && line_.commandEdit->text().isEmpty();
+    switch (keyCode) {
     case Delete:
     case Left:
     case Right:
@@ -82,7 +82,7 @@ void CommandLine::tbSendData_KeyDown(qint16& KeyCode) {
         s_.FromBuffer = 0;
         break;
     case Up:
-        KeyCode = 0;
+        keyCode = 0;
         if (!idleEmpty)
             ++s_.BufferIndex;
         s_.BufferIndex = qint16(qBound(0, int(s_.BufferIndex), 63));
@@ -92,7 +92,7 @@ void CommandLine::tbSendData_KeyDown(qint16& KeyCode) {
             s_.BufferIndex = qint16(qBound(0, s_.BufferIndex - 1, 63));
         break;
     case Down:
-        KeyCode = 0;
+        keyCode = 0;
         if (!idleEmpty)
             --s_.BufferIndex;
         if (s_.BufferIndex < 0)
@@ -106,29 +106,29 @@ void CommandLine::tbSendData_KeyDown(qint16& KeyCode) {
     }
 }
 
-void CommandLine::tbSendData_KeyPress(qint16& KeyAscii) {
-    if (KeyAscii != 13) {
+void CommandLine::onKeyPress(qint16& key) {
+    if (key != 13) {
         s_.FromBuffer = 0;
         if (helpHook)
-            helpHook(line_.tbSendData->text(), KeyAscii);
+            helpHook(line_.commandEdit->text(), key);
         return;
     }
-    KeyAscii = 0;
-    QString line = line_.tbSendData->text();
+    key = 0;
+    QString line = line_.commandEdit->text();
     if (!line.isEmpty()) {
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);
-        line_.tbSendData->setText(line);
+        line_.commandEdit->setText(line);
         // A line of spaces only ends up empty and, like an empty line, is not stored.
         if (s_.FromBuffer == 0 && !line.isEmpty()) {
             CommandBuffer::store(s_.CmdBuffer, Cp1251::toBytes(line));
-            if (Update_Buffer)
-                Update_Buffer();
+            if (showBuffer)
+                showBuffer();
         }
     }
     s_.FromBuffer = 0;
     s_.BufferIndex = 0;
-    if (Send_To_Device)
-        Send_To_Device();
+    if (sendTypedLine)
+        sendTypedLine();
     console_.append("\r\n");
 }

@@ -28,12 +28,12 @@ public:
                 QObject* parent = nullptr);
 
     // Called for every key other than Enter with the text before the key.
-    std::function<void(const QString& textBefore, qint16& KeyAscii)> helpHook;
-    std::function<void()> Send_To_Device;
-    std::function<void()> Update_Buffer;
+    std::function<void(const QString& textBefore, qint16& key)> helpHook;
+    std::function<void()> sendTypedLine;
+    std::function<void()> showBuffer;
 
-    void tbSendData_KeyDown(qint16& KeyCode);
-    void tbSendData_KeyPress(qint16& KeyAscii);
+    void onKeyDown(qint16& keyCode);
+    void onKeyPress(qint16& key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -16,12 +16,12 @@ Router::Router(ConsoleControls& consoleControls, CommandLineControls& line, Traf
 }
 
 void Router::connectControls() {
-    c_.tbReceiveData->setReadOnly(true);
-    c_.tbReceiveData->installEventFilter(this);
-    connect(c_.Command2, &QPushButton::clicked, this, &Router::Command2_Click);
+    c_.consoleEdit->setReadOnly(true);
+    c_.consoleEdit->installEventFilter(this);
+    connect(c_.clearConsoleButton, &QPushButton::clicked, this, &Router::clearConsole);
 }
 
-void Router::Com_Parser(const QByteArray& text, const QString& otherSender) {
+void Router::routeBoardText(const QByteArray& text, const QString& otherSender) {
     console_.trim();
     if (toTransfers)
         toTransfers(text, otherSender);
@@ -30,7 +30,7 @@ void Router::Com_Parser(const QByteArray& text, const QString& otherSender) {
 }
 
 bool Router::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != c_.tbReceiveData || event->type() != QEvent::KeyPress)
+    if (watched != c_.consoleEdit || event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     // Copying from the console stays possible; everything else typed there goes to the
@@ -43,23 +43,23 @@ bool Router::eventFilter(QObject* watched, QEvent* event) {
     const QString typed = key->text();
     if (typed.isEmpty())
         return false;
-    tbReceiveData_KeyPress(qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0))));
+    onConsoleKey(qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0))));
     return true;
 }
 
-void Router::tbReceiveData_KeyPress(qint16 KeyAscii) {
-    if (KeyAscii >= 33)
-        line_.tbSendData->setText(line_.tbSendData->text() +
-                                  Cp1251::toText(QByteArray(1, char(KeyAscii))));
-    line_.tbSendData->setFocus();
-    line_.tbSendData->end(false);
+void Router::onConsoleKey(qint16 key) {
+    if (key >= 33)
+        line_.commandEdit->setText(line_.commandEdit->text() +
+                                   Cp1251::toText(QByteArray(1, char(key))));
+    line_.commandEdit->setFocus();
+    line_.commandEdit->end(false);
 }
 
-void Router::Command2_Click() {
+void Router::clearConsole() {
     // Reopened for appending: nothing is removed from the log. Should it fail, the log stays
     // closed and the console keeps working, as after a failed start.
     traffic_.LogFileNumber.close();
     traffic_.LogFileNumber.open();
     console_.clear();
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }

@@ -24,9 +24,9 @@ public:
     std::function<void(const QByteArray& text, const QString& otherSender)> toTransfers;
 
     // The console is cut back first, whoever takes the text: its bound holds in every mode.
-    void Com_Parser(const QByteArray& text, const QString& otherSender = QString());
-    void tbReceiveData_KeyPress(qint16 KeyAscii);
-    void Command2_Click();
+    void routeBoardText(const QByteArray& text, const QString& otherSender = QString());
+    void onConsoleKey(qint16 key);
+    void clearConsole();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

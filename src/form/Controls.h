@@ -22,7 +22,7 @@ class Dialogs;
 // the frame it stands in. The socket, the serial port and its poll are no controls: they are
 // the session's link. The window creates them; each controller is handed the groups it works
 // on, so its constructor says what it touches. Arrays of controls are indexed from 0, as
-// `Label13(0)` .. `Label13(63)`.
+// `bufferLabels(0)` .. `bufferLabels(63)`.
 
 // "Link": the UDP link and its host list, with the port row below the design height.
 struct LinkControls {
@@ -97,34 +97,34 @@ struct GatewayControls {
 
 // The console and the buttons between it and the buffer column.
 struct ConsoleControls {
-    QPlainTextEdit* tbReceiveData = nullptr;
-    QPushButton* Command19 = nullptr; // "<<"
-    QPushButton* Command18 = nullptr; // ">>"
-    QPushButton* Command2 = nullptr;  // console "Clear"
-    QPushButton* Command16 = nullptr; // "-"
-    QPushButton* Command15 = nullptr; // "+"
-    QFrame* Line4 = nullptr;
+    QPlainTextEdit* consoleEdit = nullptr;
+    QPushButton* narrowButton = nullptr;       // "<<"
+    QPushButton* widenButton = nullptr;        // ">>"
+    QPushButton* clearConsoleButton = nullptr; // console "Clear"
+    QPushButton* lowerCaseButton = nullptr;    // "-"
+    QPushButton* upperCaseButton = nullptr;    // "+"
+    QFrame* decorativeLine = nullptr;
 };
 
 // The command line: where nearly every handler leaves the focus.
 struct CommandLineControls {
-    QLineEdit* tbSendData = nullptr;
+    QLineEdit* commandEdit = nullptr;
 };
 
 // "Buffer  (click text to insert text)", with ADD and the clear-line button.
 struct BufferControls {
-    QGroupBox* Frame7 = nullptr;
-    QPushButton* Command20 = nullptr;
-    std::array<ClickLabel*, 64> Label13{};
-    std::array<QPushButton*, 64> Command17{};
-    QPushButton* Command21 = nullptr; // "ADD"
-    QPushButton* Command22 = nullptr; // "X"
+    QGroupBox* bufferFrame = nullptr;
+    QPushButton* clearBufferButton = nullptr;
+    std::array<ClickLabel*, 64> bufferLabels{};
+    std::array<QPushButton*, 64> deleteLineButtons{};
+    QPushButton* addToBufferButton = nullptr; // "ADD"
+    QPushButton* clearLineButton = nullptr;   // "X"
 };
 
 // "Help (click text to insert text)".
 struct HelpControls {
-    QGroupBox* Frame8 = nullptr;
-    std::array<ClickLabel*, 15> Label14{};
+    QGroupBox* helpFrame = nullptr;
+    std::array<ClickLabel*, 15> helpLabels{};
 };
 
 // "HEX": the hex monitor.

@@ -23,9 +23,10 @@ constexpr int BufferSubColumnWidth = 2010;
 } // namespace
 
 void buildBufferColumn(QWidget* w, Controls& c) {
-    auto* f7 = c.Frame7 = Make::frame(w, "Frame7", "Buffer  (click text to insert text)",
-                                      BufferColumnLeft, 0, 4095, 7975);
-    c.Command20 = Make::button(f7, "Command20", "Clear", 3180, 165, 840, 285, u"Очистить буффер"_s);
+    auto* f7 = c.bufferFrame = Make::frame(w, "Frame7", "Buffer  (click text to insert text)",
+                                           BufferColumnLeft, 0, 4095, 7975);
+    c.clearBufferButton =
+        Make::button(f7, "Command20", "Clear", 3180, 165, 840, 285, u"Очистить буффер"_s);
     const QFont mono = courierFont(8);
     for (int n = 0; n < 64; ++n) {
         const int left = 60 + (n / BufferRowsPerColumn) * BufferSubColumnWidth;
@@ -33,28 +34,28 @@ void buildBufferColumn(QWidget* w, Controls& c) {
         auto* l = Make::clickLabel(f7, QStringLiteral("Label13(%1)").arg(n), left, top, 1710,
                                    BufferRowHeight);
         l->setFont(mono);
-        c.Label13[n] = l;
+        c.bufferLabels[n] = l;
         auto* x =
             Make::button(f7, "Command17", "x", left + 1725, top + 15, 225, BufferRowHeight - 15);
         x->setObjectName(QStringLiteral("Command17(%1)").arg(n));
         x->setAccessibleName(QStringLiteral("Delete buffer line %1").arg(n + 1));
-        c.Command17[n] = x;
+        c.deleteLineButtons[n] = x;
     }
 
-    auto* f8 = c.Frame8 = Make::frame(w, "Frame8", "Help (click text to insert text)",
-                                      BufferColumnLeft, 7975, 4095, 1495);
+    auto* f8 = c.helpFrame = Make::frame(w, "Frame8", "Help (click text to insert text)",
+                                         BufferColumnLeft, 7975, 4095, 1495);
     static const int columns[3] = {120, 1500, 2820};
     for (int i = 0; i < 15; ++i) {
         auto* l = Make::clickLabel(f8, QStringLiteral("Label14(%1)").arg(i), columns[i % 3],
                                    240 + (i / 3) * 240, 1215, 255);
         l->setFont(courierFont(9));
-        c.Label14[i] = l;
+        c.helpLabels[i] = l;
     }
 
-    c.Command21 = Make::button(w, "Command21", "ADD", BufferColumnLeft, 9480, 720, 375,
-                               u"Скопировать в буффер "_s);
-    c.Command22 = Make::button(w, "Command22", "X", BufferColumnLeft + 735, 9480, 375, 375,
-                               u"Очистить строку"_s);
+    c.addToBufferButton = Make::button(w, "Command21", "ADD", BufferColumnLeft, 9480, 720, 375,
+                                       u"Скопировать в буффер "_s);
+    c.clearLineButton = Make::button(w, "Command22", "X", BufferColumnLeft + 735, 9480, 375, 375,
+                                     u"Очистить строку"_s);
     c.Label16 = Make::label(w, "Label16", AuthorCredit, 11100, 9480, 1665, 210);
     c.Label15 = Make::clickLabel(w, "Label15", 11100, 9680, 1665, 210);
     c.Label15->setText(QString::fromLatin1(MakerWebAddress).remove("https://").chopped(1));

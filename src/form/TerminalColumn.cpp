@@ -155,28 +155,29 @@ void buildGateways(QWidget* w, Controls& c) {
 }
 
 void buildConsole(QWidget* w, Controls& c) {
-    c.Line4 = new QFrame(w);
-    c.Line4->setObjectName("Line4");
-    c.Line4->setFrameShape(QFrame::HLine);
-    c.Line4->setFrameShadow(QFrame::Sunken);
-    c.Line4->setGeometry(Twips::rect(6840, 990, 1755, 30));
-    c.Command19 = Make::button(w, "Command19", "<<", 6840, 1035, 345, 375, u"Свернуть буффер"_s);
-    c.Command18 = Make::button(w, "Command18", ">>", 7200, 1035, 345, 375, u"Показать буффер"_s);
-    c.Command2 = Make::button(w, "Command2", "Clear", 7560, 1035, 510, 375, u"Очистить окно"_s);
-    c.Command16 =
+    c.decorativeLine = new QFrame(w);
+    c.decorativeLine->setObjectName("Line4");
+    c.decorativeLine->setFrameShape(QFrame::HLine);
+    c.decorativeLine->setFrameShadow(QFrame::Sunken);
+    c.decorativeLine->setGeometry(Twips::rect(6840, 990, 1755, 30));
+    c.narrowButton = Make::button(w, "Command19", "<<", 6840, 1035, 345, 375, u"Свернуть буффер"_s);
+    c.widenButton = Make::button(w, "Command18", ">>", 7200, 1035, 345, 375, u"Показать буффер"_s);
+    c.clearConsoleButton =
+        Make::button(w, "Command2", "Clear", 7560, 1035, 510, 375, u"Очистить окно"_s);
+    c.lowerCaseButton =
         Make::button(w, "Command16", "-", 8085, 1035, 255, 375, u"Перевести в нижний  регистр"_s);
-    c.Command15 =
+    c.upperCaseButton =
         Make::button(w, "Command15", "+", 8355, 1035, 240, 375, u"Перевести в верхний регистр"_s);
 
-    c.tbReceiveData = Make::textArea(w, "tbReceiveData", 0, 1440, 8595, 8040, "Console",
-                                     u"Окно ответов контроллера"_s);
-    c.tbReceiveData->setUndoRedoEnabled(false);
-    c.tbSendData = Make::edit(w, "tbSendData", u"Команды набирать здесь"_s, 0, 9480, 8595, 375,
-                              "Command line", u"Команды набирать здесь"_s);
-    c.tbSendData->setFont(courierFont(10));
-    QPalette pal = c.tbSendData->palette();
+    c.consoleEdit = Make::textArea(w, "tbReceiveData", 0, 1440, 8595, 8040, "Console",
+                                   u"Окно ответов контроллера"_s);
+    c.consoleEdit->setUndoRedoEnabled(false);
+    c.commandEdit = Make::edit(w, "tbSendData", u"Команды набирать здесь"_s, 0, 9480, 8595, 375,
+                               "Command line", u"Команды набирать здесь"_s);
+    c.commandEdit->setFont(courierFont(10));
+    QPalette pal = c.commandEdit->palette();
     pal.setColor(QPalette::Base, Qt::white);
-    c.tbSendData->setPalette(pal);
+    c.commandEdit->setPalette(pal);
 }
 
 void buildPortRow(QWidget* w, Controls& c) {

@@ -26,41 +26,41 @@ HelpPanel::HelpPanel(HelpControls& help, CommandLineControls& line, QObject* par
 
 void HelpPanel::connectControls() {
     for (int i = 0; i < Entries; ++i) {
-        ClickLabel* label = help_.Label14[static_cast<std::size_t>(i)];
+        ClickLabel* label = help_.helpLabels[static_cast<std::size_t>(i)];
         label->setFocusPolicy(Qt::NoFocus);
         connect(label, &ClickLabel::clicked, this,
-                [this, i] { Label14_Click(static_cast<qint16>(i)); });
+                [this, i] { insertKeyword(static_cast<qint16>(i)); });
     }
 }
 
-void HelpPanel::Clear_HELP() {
-    for (ClickLabel* label : help_.Label14)
+void HelpPanel::clearHelp() {
+    for (ClickLabel* label : help_.helpLabels)
         label->clear();
 }
 
-void HelpPanel::Update_help_OPER(qint16& KeyAscii) {
-    Clear_HELP();
-    show(keywords::statementsFor(letterOf(KeyAscii)));
+void HelpPanel::showStatements(qint16& key) {
+    clearHelp();
+    show(keywords::statementsFor(letterOf(key)));
 }
 
-void HelpPanel::Update_help_FUNK(qint16& KeyAscii) {
-    Clear_HELP();
-    show(keywords::functionsFor(letterOf(KeyAscii)));
+void HelpPanel::showFunctions(qint16& key) {
+    clearHelp();
+    show(keywords::functionsFor(letterOf(key)));
 }
 
 void HelpPanel::show(std::span<const std::string_view> group) {
     // Groups never exceed MaxGroupSize, but the panel must not overrun its labels regardless.
-    const std::size_t n = std::min(group.size(), help_.Label14.size());
+    const std::size_t n = std::min(group.size(), help_.helpLabels.size());
     for (std::size_t i = 0; i < n; ++i)
-        help_.Label14[i]->setText(
+        help_.helpLabels[i]->setText(
             QString::fromLatin1(group[i].data(), static_cast<qsizetype>(group[i].size())));
 }
 
-void HelpPanel::Label14_Click(qint16 index) {
+void HelpPanel::insertKeyword(qint16 index) {
     if (index < 0 || index >= Entries)
         return;
-    QLineEdit* line = line_.tbSendData;
-    const QString caption = help_.Label14[static_cast<std::size_t>(index)]->text();
+    QLineEdit* line = line_.commandEdit;
+    const QString caption = help_.helpLabels[static_cast<std::size_t>(index)]->text();
     // The entry replaces the letter that called the help up: always the last character,
     // wherever the caret is.
     QString text = line->text();
@@ -71,13 +71,13 @@ void HelpPanel::Label14_Click(qint16 index) {
     line->setCursorPosition(static_cast<int>(text.size()));
 }
 
-void HelpPanel::onCommandLineKey(const QString& textBefore, qint16& KeyAscii) {
+void HelpPanel::onCommandLineKey(const QString& textBefore, qint16& key) {
     switch (helpKindFor(textBefore)) {
     case HelpKind::Statements:
-        Update_help_OPER(KeyAscii);
+        showStatements(key);
         break;
     case HelpKind::Functions:
-        Update_help_FUNK(KeyAscii);
+        showFunctions(key);
         break;
     case HelpKind::None:
         break;

@@ -22,14 +22,14 @@ void HostList::addHost() {
         link_.hostCombo->addItem(text);
         link_.hostCombo->setEditText(text);
     }
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
 void HostList::deleteHost() {
     const int index = link_.hostCombo->currentIndex();
     if (index >= 0 && link_.hostCombo->itemText(index) == link_.hostCombo->currentText())
         link_.hostCombo->removeItem(index);
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
 void HostList::saveHosts() {
@@ -40,5 +40,5 @@ void HostList::saveHosts() {
     if (!failed)
         return;
     dialogs_.report(*failed);
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }

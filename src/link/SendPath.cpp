@@ -7,11 +7,11 @@
 
 #include <QLineEdit>
 
-void SendPath::Send_To_Device() {
-    const QByteArray line = Cp1251::toBytes(line_.tbSendData->text());
+void SendPath::sendTypedLine() {
+    const QByteArray line = Cp1251::toBytes(line_.commandEdit->text());
     // A failed send costs the board the line, not the operator: it is still logged and echoed.
     board_.sendCommandLine(line);
     console_.append("\r\n" + line);
-    line_.tbSendData->clear();
-    line_.tbSendData->setFocus();
+    line_.commandEdit->clear();
+    line_.commandEdit->setFocus();
 }

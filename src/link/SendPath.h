@@ -10,7 +10,7 @@ public:
     SendPath(CommandLineControls& line, BoardLink& board, ConsoleModel& console)
         : line_(line), board_(board), console_(console) {}
 
-    void Send_To_Device();
+    void sendTypedLine();
 
 private:
     CommandLineControls& line_;

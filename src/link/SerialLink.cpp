@@ -74,7 +74,7 @@ bool SerialLink::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SerialLink::openCloseClicked() {
-    line_.tbSendData->clear();
+    line_.commandEdit->clear();
     if (board_.udpOpen())
         return;
     if (!board_.serialOpen())
@@ -96,7 +96,7 @@ void SerialLink::openPort() {
     comm_.openPortButton->setText(QStringLiteral("Close"));
     setOptionsEnabled(false);
     rtu_.rtuFrame->setEnabled(true);
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
 void SerialLink::closePort() {

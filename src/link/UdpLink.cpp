@@ -40,7 +40,7 @@ void UdpLink::applyGateway() {
 }
 
 void UdpLink::connectClicked() {
-    line_.tbSendData->clear();
+    line_.commandEdit->clear();
     if (board_.serialOpen())
         return;
 #ifdef Q_OS_WIN
@@ -57,12 +57,12 @@ void UdpLink::connectClicked() {
     link_.connectButton->setEnabled(false);
     link_.connectedMark->show();
     link_.disconnectedMark->hide();
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     gateway_.ethGatewayFrame->setEnabled(true);
 }
 
 void UdpLink::disconnectClicked() {
-    line_.tbSendData->clear();
+    line_.commandEdit->clear();
     if (board_.serialOpen())
         return;
     board_.closeUdp();

@@ -19,17 +19,17 @@ void GatewayPanel::connectControls() {
 }
 
 void GatewayPanel::ethGatewayToggled() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
 void GatewayPanel::rtuGatewayToggled() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
 // Meant for the intermediary board itself, so it goes to the socket as a plain datagram even in
 // the gateway mode. A failed send is as quiet as any other UDP send.
 void GatewayPanel::initEthPort() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     if (links.socketOpen && links.socketOpen())
         links.sendDatagram(initCommand());
 }

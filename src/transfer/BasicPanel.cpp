@@ -24,7 +24,7 @@ bool BasicPanel::linkUp() const {
 }
 
 void BasicPanel::uploadProgram() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     if (!linkUp())
         return;
     transfers_.closeProgramFile();
@@ -35,7 +35,7 @@ void BasicPanel::uploadProgram() {
 }
 
 void BasicPanel::saveProgram() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     if (!linkUp())
         return;
     transfers_.closeProgramFile();
@@ -46,12 +46,12 @@ void BasicPanel::saveProgram() {
 }
 
 void BasicPanel::newProgram() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     transfers_.boardCommand("NEW");
 }
 
 void BasicPanel::askStatus() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     transfers_.boardCommand("STATUS");
 }
 

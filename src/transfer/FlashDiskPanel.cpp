@@ -31,7 +31,7 @@ QByteArray FlashDiskPanel::boardName() const {
 }
 
 void FlashDiskPanel::sendFile() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     const QString path = dialogs_.askTransferFile(false, Filter);
     if (path.isEmpty())
         return;
@@ -39,7 +39,7 @@ void FlashDiskPanel::sendFile() {
 }
 
 void FlashDiskPanel::receiveFile() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
     const QString path = dialogs_.askTransferFile(true, Filter);
     if (path.isEmpty())
         return;

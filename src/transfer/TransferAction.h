@@ -15,9 +15,9 @@ struct TransferAction {
     enum class Kind {
         SendUdp,    // bytes: hand a fresh copy to UDP_Send (sends only while UDP is up)
         SendSerial, // bytes: hand a fresh copy to WriteCOM32 (sends only while the port is open)
-        SetCommandLine,   // bytes: becomes the whole text of the command line tbSendData
+        SetCommandLine,   // bytes: becomes the whole text of the command line commandEdit
         FocusCommandLine, // the operator is left in the command line
-        ConsoleAppend,    // bytes: appended to the console tbReceiveData
+        ConsoleAppend,    // bytes: appended to the console consoleEdit
         BoardMessage,     // bytes: a reply that answers nothing, shown on a line of its own
         ConsoleReplace,   // bytes: replaces the whole console text
         ConsoleToEnd,     // put the console's caret at the end of its text

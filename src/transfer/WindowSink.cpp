@@ -13,11 +13,11 @@ void WindowSink::boardText(const QByteArray& text) {
 }
 
 void WindowSink::setCommandLine(const QByteArray& text) {
-    line_.tbSendData->setText(Cp1251::toText(text));
+    line_.commandEdit->setText(Cp1251::toText(text));
 }
 
 void WindowSink::focusCommandLine() {
-    line_.tbSendData->setFocus();
+    line_.commandEdit->setFocus();
 }
 
 void WindowSink::consoleAppend(const QByteArray& text) {

@@ -121,8 +121,8 @@ void TestFileFaults::fullDiskKeepsCommandIni() {
     ScriptedDialogs dialogs;
     {
         UDP w(&dialogs);
-        w.tbSendData->clear();
-        typeLine(w.tbSendData, QStringLiteral("NEW LINE"));
+        w.commandEdit->clear();
+        typeLine(w.commandEdit, QStringLiteral("NEW LINE"));
         QCOMPARE(w.state().CmdBuffer[0], QByteArray("NEW LINE"));
         QFile filler(QStringLiteral("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -142,8 +142,8 @@ void TestFileFaults::signalSavesTheBuffer() {
     Terminal w;
     SignalPipe shutdown({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&shutdown, &SignalPipe::raised, &w, &UDP::closeBySignal);
-    w.tbSendData->clear();
-    typeLine(w.tbSendData, QStringLiteral("TYPED BEFORE SIGTERM"));
+    w.commandEdit->clear();
+    typeLine(w.commandEdit, QStringLiteral("TYPED BEFORE SIGTERM"));
     QCOMPARE(::kill(::getpid(), SIGTERM), 0);
     QTRY_VERIFY(readFile(QStringLiteral("command.ini")).startsWith("TYPED BEFORE SIGTERM\r\n"));
     QCOMPARE(readFile(QStringLiteral("command.ini")).count("\r\n"), 64);

@@ -30,7 +30,7 @@ void TestStartup::commandIniKeeps64Lines() {
         ScriptedDialogs dialogs;
         UDP w(&dialogs);
         QCOMPARE(w.state().CmdBuffer[63], QByteArray("line 64"));
-        QCOMPARE(w.Label13[63]->text(), QString("line 64"));
+        QCOMPARE(w.bufferLabels[63]->text(), QString("line 64"));
         w.close();
     }
     QCOMPARE(readFile("command.ini"), content.left(content.indexOf("line 65")));
@@ -47,8 +47,8 @@ void TestStartup::labelsShowFifteenCharactersAndFullTooltip() {
     UDP w(&dialogs);
     const QStringList lines{QString(), latin, cyrillic};
     for (int i = 0; i < lines.size(); ++i) {
-        QCOMPARE(w.Label13[i]->text(), lines[i].left(15));
-        QCOMPARE(w.Label13[i]->toolTip(), lines[i]);
+        QCOMPARE(w.bufferLabels[i]->text(), lines[i].left(15));
+        QCOMPARE(w.bufferLabels[i]->toolTip(), lines[i]);
     }
 }
 
@@ -72,7 +72,7 @@ void TestStartup::hostileCommandIniStillOpensTheWindow() {
     ScriptedDialogs dialogs;
     UDP w(&dialogs);
     QCOMPARE(w.state().CmdBuffer[0], slot0);
-    QCOMPARE(w.Label13[0]->text().size(), qMin<qsizetype>(slot0.size(), 15));
+    QCOMPARE(w.bufferLabels[0]->text().size(), qMin<qsizetype>(slot0.size(), 15));
     QVERIFY(dialogs.errors.isEmpty());
     if (content.isNull()) // a missing file is created at once with 64 empty lines
         QCOMPARE(readFile("command.ini"), QByteArray("\r\n").repeated(64));
@@ -130,10 +130,10 @@ void TestStartup::unopenableLogShowsErrorAndKeepsRunning() {
     QCOMPARE(dialogs.errors.size(), 1);
     QVERIFY(!dialogs.errors[0].description.isEmpty());
     // Later writes to the closed log must neither crash nor stop the send path.
-    w.tbSendData->setText("PRINT 1");
-    w.sendPath().Send_To_Device();
+    w.commandEdit->setText("PRINT 1");
+    w.sendPath().sendTypedLine();
     QCOMPARE(w.console().text(), QByteArray("\r\nPRINT 1"));
-    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.commandEdit->text().isEmpty());
 }
 
 QTEST_MAIN(TestStartup)

@@ -37,7 +37,7 @@ void TestWindow::startsAsDesigned() {
     QCOMPARE(w.remotePortEdit->text(), QString("111"));
     const int port = w.localPortEdit->text().toInt();
     QVERIFY(port >= 5500 && port <= 6499);
-    QCOMPARE(w.tbSendData->text(), QString::fromUtf8("Команды набирать здесь"));
+    QCOMPARE(w.commandEdit->text(), QString::fromUtf8("Команды набирать здесь"));
     QVERIFY(w.speedOptions[5]->isChecked());
     QVERIFY(!w.link().polling());
     // The progress bar reads NO FILE until a transfer and does not clamp a count past the end.
@@ -66,29 +66,29 @@ void TestWindow::widthButtons() {
     w.show();
     w.widthButtons().setWidthTwips(start);
     for (int i = 0; i < widths.size(); ++i) {
-        QPushButton* b = presses.mid(i * 2, 2) == ">>" ? w.Command18 : w.Command19;
+        QPushButton* b = presses.mid(i * 2, 2) == ">>" ? w.widenButton : w.narrowButton;
         QTest::mouseClick(b, Qt::LeftButton);
         QCOMPARE(w.widthButtons().widthTwips(), widths[i]);
         // The client area ends where the first hidden column begins: no sliver of it shows.
         if (widths[i] == WidthButtons::Narrow)
-            QCOMPARE(w.width(), w.Frame7->x());
+            QCOMPARE(w.width(), w.bufferFrame->x());
         else if (widths[i] == WidthButtons::WithBuffer)
             QCOMPARE(w.width(), w.Frame9->x());
         else
             QVERIFY(w.width() > w.Frame9->geometry().right());
     }
-    QTRY_VERIFY(w.tbSendData->hasFocus());
+    QTRY_VERIFY(w.commandEdit->hasFocus());
 }
 
 void TestWindow::caseAndStopButtons() {
     Terminal w;
     w.show();
-    w.tbSendData->setText(QString::fromUtf8("print \"привет\" a1"));
-    QTest::mouseClick(w.Command15, Qt::LeftButton);
-    QCOMPARE(w.tbSendData->text(), QString::fromUtf8("PRINT \"ПРИВЕТ\" A1"));
-    QTRY_VERIFY(w.tbSendData->hasFocus());
-    QTest::mouseClick(w.Command16, Qt::LeftButton);
-    QCOMPARE(w.tbSendData->text(), QString::fromUtf8("print \"привет\" a1"));
+    w.commandEdit->setText(QString::fromUtf8("print \"привет\" a1"));
+    QTest::mouseClick(w.upperCaseButton, Qt::LeftButton);
+    QCOMPARE(w.commandEdit->text(), QString::fromUtf8("PRINT \"ПРИВЕТ\" A1"));
+    QTRY_VERIFY(w.commandEdit->hasFocus());
+    QTest::mouseClick(w.lowerCaseButton, Qt::LeftButton);
+    QCOMPARE(w.commandEdit->text(), QString::fromUtf8("print \"привет\" a1"));
 
     QTest::mouseClick(w.stopButton, Qt::LeftButton); // no upload runs: nothing to stop
     QVERIFY(w.console().text().isEmpty());
@@ -99,29 +99,29 @@ void TestWindow::caseAndStopButtons() {
 void TestWindow::accessibleNamesFollowWhatIsShown() {
     Terminal w;
     w.show();
-    w.tbSendData->clear();
-    QCOMPARE(accessibleText(w.Label14[0]), QString("empty"));
-    QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
+    w.commandEdit->clear();
+    QCOMPARE(accessibleText(w.helpLabels[0]), QString("empty"));
+    QCOMPARE(accessibleText(w.bufferLabels[0]), QString("empty"));
     QCOMPARE(accessibleText(w.fileProgressBar), QString("NO FILE"));
     QCOMPARE(accessibleText(w.portEdit), QString("Port:(1-9)"));
 
-    QTest::keyClicks(w.tbSendData, "p");
-    QCOMPARE(accessibleText(w.Label14[0]), QString("PAUSE"));
-    QCOMPARE(accessibleText(w.Label14[7]), QString("empty"));
-    QAccessibleInterface* print = QAccessible::queryAccessibleInterface(w.Label14[4]);
+    QTest::keyClicks(w.commandEdit, "p");
+    QCOMPARE(accessibleText(w.helpLabels[0]), QString("PAUSE"));
+    QCOMPARE(accessibleText(w.helpLabels[7]), QString("empty"));
+    QAccessibleInterface* print = QAccessible::queryAccessibleInterface(w.helpLabels[4]);
     QCOMPARE(print->text(QAccessible::Name), QString("PRINT"));
     print->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QCOMPARE(w.tbSendData->text(), QString("PRINT"));
+    QCOMPARE(w.commandEdit->text(), QString("PRINT"));
 
-    QTest::keyClicks(w.tbSendData, " 1234567890123456");
-    QTest::keyClick(w.tbSendData, Qt::Key_Return);
-    QCOMPARE(accessibleText(w.Label13[0]), QString("PRINT 123456789"));
-    QCOMPARE(accessibleText(w.Label13[0], QAccessible::Description),
+    QTest::keyClicks(w.commandEdit, " 1234567890123456");
+    QTest::keyClick(w.commandEdit, Qt::Key_Return);
+    QCOMPARE(accessibleText(w.bufferLabels[0]), QString("PRINT 123456789"));
+    QCOMPARE(accessibleText(w.bufferLabels[0], QAccessible::Description),
              QString("buffer line 1: PRINT 1234567890123456"));
-    QCOMPARE(accessibleText(w.Label13[1], QAccessible::Description),
+    QCOMPARE(accessibleText(w.bufferLabels[1], QAccessible::Description),
              QString("buffer line 2: empty"));
-    w.Command17[0]->click();
-    QCOMPARE(accessibleText(w.Label13[0]), QString("empty"));
+    w.deleteLineButtons[0]->click();
+    QCOMPARE(accessibleText(w.bufferLabels[0]), QString("empty"));
 
     w.fileProgressBar->setText(QStringLiteral("SEND"));
     QCOMPARE(accessibleText(w.fileProgressBar), QString("SEND"));
@@ -129,12 +129,12 @@ void TestWindow::accessibleNamesFollowWhatIsShown() {
 
 void TestWindow::controlsAreNamed() {
     Terminal w;
-    QCOMPARE(w.findChild<ClickLabel*>("Label13(63)"), w.Label13[63]);
-    QCOMPARE(w.findChild<QPushButton*>("Command17(0)"), w.Command17[0]);
-    QCOMPARE(w.Command17[0]->text(), QString("x"));
-    QCOMPARE(w.findChild<ClickLabel*>("Label14(14)"), w.Label14[14]);
+    QCOMPARE(w.findChild<ClickLabel*>("Label13(63)"), w.bufferLabels[63]);
+    QCOMPARE(w.findChild<QPushButton*>("Command17(0)"), w.deleteLineButtons[0]);
+    QCOMPARE(w.deleteLineButtons[0]->text(), QString("x"));
+    QCOMPARE(w.findChild<ClickLabel*>("Label14(14)"), w.helpLabels[14]);
     // Help labels stay out of the focus chain so clicks leave the focus in the command line.
-    for (ClickLabel* l : w.Label14)
+    for (ClickLabel* l : w.helpLabels)
         QCOMPARE(l->focusPolicy(), Qt::NoFocus);
 
     int inputs = 0;
@@ -162,21 +162,21 @@ void TestWindow::tabWalksThePanelsInOrder() {
         frame->setEnabled(true); // the link panels start disabled; Tab skips disabled controls
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(w.focusWidget(), w.tbSendData);
+    QCOMPARE(w.focusWidget(), w.commandEdit);
 
     // The panel a control stands in, as (column, top, left) of that panel in the window.
     const auto panelOf = [&w](QWidget* control) {
         QWidget* panel = control;
         while (panel->parentWidget() != &w)
             panel = panel->parentWidget();
-        const int column = panel->x() < w.Frame7->x() ? 0 : panel->x() < w.Frame9->x() ? 1 : 2;
+        const int column = panel->x() < w.bufferFrame->x() ? 0 : panel->x() < w.Frame9->x() ? 1 : 2;
         return std::tuple{column, panel->y(), panel->x()};
     };
     const auto walk = [&w] {
-        QList<QWidget*> seen{w.tbSendData};
+        QList<QWidget*> seen{w.commandEdit};
         for (int i = 0; i < 500; ++i) {
             QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
-            if (w.focusWidget() == w.tbSendData)
+            if (w.focusWidget() == w.commandEdit)
                 break;
             seen << w.focusWidget();
         }
@@ -195,10 +195,10 @@ void TestWindow::tabWalksThePanelsInOrder() {
             (c->focusPolicy() & Qt::TabFocus) && c->isVisibleTo(&w) && !c->focusProxy();
         QVERIFY2(!tabbable || all.contains(c), qPrintable(c->objectName() + " not reached"));
     }
-    QVERIFY(all.contains(w.Command17[63]) && all.contains(w.Text8) &&
+    QVERIFY(all.contains(w.deleteLineButtons[63]) && all.contains(w.Text8) &&
             all.contains(w.connectButton));
 
-    w.Command19->click(); // narrow: only the terminal column takes the focus
+    w.narrowButton->click(); // narrow: only the terminal column takes the focus
     QTest::qWait(0);
     for (QWidget* c : walk())
         QCOMPARE(std::get<0>(panelOf(c)), 0);

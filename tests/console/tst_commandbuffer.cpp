@@ -103,8 +103,8 @@ void TestCommandBuffer::operatorScript() {
     Terminal w;
     for (qsizetype i = 0; i < initial.size(); ++i)
         w.state().CmdBuffer[i] = initial[i];
-    w.bufferPanel().Update_Buffer();
-    w.tbSendData->clear();
+    w.bufferPanel().showBuffer();
+    w.commandEdit->clear();
     const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
 
     const QHash<QString, Qt::Key> keys{
@@ -112,29 +112,29 @@ void TestCommandBuffer::operatorScript() {
     for (const QString& step : script.split(QLatin1Char('|'))) {
         const QString arg = step.mid(2);
         if (keys.contains(step))
-            QTest::keyClick(w.tbSendData, keys[step]);
+            QTest::keyClick(w.commandEdit, keys[step]);
         else if (step.startsWith(QLatin1String("t:")))
-            typeLine(w.tbSendData, arg, false);
+            typeLine(w.commandEdit, arg, false);
         else if (step.startsWith(QLatin1String("v:"))) {
             QGuiApplication::clipboard()->setText(arg);
-            QTest::keyClick(w.tbSendData, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(w.commandEdit, Qt::Key_V, Qt::ControlModifier);
         } else if (step == QLatin1String("A"))
-            w.Command21->click();
+            w.addToBufferButton->click();
         else if (step == QLatin1String("C"))
-            w.Command20->click();
+            w.clearBufferButton->click();
         else if (step.startsWith(QLatin1String("c:")))
-            QTest::mouseClick(w.Label13[arg.toInt()], Qt::LeftButton);
+            QTest::mouseClick(w.bufferLabels[arg.toInt()], Qt::LeftButton);
         else if (step.startsWith(QLatin1String("x:")))
-            w.Command17[arg.toInt()]->click();
+            w.deleteLineButtons[arg.toInt()]->click();
         else if (step.startsWith(QLatin1Char('=')))
-            QCOMPARE(w.tbSendData->text(), step.mid(1));
+            QCOMPARE(w.commandEdit->text(), step.mid(1));
         else
             QFAIL(qPrintable("bad step " + step));
     }
     QCOMPARE(slotsOf(w), buffer);
     QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), sent);
     for (int n = 0; n < 64; ++n)
-        QCOMPARE(w.Label13[n]->toolTip().toLatin1(), w.state().CmdBuffer[n]);
+        QCOMPARE(w.bufferLabels[n]->toolTip().toLatin1(), w.state().CmdBuffer[n]);
 }
 
 QTEST_MAIN(TestCommandBuffer)

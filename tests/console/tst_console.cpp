@@ -18,7 +18,7 @@ QByteArray filler(qsizetype size) {
     return out.left(size);
 }
 void receive(UDP& w, const QByteArray& chunk) {
-    w.router().Com_Parser(chunk);
+    w.router().routeBoardText(chunk);
 }
 } // namespace
 
@@ -65,7 +65,7 @@ void TestConsole::trimBeforeEachChunk() {
     w.consoleView().sync();
     QString shown = QString::fromLatin1(w.console().text());
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QCOMPARE(w.tbReceiveData->toPlainText(), shown);
+    QCOMPARE(w.consoleEdit->toPlainText(), shown);
 }
 
 void TestConsole::lineEndsOnScreen_data() {
@@ -89,7 +89,7 @@ void TestConsole::lineEndsOnScreen() {
         receive(w, chunk);
         w.consoleView().sync();
     }
-    QCOMPARE(w.tbReceiveData->toPlainText(), shown);
+    QCOMPARE(w.consoleEdit->toPlainText(), shown);
     QCOMPARE(w.console().text(), chunks.join()); // the model keeps the bytes as they came
 }
 
@@ -101,10 +101,10 @@ void TestConsole::clearKeepsLog() {
     QTRY_VERIFY(w.console().text().endsWith("first\r\n"));
     w.consoleView().sync();
 
-    w.Command2->click();
+    w.clearConsoleButton->click();
     QVERIFY(w.console().text().isEmpty());
     w.consoleView().sync();
-    QVERIFY(w.tbReceiveData->toPlainText().isEmpty());
+    QVERIFY(w.consoleEdit->toPlainText().isEmpty());
 
     // The log was reopened for appending: old content stays, new chunks follow it.
     QVERIFY(board.sendTo(w, "second\r\n"));
@@ -131,14 +131,14 @@ void TestConsole::keysGoToCommandLine() {
     QFETCH(QString, text);
     QFETCH(bool, passed);
     Terminal w;
-    w.tbSendData->setText(QStringLiteral("PRINT"));
-    w.tbSendData->setCursorPosition(0);
-    w.tbReceiveData->setFocus();
-    QTest::sendKeyEvent(QTest::Click, w.tbReceiveData, Qt::Key(key), text, Qt::NoModifier);
+    w.commandEdit->setText(QStringLiteral("PRINT"));
+    w.commandEdit->setCursorPosition(0);
+    w.consoleEdit->setFocus();
+    QTest::sendKeyEvent(QTest::Click, w.consoleEdit, Qt::Key(key), text, Qt::NoModifier);
     const QString line = passed ? "PRINT" + text : QStringLiteral("PRINT");
-    QCOMPARE(w.tbSendData->text(), line);
-    QCOMPARE(w.focusWidget(), w.tbSendData);
-    QCOMPARE(w.tbSendData->cursorPosition(), line.size());
+    QCOMPARE(w.commandEdit->text(), line);
+    QCOMPARE(w.focusWidget(), w.commandEdit);
+    QCOMPARE(w.commandEdit->cursorPosition(), line.size());
 }
 
 QTEST_MAIN(TestConsole)

@@ -10,7 +10,7 @@
 namespace {
 QStringList captions(const UDP& w) {
     QStringList out;
-    for (ClickLabel* l : w.Label14)
+    for (ClickLabel* l : w.helpLabels)
         if (!l->text().isEmpty())
             out << l->text();
     return out;
@@ -23,7 +23,7 @@ private slots:
     void init() {
         work_ = std::make_unique<WorkDir>();
         window_ = std::make_unique<UDP>(&dialogs_);
-        window_->tbSendData->clear();
+        window_->commandEdit->clear();
     }
     void cleanup() {
         window_.reset();
@@ -65,10 +65,10 @@ void TestHelpWindow::typing() {
     QFETCH(QStringList, shown);
     UDP& w = *window_;
     qint16 g = 'G';
-    w.helpPanel().Update_help_OPER(g);
-    w.tbSendData->setText(before);
-    QTest::keyClicks(w.tbSendData, keys);
-    QCOMPARE(w.tbSendData->text(), before + keys);
+    w.helpPanel().showStatements(g);
+    w.commandEdit->setText(before);
+    QTest::keyClicks(w.commandEdit, keys);
+    QCOMPARE(w.commandEdit->text(), before + keys);
     QCOMPARE(captions(w), shown);
 }
 
@@ -94,36 +94,36 @@ void TestHelpWindow::insert() {
     QFETCH(QString, expected);
     QFETCH(QString, line);
     UDP& w = *window_;
-    QTest::keyClicks(w.tbSendData, keys);
-    w.tbSendData->setText(line);
-    w.tbSendData->setCursorPosition(0); // the insertion goes to the end regardless
-    w.helpPanel().Label14_Click(static_cast<qint16>(index));
-    QCOMPARE(w.tbSendData->text(), expected);
-    QCOMPARE(w.tbSendData->cursorPosition(), int(expected.size()));
+    QTest::keyClicks(w.commandEdit, keys);
+    w.commandEdit->setText(line);
+    w.commandEdit->setCursorPosition(0); // the insertion goes to the end regardless
+    w.helpPanel().insertKeyword(static_cast<qint16>(index));
+    QCOMPARE(w.commandEdit->text(), expected);
+    QCOMPARE(w.commandEdit->cursorPosition(), int(expected.size()));
 }
 
 void TestHelpWindow::clickReplacesTheTypedLetterAndKeepsFocus() {
     UDP& w = *window_;
     w.show();
     w.activateWindow();
-    w.tbSendData->setFocus();
-    QTRY_VERIFY(w.tbSendData->hasFocus());
-    QTest::keyClicks(w.tbSendData, "10 g");
-    QCOMPARE(w.Label14[1]->text(), QString("GOTO"));
-    QTest::mouseClick(w.Label14[1], Qt::LeftButton);
-    QCOMPARE(w.tbSendData->text(), QString("10 GOTO"));
-    QCOMPARE(w.tbSendData->cursorPosition(), 7);
-    QVERIFY(w.tbSendData->hasFocus());
+    w.commandEdit->setFocus();
+    QTRY_VERIFY(w.commandEdit->hasFocus());
+    QTest::keyClicks(w.commandEdit, "10 g");
+    QCOMPARE(w.helpLabels[1]->text(), QString("GOTO"));
+    QTest::mouseClick(w.helpLabels[1], Qt::LeftButton);
+    QCOMPARE(w.commandEdit->text(), QString("10 GOTO"));
+    QCOMPARE(w.commandEdit->cursorPosition(), 7);
+    QVERIFY(w.commandEdit->hasFocus());
 }
 
 void TestHelpWindow::backspaceOnEmptyLineEmptiesPanel() {
     UDP& w = *window_;
-    QTest::keyClicks(w.tbSendData, "p");
+    QTest::keyClicks(w.commandEdit, "p");
     QVERIFY(!captions(w).isEmpty());
-    QTest::keyClick(w.tbSendData, Qt::Key_Backspace);
-    QCOMPARE(w.tbSendData->text(), QString());
+    QTest::keyClick(w.commandEdit, Qt::Key_Backspace);
+    QCOMPARE(w.commandEdit->text(), QString());
     QVERIFY(!captions(w).isEmpty()); // the line held "p" when Backspace was judged
-    QTest::keyClick(w.tbSendData, Qt::Key_Backspace);
+    QTest::keyClick(w.commandEdit, Qt::Key_Backspace);
     QCOMPARE(captions(w), QStringList{});
 }
 

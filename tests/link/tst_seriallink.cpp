@@ -173,14 +173,14 @@ void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
     UDP& w = *w_;
     QVERIFY(open(pty_->slavePath()));
     w.localPortEdit->setText(QStringLiteral("0"));
-    w.tbSendData->setText(QStringLiteral("typed"));
+    w.commandEdit->setText(QStringLiteral("typed"));
     QTest::mouseClick(w.connectButton, Qt::LeftButton);
-    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.commandEdit->text().isEmpty());
     QVERIFY(w.connectButton->isEnabled() && !w.link().udpOpen());
     QVERIFY(w.disconnectedMark->isVisibleTo(&w) && !w.ethGatewayFrame->isEnabled());
-    w.tbSendData->setText(QStringLiteral("typed"));
+    w.commandEdit->setText(QStringLiteral("typed"));
     QTest::mouseClick(w.disconnectButton, Qt::LeftButton);
-    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.commandEdit->text().isEmpty());
     QVERIFY(w.flashDiskFrame->isEnabled()); // the serial link's panel state is left alone
 }
 

@@ -66,7 +66,7 @@ void TestUdpLink::typedLineOnTheWire() {
     const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
     const QByteArray consoleBefore = w.console().text();
 
-    typeLine(w.tbSendData, typed);
+    typeLine(w.commandEdit, typed);
 
     QByteArray got;
     QVERIFY(board.receive(&got));
@@ -77,7 +77,7 @@ void TestUdpLink::typedLineOnTheWire() {
     QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), line);
     // The echo on a fresh line, then the line end that makes room for the reply.
     QCOMPARE(w.console().text(), consoleBefore + "\r\n" + line);
-    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.commandEdit->text().isEmpty());
     QVERIFY(w.dialogs().errors.isEmpty());
 }
 
@@ -183,18 +183,18 @@ void TestUdpLink::connectAndDisconnectSwitchPanels() {
     Terminal w;
     UdpPeer board;
     QVERIFY(linkShown(w, false));
-    QVERIFY(!w.tbSendData->text().isEmpty()); // the hint text until Connect
+    QVERIFY(!w.commandEdit->text().isEmpty()); // the hint text until Connect
 
     QVERIFY(connectWindow(w, board.port()));
     const quint16 local = w.link().localPort();
     QVERIFY(linkShown(w, true));
-    QVERIFY(w.tbSendData->text().isEmpty());
-    QCOMPARE(w.focusWidget(), w.tbSendData);
+    QVERIFY(w.commandEdit->text().isEmpty());
+    QCOMPARE(w.focusWidget(), w.commandEdit);
 
-    w.tbSendData->setText(QStringLiteral("half typed"));
+    w.commandEdit->setText(QStringLiteral("half typed"));
     w.disconnectButton->click();
     QVERIFY(linkShown(w, false));
-    QVERIFY(w.tbSendData->text().isEmpty());
+    QVERIFY(w.commandEdit->text().isEmpty());
     QByteArray line("LIST\r\n");
     QCOMPARE(udpSend(w, line), 0);
     // Sent to the closed port: must not show up once the port is bound again.
@@ -244,7 +244,7 @@ void TestUdpLink::hostsEditSaveAndRestart() {
             w.addHostButton->click();
         }
         QCOMPARE(hostEntries(w), start + saved);
-        QCOMPARE(w.focusWidget(), w.tbSendData);
+        QCOMPARE(w.focusWidget(), w.commandEdit);
         w.hostCombo->setCurrentIndex(0);
         w.deleteHostButton->click();
         // A typed text that is no entry selects nothing, so nothing is removed.

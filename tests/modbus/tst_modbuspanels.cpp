@@ -223,7 +223,7 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     w.Text5->setFocus();
     w.ethGatewayCheck->click();
     QVERIFY(!w.flashDiskFrame->isEnabled());
-    QCOMPARE(w.focusWidget(), w.tbSendData);
+    QCOMPARE(w.focusWidget(), w.commandEdit);
 
     // The set-up command is meant for the intermediary board: plain, though the mode is on.
     w.Text5->setFocus();
@@ -231,7 +231,7 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     QByteArray wire;
     QVERIFY(board.receive(&wire));
     QCOMPARE(wire, QByteArray("UART 2,7\r\n"));
-    QCOMPARE(w.focusWidget(), w.tbSendData);
+    QCOMPARE(w.focusWidget(), w.commandEdit);
 
     w.ethGatewayCheck->click();
     QVERIFY(w.flashDiskFrame->isEnabled());

@@ -102,7 +102,7 @@ void TestBasicPanel::refusedLine() {
     QCOMPARE(t.w.console().text(),
              QByteArray("LOAD DATA = 20 PRINT \"AError - see  source file \r\n"));
     QCOMPARE(t.board->interpreter().program().listing(), Lines{"10 PRINT 1"});
-    typeLine(t.w.tbSendData, QStringLiteral("PRINT 7"));
+    typeLine(t.w.commandEdit, QStringLiteral("PRINT 7"));
     QTRY_VERIFY(t.w.console().text().endsWith("PRINT 7\r\n7\r\nOK\r\n"));
 }
 
@@ -120,7 +120,7 @@ void TestBasicPanel::loginRefusal() {
     QCOMPARE(readFile(BoardWindow::path(QStringLiteral("old.bas"))),
              QByteArray("an older program\r\n"));
     QVERIFY(!QFile::exists(BoardWindow::path(QStringLiteral("old.bas.part")))); // nothing came
-    typeLine(t.w.tbSendData, QStringLiteral("PRINT 5"));
+    typeLine(t.w.commandEdit, QStringLiteral("PRINT 5"));
     QTRY_VERIFY(t.w.console().text().endsWith("5\r\nOK\r\n"));
 }
 
@@ -176,7 +176,7 @@ void TestBasicPanel::newAndStatus() {
     QFETCH(Link, link);
     BoardWindow t;
     QVERIFY(t.start(link));
-    typeLine(t.w.tbSendData, QStringLiteral("10 PRINT 1"));
+    typeLine(t.w.commandEdit, QStringLiteral("10 PRINT 1"));
     QTRY_VERIFY(t.w.console().text().endsWith("OK\r\n"));
     const QByteArray logBefore = t.log();
 
@@ -186,7 +186,7 @@ void TestBasicPanel::newAndStatus() {
     QTRY_COMPARE(t.board->interpreter().program().lineCount(), 0);
     t.w.statusButton->click();
     QTRY_VERIFY(t.w.console().text().contains("Program lines: 0\r\n"));
-    QCOMPARE(t.w.tbSendData->text(), QString());
+    QCOMPARE(t.w.commandEdit->text(), QString());
     QVERIFY(!t.log().mid(logBefore.size()).contains("STATUS"));
     QVERIFY(!t.log().mid(logBefore.size()).contains("NEW"));
 }
@@ -210,7 +210,7 @@ void TestBasicPanel::unreadableProgram() {
     QCOMPARE(t.w.dialogs().errors.size(), 1);
     QCOMPARE(t.w.dialogs().errors.front().number, error);
     QCOMPARE(t.w.transfers().basic().uploading(), false);
-    typeLine(t.w.tbSendData, QStringLiteral("PRINT 3"));
+    typeLine(t.w.commandEdit, QStringLiteral("PRINT 3"));
     QTRY_VERIFY(t.w.console().text().endsWith("3\r\nOK\r\n"));
     QCOMPARE(t.board->interpreter().program().lineCount(), 0);
 }
@@ -232,7 +232,7 @@ void TestBasicPanel::megabyteLine() {
     QTRY_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
     t.w.stopButton->click();
     QCOMPARE(t.w.transfers().basic().uploading(), false);
-    typeLine(t.w.tbSendData, QStringLiteral("PRINT 9"));
+    typeLine(t.w.commandEdit, QStringLiteral("PRINT 9"));
     QTRY_VERIFY(t.w.console().text().endsWith("9\r\nOK\r\n"));
 }
 

@@ -82,7 +82,7 @@ void TestFlashDiskPanel::roundTrip() {
     QVERIFY(t.log().contains(firstWrite));
     QCOMPARE(t.log().count("WRITE \""), (bytes.size() + 20) / 21); // pieces of 21, the last 1..21
     QTRY_VERIFY(closedOnBoard(t));
-    QCOMPARE(t.w.tbSendData->text(), QStringLiteral("CLOSE"));
+    QCOMPARE(t.w.commandEdit->text(), QStringLiteral("CLOSE"));
 
     BoardWindow::write(QStringLiteral("back.bin"), "an older, longer file of the same name");
     t.w.dialogs().saveAnswers << BoardWindow::path(QStringLiteral("back.bin"));
@@ -190,7 +190,7 @@ void TestFlashDiskPanel::localFileProblems() {
     QCOMPARE(t.w.fileProgressBar->text(), bar);
     QCOMPARE(t.w.transfers().flash().running(), false);
     QVERIFY(!t.log().contains("FOPEN"));
-    QCOMPARE(t.w.tbSendData->text(), QString());
+    QCOMPARE(t.w.commandEdit->text(), QString());
 
     t.w.sendFileButton->click(); // and a dialog without a file
     QCOMPARE(t.w.dialogs().messages.size(), 1);
@@ -202,7 +202,7 @@ void TestFlashDiskPanel::closeWithNothingRunning() {
     BoardWindow t;
     QVERIFY(t.start(Link::Serial));
     t.w.closeTransferButton->click();
-    QCOMPARE(t.w.tbSendData->text(), QStringLiteral("CLOSE"));
+    QCOMPARE(t.w.commandEdit->text(), QStringLiteral("CLOSE"));
     QTRY_VERIFY(closedOnBoard(t));
     QCOMPARE(t.w.console().text(), QByteArray("OK\r\n"));
 }
