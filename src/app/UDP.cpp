@@ -59,7 +59,7 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     buildModbusColumn(this, *this);
     // Tab walks the panels in the order they were built, left to right and top to bottom; the
     // command line, where the operator types, comes first and has the focus at start.
-    QWidget::setTabOrder(Text8, commandEdit);
+    QWidget::setTabOrder(parserEdit, commandEdit);
     commandEdit->setFocus();
     resize(Twips::toPixels(WidthButtons::Narrow), Twips::toPixels(ClientHeight));
 
@@ -102,7 +102,7 @@ void UDP::wire() {
     // Every chunk from either link: the hex monitor sees it raw, then its board text goes to the
     // running transfer or the console.
     connect(link_.get(), &BoardLink::received, this,
-            [this](const QByteArray& chunk, Channel) { hexMonitor_->HEX_parser(chunk); });
+            [this](const QByteArray& chunk, Channel) { hexMonitor_->showChunk(chunk); });
     connect(link_.get(), &BoardLink::boardText, this,
             [this](const QByteArray& text, const QString& otherSender) {
                 router_->routeBoardText(text, otherSender);
@@ -212,8 +212,8 @@ void UDP::resizeEvent(QResizeEvent* event) {
     for (QWidget* w :
          Widgets{bufferFrame, helpFrame, addToBufferButton, clearLineButton, Label16, Label15})
         w->setVisible(buffer);
-    const bool modbus = width() > Frame9->x();
-    for (QWidget* w : Widgets{Frame9, Frame10, Frame11})
+    const bool modbus = width() > hexFrame->x();
+    for (QWidget* w : Widgets{hexFrame, builderFrame, parserFrame})
         w->setVisible(modbus);
 }
 

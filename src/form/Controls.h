@@ -129,54 +129,54 @@ struct HelpControls {
 
 // "HEX": the hex monitor.
 struct HexControls {
-    QGroupBox* Frame9 = nullptr;
-    QCheckBox* Check12 = nullptr;
-    QLabel* Label28 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
+    QGroupBox* hexFrame = nullptr;
+    QCheckBox* hexEnableCheck = nullptr;
+    QLabel* hexEnableLabel = nullptr;
+    QPushButton* clearHexButton = nullptr;
+    QPlainTextEdit* hexEdit = nullptr;
 };
 
 // "MODBUS": the request builder.
 struct ModbusBuilderControls {
-    QGroupBox* Frame10 = nullptr;
-    QLabel* Label19 = nullptr;
-    QPushButton* Command23 = nullptr;
-    QPushButton* Command25 = nullptr;
-    QLineEdit* Text5 = nullptr;
-    QLineEdit* Text6 = nullptr;
-    QLineEdit* Text7 = nullptr;
-    QLineEdit* Text9 = nullptr;
-    QLineEdit* Text10 = nullptr;
-    QPlainTextEdit* Text11 = nullptr;
-    QCheckBox* Check4 = nullptr;
-    QCheckBox* Check5 = nullptr;
-    QCheckBox* Check6 = nullptr;
-    QCheckBox* Check8 = nullptr;
-    QCheckBox* Check9 = nullptr;
-    QCheckBox* Check10 = nullptr;
-    QCheckBox* Check11 = nullptr;
-    QRadioButton* Option7 = nullptr;
-    QRadioButton* Option8 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label17 = nullptr;
-    QLabel* Label18 = nullptr;
-    QLabel* Label20 = nullptr;
-    QLabel* Label21 = nullptr;
-    QLabel* Label22 = nullptr;
-    QLabel* Label23 = nullptr;
-    QLabel* Label24 = nullptr;
-    QLabel* Label25 = nullptr;
-    QLabel* Label26 = nullptr;
+    QGroupBox* builderFrame = nullptr;
+    QLabel* builderHeading = nullptr;
+    QPushButton* sendFrameButton = nullptr;
+    QPushButton* clearFramesButton = nullptr;
+    QLineEdit* deviceAddressEdit = nullptr;
+    QLineEdit* functionEdit = nullptr;
+    QLineEdit* dataBlockEdit = nullptr;
+    QLineEdit* dataAddressEdit = nullptr;
+    QLineEdit* quantityEdit = nullptr;
+    QPlainTextEdit* sentFramesEdit = nullptr;
+    QCheckBox* dataBlockCheck = nullptr;
+    QCheckBox* crcCheck = nullptr;
+    QCheckBox* crlfCheck = nullptr;
+    QCheckBox* dataAddressHexCheck = nullptr;
+    QCheckBox* quantityHexCheck = nullptr;
+    QCheckBox* dataAddressCheck = nullptr;
+    QCheckBox* quantityCheck = nullptr;
+    QRadioButton* dataHexOption = nullptr;
+    QRadioButton* dataAsciiOption = nullptr;
+    QLabel* addressFunctionLabel = nullptr;
+    QLabel* dataHexLabel = nullptr;
+    QLabel* dataAsciiLabel = nullptr;
+    QLabel* crcCrlfLabel = nullptr;
+    QLabel* lengthDataLabel = nullptr;
+    QLabel* dataAddressLabel = nullptr;
+    QLabel* dataAddressHexLabel = nullptr;
+    QLabel* quantityLabel = nullptr;
+    QLabel* quantityHexLabel = nullptr;
+    QLabel* dataAddressAddLabel = nullptr;
+    QLabel* quantityAddLabel = nullptr;
 };
 
 // "MODBUS Parser": the reply parser.
 struct ModbusParserControls {
-    QGroupBox* Frame11 = nullptr;
-    QCheckBox* Check7 = nullptr;
-    QLabel* Label27 = nullptr;
-    QPushButton* Command24 = nullptr;
-    QPlainTextEdit* Text8 = nullptr;
+    QGroupBox* parserFrame = nullptr;
+    QCheckBox* parserEnableCheck = nullptr;
+    QLabel* parserEnableLabel = nullptr;
+    QPushButton* clearParserButton = nullptr;
+    QPlainTextEdit* parserEdit = nullptr;
 };
 
 // What stands outside the frames and belongs to no one panel.

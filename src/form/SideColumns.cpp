@@ -68,63 +68,65 @@ void buildBufferColumn(QWidget* w, Controls& c) {
 
 namespace {
 void buildHexMonitor(QWidget* w, Controls& c) {
-    auto* f = c.Frame9 = Make::frame(w, "Frame9", "HEX", ModbusColumnLeft, 0, 5535, 2775);
-    c.Check12 = Make::check(f, "Check12", 120, 255, "Enable");
-    c.Label28 = Make::label(f, "Label28", "Enable", 375, 255, 750, 225);
-    c.Command6 = Make::button(f, "Command6", "Clear", 4560, 180, 855, 315);
-    c.Text1 = Make::textArea(f, "Text1", 120, 555, 5295, 2100, "HEX");
-    c.Text1->setReadOnly(true);
+    auto* f = c.hexFrame = Make::frame(w, "Frame9", "HEX", ModbusColumnLeft, 0, 5535, 2775);
+    c.hexEnableCheck = Make::check(f, "Check12", 120, 255, "Enable");
+    c.hexEnableLabel = Make::label(f, "Label28", "Enable", 375, 255, 750, 225);
+    c.clearHexButton = Make::button(f, "Command6", "Clear", 4560, 180, 855, 315);
+    c.hexEdit = Make::textArea(f, "Text1", 120, 555, 5295, 2100, "HEX");
+    c.hexEdit->setReadOnly(true);
 }
 
 void buildRequestBuilder(QWidget* w, Controls& c) {
-    auto* f = c.Frame10 = Make::frame(w, "Frame10", "MODBUS", ModbusColumnLeft, 2760, 5535, 2895);
-    c.Label19 = Make::label(f, "Label19", u"Конструктор пакета"_s, 120, 225, 2400, 240);
-    c.Command23 = Make::button(f, "Command23", "Send", 3600, 180, 855, 315);
-    c.Command25 = Make::button(f, "Command25", "Clear", 4560, 180, 855, 315);
+    auto* f = c.builderFrame =
+        Make::frame(w, "Frame10", "MODBUS", ModbusColumnLeft, 2760, 5535, 2895);
+    c.builderHeading = Make::label(f, "Label19", u"Конструктор пакета"_s, 120, 225, 2400, 240);
+    c.sendFrameButton = Make::button(f, "Command23", "Send", 3600, 180, 855, 315);
+    c.clearFramesButton = Make::button(f, "Command25", "Clear", 4560, 180, 855, 315);
 
     // One row of captions over one row of fields, in frame order.
-    c.Label3 = Make::label(f, "Label3", "Addr Fun(hex)", 120, 555, 1140, 210);
-    c.Text5 = Make::edit(f, "Text5", "10", 120, 765, 480, 285, "Addr");
-    c.Text6 = Make::edit(f, "Text6", "3", 660, 765, 480, 285, "Fun(hex)");
-    c.Label21 = Make::label(f, "Label21", "Addr Param", 1260, 555, 900, 210);
-    c.Text9 = Make::edit(f, "Text9", {}, 1260, 765, 780, 285, "Addr Param");
-    c.Label23 = Make::label(f, "Label23", "Qty / Data", 2160, 555, 900, 210);
-    c.Text10 = Make::edit(f, "Text10", {}, 2160, 765, 780, 285, "Qty / Data");
-    c.Label20 = Make::label(f, "Label20", "Len   Data", 3060, 555, 1000, 210);
-    c.Text7 = Make::edit(f, "Text7", {}, 3330, 765, 2085, 285, "Data");
-    c.Check4 = Make::check(f, "Check4", 3060, 795, "Len");
+    c.addressFunctionLabel = Make::label(f, "Label3", "Addr Fun(hex)", 120, 555, 1140, 210);
+    c.deviceAddressEdit = Make::edit(f, "Text5", "10", 120, 765, 480, 285, "Addr");
+    c.functionEdit = Make::edit(f, "Text6", "3", 660, 765, 480, 285, "Fun(hex)");
+    c.dataAddressLabel = Make::label(f, "Label21", "Addr Param", 1260, 555, 900, 210);
+    c.dataAddressEdit = Make::edit(f, "Text9", {}, 1260, 765, 780, 285, "Addr Param");
+    c.quantityLabel = Make::label(f, "Label23", "Qty / Data", 2160, 555, 900, 210);
+    c.quantityEdit = Make::edit(f, "Text10", {}, 2160, 765, 780, 285, "Qty / Data");
+    c.lengthDataLabel = Make::label(f, "Label20", "Len   Data", 3060, 555, 1000, 210);
+    c.dataBlockEdit = Make::edit(f, "Text7", {}, 3330, 765, 2085, 285, "Data");
+    c.dataBlockCheck = Make::check(f, "Check4", 3060, 795, "Len");
 
-    c.Check8 = Make::check(f, "Check8", 1260, 1110, "Addr Param hex");
-    c.Label22 = Make::label(f, "Label22", "hex", 1500, 1110, 330, 225);
-    c.Check10 = Make::check(f, "Check10", 1260, 1380, "Add Addr Param");
-    c.Label25 = Make::label(f, "Label25", "Add", 1500, 1380, 330, 225);
-    c.Check9 = Make::check(f, "Check9", 2160, 1110, "Qty / Data hex");
-    c.Label24 = Make::label(f, "Label24", "hex", 2400, 1110, 330, 225);
-    c.Check11 = Make::check(f, "Check11", 2160, 1380, "Add Qty / Data");
-    c.Label26 = Make::label(f, "Label26", "Add", 2400, 1380, 330, 225);
-    c.Option7 = Make::option(f, "Option7", 3330, 1110, "Data hex");
-    c.Label4 = Make::label(f, "Label4", "hex", 3570, 1110, 330, 225);
-    c.Option8 = Make::option(f, "Option8", 3930, 1110, "Data ascii");
-    c.Label17 = Make::label(f, "Label17", "ascii", 4170, 1110, 450, 225);
-    c.Label18 = Make::label(f, "Label18", "CRC  CrLf", 4620, 1110, 800, 210);
-    c.Check5 = Make::check(f, "Check5", 4620, 1380, "CRC");
-    c.Check6 = Make::check(f, "Check6", 5010, 1380, "CrLf");
-    for (QCheckBox* b : {c.Check8, c.Check10, c.Check9, c.Check11, c.Check5})
+    c.dataAddressHexCheck = Make::check(f, "Check8", 1260, 1110, "Addr Param hex");
+    c.dataAddressHexLabel = Make::label(f, "Label22", "hex", 1500, 1110, 330, 225);
+    c.dataAddressCheck = Make::check(f, "Check10", 1260, 1380, "Add Addr Param");
+    c.dataAddressAddLabel = Make::label(f, "Label25", "Add", 1500, 1380, 330, 225);
+    c.quantityHexCheck = Make::check(f, "Check9", 2160, 1110, "Qty / Data hex");
+    c.quantityHexLabel = Make::label(f, "Label24", "hex", 2400, 1110, 330, 225);
+    c.quantityCheck = Make::check(f, "Check11", 2160, 1380, "Add Qty / Data");
+    c.quantityAddLabel = Make::label(f, "Label26", "Add", 2400, 1380, 330, 225);
+    c.dataHexOption = Make::option(f, "Option7", 3330, 1110, "Data hex");
+    c.dataHexLabel = Make::label(f, "Label4", "hex", 3570, 1110, 330, 225);
+    c.dataAsciiOption = Make::option(f, "Option8", 3930, 1110, "Data ascii");
+    c.dataAsciiLabel = Make::label(f, "Label17", "ascii", 4170, 1110, 450, 225);
+    c.crcCrlfLabel = Make::label(f, "Label18", "CRC  CrLf", 4620, 1110, 800, 210);
+    c.crcCheck = Make::check(f, "Check5", 4620, 1380, "CRC");
+    c.crlfCheck = Make::check(f, "Check6", 5010, 1380, "CrLf");
+    for (QCheckBox* b : {c.dataAddressHexCheck, c.dataAddressCheck, c.quantityHexCheck,
+                         c.quantityCheck, c.crcCheck})
         b->setChecked(true);
-    c.Option7->setChecked(true);
+    c.dataHexOption->setChecked(true);
 
-    c.Text11 = Make::textArea(f, "Text11", 120, 1680, 5295, 1110, "Sent frames");
-    c.Text11->setReadOnly(true);
+    c.sentFramesEdit = Make::textArea(f, "Text11", 120, 1680, 5295, 1110, "Sent frames");
+    c.sentFramesEdit->setReadOnly(true);
 }
 
 void buildReplyParser(QWidget* w, Controls& c) {
-    auto* f = c.Frame11 =
+    auto* f = c.parserFrame =
         Make::frame(w, "Frame11", "MODBUS Parser", ModbusColumnLeft, 5640, 5535, 4215);
-    c.Check7 = Make::check(f, "Check7", 120, 255, "Enable");
-    c.Label27 = Make::label(f, "Label27", "Enable", 375, 255, 750, 225);
-    c.Command24 = Make::button(f, "Command24", "Clear", 4560, 180, 855, 315);
-    c.Text8 = Make::textArea(f, "Text8", 120, 555, 5295, 3540, "MODBUS Parser");
-    c.Text8->setReadOnly(true);
+    c.parserEnableCheck = Make::check(f, "Check7", 120, 255, "Enable");
+    c.parserEnableLabel = Make::label(f, "Label27", "Enable", 375, 255, 750, 225);
+    c.clearParserButton = Make::button(f, "Command24", "Clear", 4560, 180, 855, 315);
+    c.parserEdit = Make::textArea(f, "Text8", 120, 555, 5295, 3540, "MODBUS Parser");
+    c.parserEdit->setReadOnly(true);
 }
 } // namespace
 

@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QObject>
 
-// The text of one MODBUS output box (hex monitor Text1, request log Text11, parser Text8) as
-// bytes, one byte per character. Received chunks land here at link speed, so the widget only
-// catches up with it: length and text are answered here, never by the view.
+// The text of one MODBUS output box (hex monitor hexEdit, request log sentFramesEdit, parser
+// parserEdit) as bytes, one byte per character. Received chunks land here at link speed, so the
+// widget only catches up with it: length and text are answered here, never by the view.
 //
 // Each box is cut back to its last part once it passes its ceiling. The hex monitor and the
 // request log keep the classic 16000 / 12000. The parser box gets a ceiling far above normal use

@@ -7,15 +7,15 @@
 #include <QPushButton>
 
 HexMonitor::HexMonitor(HexControls& hex, QObject* parent)
-    : QObject(parent), hex_(hex), view_(model_, hex.Text1) {
+    : QObject(parent), hex_(hex), view_(model_, hex.hexEdit) {
 }
 
 void HexMonitor::connectControls() {
-    connect(hex_.Command6, &QPushButton::clicked, this, &HexMonitor::Command6_Click);
+    connect(hex_.clearHexButton, &QPushButton::clicked, this, &HexMonitor::clear);
 }
 
-void HexMonitor::HEX_parser(const QByteArray& chunk) {
-    if (!hex_.Check12->isChecked())
+void HexMonitor::showChunk(const QByteArray& chunk) {
+    if (!hex_.hexEnableCheck->isChecked())
         return;
     if (toParser)
         toParser(chunk);
@@ -24,6 +24,6 @@ void HexMonitor::HEX_parser(const QByteArray& chunk) {
     model_.append(HexText::logEntry(chunk));
 }
 
-void HexMonitor::Command6_Click() {
+void HexMonitor::clear() {
     model_.clear();
 }

@@ -21,8 +21,8 @@ public:
     std::function<void(const QByteArray& packet)> toParser;
 
     // Every raw chunk from either link, before the board text reaches the console.
-    void HEX_parser(const QByteArray& chunk);
-    void Command6_Click();
+    void showChunk(const QByteArray& chunk);
+    void clear();
 
     const BoundedText& model() const { return model_; }
     BoundedTextView& view() { return view_; }

@@ -16,34 +16,34 @@
 ModbusBuilderPanel::ModbusBuilderPanel(ModbusBuilderControls& builder, ModbusState& modbus,
                                        Dialogs& dialogs, QObject* parent)
     : QObject(parent), builder_(builder), modbus_(modbus), dialogs_(dialogs),
-      view_(model_, builder.Text11) {
+      view_(model_, builder.sentFramesEdit) {
 }
 
 void ModbusBuilderPanel::connectControls() {
-    connect(builder_.Command23, &QPushButton::clicked, this, &ModbusBuilderPanel::Command23_Click);
-    connect(builder_.Command25, &QPushButton::clicked, this, &ModbusBuilderPanel::Command25_Click);
+    connect(builder_.sendFrameButton, &QPushButton::clicked, this, &ModbusBuilderPanel::sendFrame);
+    connect(builder_.clearFramesButton, &QPushButton::clicked, this, &ModbusBuilderPanel::clear);
 }
 
 ModbusRequestFields ModbusBuilderPanel::fields() const {
     const ModbusBuilderControls& b = builder_;
     ModbusRequestFields f;
-    f.deviceAddress = b.Text5->text();
-    f.function = b.Text6->text();
-    f.dataAddress = b.Text9->text();
-    f.dataAddressIsHex = b.Check8->isChecked();
-    f.withDataAddress = b.Check10->isChecked();
-    f.quantity = b.Text10->text();
-    f.quantityIsHex = b.Check9->isChecked();
-    f.withQuantity = b.Check11->isChecked();
-    f.withDataBlock = b.Check4->isChecked();
-    f.dataBlock = b.Text7->text();
-    f.dataBlockIsHex = b.Option7->isChecked();
-    f.withCrc = b.Check5->isChecked();
-    f.withCrLf = b.Check6->isChecked();
+    f.deviceAddress = b.deviceAddressEdit->text();
+    f.function = b.functionEdit->text();
+    f.dataAddress = b.dataAddressEdit->text();
+    f.dataAddressIsHex = b.dataAddressHexCheck->isChecked();
+    f.withDataAddress = b.dataAddressCheck->isChecked();
+    f.quantity = b.quantityEdit->text();
+    f.quantityIsHex = b.quantityHexCheck->isChecked();
+    f.withQuantity = b.quantityCheck->isChecked();
+    f.withDataBlock = b.dataBlockCheck->isChecked();
+    f.dataBlock = b.dataBlockEdit->text();
+    f.dataBlockIsHex = b.dataHexOption->isChecked();
+    f.withCrc = b.crcCheck->isChecked();
+    f.withCrLf = b.crlfCheck->isChecked();
     return f;
 }
 
-void ModbusBuilderPanel::Command23_Click() {
+void ModbusBuilderPanel::sendFrame() {
     const ModbusRequest request = buildModbusRequest(fields());
     if (!request.ok()) {
         // Nothing is sent, stamped or logged for a frame with a field that cannot be encoded.
@@ -68,6 +68,6 @@ void ModbusBuilderPanel::Command23_Click() {
         dialogs_.report(*failed);
 }
 
-void ModbusBuilderPanel::Command25_Click() {
+void ModbusBuilderPanel::clear() {
     model_.clear();
 }

@@ -23,8 +23,8 @@ public:
     RawLinks links;
     void connectControls();
 
-    void Command23_Click();
-    void Command25_Click();
+    void sendFrame();
+    void clear();
 
     // The fields as the Send button reads them.
     ModbusRequestFields fields() const;

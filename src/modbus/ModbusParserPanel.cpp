@@ -19,16 +19,16 @@ char systemDecimalPoint() {
 
 ModbusParserPanel::ModbusParserPanel(ModbusParserControls& parser, ModbusState& modbus,
                                      QObject* parent)
-    : QObject(parent), parser_(parser), modbus_(modbus), view_(model_, parser.Text8) {
+    : QObject(parent), parser_(parser), modbus_(modbus), view_(model_, parser.parserEdit) {
 }
 
 void ModbusParserPanel::connectControls() {
-    connect(parser_.Command24, &QPushButton::clicked, this, &ModbusParserPanel::Command24_Click);
+    connect(parser_.clearParserButton, &QPushButton::clicked, this, &ModbusParserPanel::clear);
 }
 
 void ModbusParserPanel::showReply(const QByteArray& packet) {
     // Unticked, the request stays pending: the first parse after ticking still shows its time.
-    if (!parser_.Check7->isChecked())
+    if (!parser_.parserEnableCheck->isChecked())
         return;
     const bool waitReply = modbus_.ModbusWaitReply == 1;
     const ModbusReply reply = parseModbusReply(
@@ -37,6 +37,6 @@ void ModbusParserPanel::showReply(const QByteArray& packet) {
     model_.append(renderModbusReply(reply, systemDecimalPoint()));
 }
 
-void ModbusParserPanel::Command24_Click() {
+void ModbusParserPanel::clear() {
     model_.clear();
 }

@@ -16,9 +16,9 @@ public:
     ModbusParserPanel(ModbusParserControls& parser, ModbusState& modbus, QObject* parent = nullptr);
     void connectControls();
 
-    // Appends the account of `packet` to Text8 while Check7 is ticked.
+    // Appends the account of `packet` to parserEdit while parserEnableCheck is ticked.
     void showReply(const QByteArray& packet);
-    void Command24_Click();
+    void clear();
 
     const BoundedText& model() const { return model_; }
     BoundedTextView& view() { return view_; }

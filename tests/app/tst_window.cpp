@@ -73,9 +73,9 @@ void TestWindow::widthButtons() {
         if (widths[i] == WidthButtons::Narrow)
             QCOMPARE(w.width(), w.bufferFrame->x());
         else if (widths[i] == WidthButtons::WithBuffer)
-            QCOMPARE(w.width(), w.Frame9->x());
+            QCOMPARE(w.width(), w.hexFrame->x());
         else
-            QVERIFY(w.width() > w.Frame9->geometry().right());
+            QVERIFY(w.width() > w.hexFrame->geometry().right());
     }
     QTRY_VERIFY(w.commandEdit->hasFocus());
 }
@@ -169,7 +169,9 @@ void TestWindow::tabWalksThePanelsInOrder() {
         QWidget* panel = control;
         while (panel->parentWidget() != &w)
             panel = panel->parentWidget();
-        const int column = panel->x() < w.bufferFrame->x() ? 0 : panel->x() < w.Frame9->x() ? 1 : 2;
+        const int column = panel->x() < w.bufferFrame->x() ? 0
+                           : panel->x() < w.hexFrame->x()  ? 1
+                                                           : 2;
         return std::tuple{column, panel->y(), panel->x()};
     };
     const auto walk = [&w] {
@@ -195,7 +197,7 @@ void TestWindow::tabWalksThePanelsInOrder() {
             (c->focusPolicy() & Qt::TabFocus) && c->isVisibleTo(&w) && !c->focusProxy();
         QVERIFY2(!tabbable || all.contains(c), qPrintable(c->objectName() + " not reached"));
     }
-    QVERIFY(all.contains(w.deleteLineButtons[63]) && all.contains(w.Text8) &&
+    QVERIFY(all.contains(w.deleteLineButtons[63]) && all.contains(w.parserEdit) &&
             all.contains(w.connectButton));
 
     w.narrowButton->click(); // narrow: only the terminal column takes the focus

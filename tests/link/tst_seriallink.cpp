@@ -187,7 +187,7 @@ void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
 // The hex monitor sees each chunk too.
 void TestSerialLink::plainReceiveReachesLogAndConsole() {
     QVERIFY(open(pty_->slavePath(), 3));
-    w_->Check12->setChecked(true);
+    w_->hexEnableCheck->setChecked(true);
     QByteArray all;
     for (int i = 0; i < 256; ++i)
         all += static_cast<char>(i);

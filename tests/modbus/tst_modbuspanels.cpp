@@ -32,19 +32,19 @@ ModbusRequestFields request(const char* address, const char* function, const cha
 
 // The fields typed and ticked into the builder's controls, as the operator would.
 void fill(UDP& w, const ModbusRequestFields& f) {
-    w.Text5->setText(f.deviceAddress);
-    w.Text6->setText(f.function);
-    w.Text9->setText(f.dataAddress);
-    w.Check8->setChecked(f.dataAddressIsHex);
-    w.Check10->setChecked(f.withDataAddress);
-    w.Text10->setText(f.quantity);
-    w.Check9->setChecked(f.quantityIsHex);
-    w.Check11->setChecked(f.withQuantity);
-    w.Check4->setChecked(f.withDataBlock);
-    w.Text7->setText(f.dataBlock);
-    (f.dataBlockIsHex ? w.Option7 : w.Option8)->setChecked(true);
-    w.Check5->setChecked(f.withCrc);
-    w.Check6->setChecked(f.withCrLf);
+    w.deviceAddressEdit->setText(f.deviceAddress);
+    w.functionEdit->setText(f.function);
+    w.dataAddressEdit->setText(f.dataAddress);
+    w.dataAddressHexCheck->setChecked(f.dataAddressIsHex);
+    w.dataAddressCheck->setChecked(f.withDataAddress);
+    w.quantityEdit->setText(f.quantity);
+    w.quantityHexCheck->setChecked(f.quantityIsHex);
+    w.quantityCheck->setChecked(f.withQuantity);
+    w.dataBlockCheck->setChecked(f.withDataBlock);
+    w.dataBlockEdit->setText(f.dataBlock);
+    (f.dataBlockIsHex ? w.dataHexOption : w.dataAsciiOption)->setChecked(true);
+    w.crcCheck->setChecked(f.withCrc);
+    w.crlfCheck->setChecked(f.withCrLf);
 }
 
 bool openSerial(UDP& w, const PtyPair& pty) {
@@ -109,7 +109,7 @@ void TestModbusPanels::builderSendsFrame() {
     w.ethGatewayCheck->setChecked(true);
     w.rtuGatewayCheck->setChecked(true);
     fill(w, fields);
-    w.Command23->click();
+    w.sendFrameButton->click();
 
     QByteArray wire;
     if (serial)
@@ -125,11 +125,11 @@ void TestModbusPanels::builderSendsFrame() {
         return;
     }
     QCOMPARE(w.state().ModbusWaitReply, qint16(1));
-    QTRY_COMPARE(w.Text11->toPlainText(), shown(HexText::logEntry(frame)));
+    QTRY_COMPARE(w.sentFramesEdit->toPlainText(), shown(HexText::logEntry(frame)));
     QVERIFY(w.dialogs().messages.isEmpty());
 
-    w.Command25->click();
-    QTRY_COMPARE(w.Text11->toPlainText(), QString());
+    w.clearFramesButton->click();
+    QTRY_COMPARE(w.sentFramesEdit->toPlainText(), QString());
 }
 
 // Chunks pass the monitor unless it is ticked, and reach the console either way.
@@ -138,29 +138,29 @@ void TestModbusPanels::hexMonitor() {
     Terminal w;
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
-    w.Check7->setChecked(true);
+    w.parserEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, ok));
     QTRY_VERIFY(w.console().text().endsWith(ok));
     QCOMPARE(w.hexMonitor().model().size() + w.modbusParser().model().size(), 0);
 
-    w.Check12->setChecked(true);
+    w.hexEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, ok));
     QTRY_VERIFY(w.console().text().endsWith(ok + ok));
     QVERIFY(w.modbusParser().model().text().contains("Addr = 4F(79)  Funk = 4B(75)"));
     w.hexMonitor().view().sync();
-    QCOMPARE(w.Text1->toPlainText(), QStringLiteral("4F 4B 0D 0A \n\n"));
+    QCOMPARE(w.hexEdit->toPlainText(), QStringLiteral("4F 4B 0D 0A \n\n"));
 
     // The operator clicked into the box; the next chunk brings the caret back to the end.
-    w.Text1->moveCursor(QTextCursor::Start);
+    w.hexEdit->moveCursor(QTextCursor::Start);
     QVERIFY(board.sendTo(w, QByteArray::fromHex("00FF")));
     QTRY_VERIFY(w.console().text().endsWith(QByteArray::fromHex("00FF")));
     w.hexMonitor().view().sync();
     const QString expected = QStringLiteral("4F 4B 0D 0A \n\n00 FF \n\n");
-    QCOMPARE(w.Text1->toPlainText(), expected);
-    QCOMPARE(w.Text1->textCursor().position(), expected.size());
+    QCOMPARE(w.hexEdit->toPlainText(), expected);
+    QCOMPARE(w.hexEdit->textCursor().position(), expected.size());
 
-    w.Command6->click();
-    QTRY_COMPARE(w.Text1->toPlainText(), QString());
+    w.clearHexButton->click();
+    QTRY_COMPARE(w.hexEdit->toPlainText(), QString());
 }
 
 void TestModbusPanels::replyTimeOncePerRequest() {
@@ -168,9 +168,9 @@ void TestModbusPanels::replyTimeOncePerRequest() {
     Terminal w;
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
-    w.Check12->setChecked(true);
+    w.hexEnableCheck->setChecked(true);
     fill(w, request("0A", "03", "0000", "0002"));
-    w.Command23->click();
+    w.sendFrameButton->click();
     QByteArray wire;
     QVERIFY(board.receive(&wire));
 
@@ -180,16 +180,16 @@ void TestModbusPanels::replyTimeOncePerRequest() {
     QCOMPARE(w.modbusParser().model().size(), 0);
     QCOMPARE(w.state().ModbusWaitReply, qint16(1));
 
-    w.Check7->setChecked(true);
+    w.parserEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, reply));
     QVERIFY(board.sendTo(w, reply));
     QTRY_COMPARE(w.modbusParser().model().text().count("CRC = 90F2  Good"), qsizetype(2));
     const QByteArray text = w.modbusParser().model().text();
     QVERIFY2(text.startsWith("Time reply = ") && text.count("Time reply") == 1, text.constData());
-    QTRY_COMPARE(w.Text8->toPlainText(), shown(text));
+    QTRY_COMPARE(w.parserEdit->toPlainText(), shown(text));
 
-    w.Command24->click();
-    QTRY_COMPARE(w.Text8->toPlainText(), QString());
+    w.clearParserButton->click();
+    QTRY_COMPARE(w.parserEdit->toPlainText(), QString());
 }
 
 // The largest datagram overflows the monitor at once: the box shows the end of it, and the
@@ -198,7 +198,7 @@ void TestModbusPanels::largestDatagram() {
     Terminal w;
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
-    w.Check12->setChecked(true);
+    w.hexEnableCheck->setChecked(true);
     QByteArray big(65507, Qt::Uninitialized);
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = char(i * 31 % 251);
@@ -209,8 +209,8 @@ void TestModbusPanels::largestDatagram() {
     QVERIFY(board.sendTo(w, "last"));
     QTRY_VERIFY(w.hexMonitor().model().text().endsWith(HexText::logEntry("last")));
     w.hexMonitor().view().sync();
-    QCOMPARE(w.Text1->toPlainText(), shown(HexText::logEntry(big).right(BoundedText::HexTrimTo) +
-                                           HexText::logEntry("last")));
+    QCOMPARE(w.hexEdit->toPlainText(), shown(HexText::logEntry(big).right(BoundedText::HexTrimTo) +
+                                             HexText::logEntry("last")));
 }
 
 void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
@@ -220,13 +220,13 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     const quint16 local = w.link().localPort();
     QVERIFY(w.flashDiskFrame->isEnabled());
 
-    w.Text5->setFocus();
+    w.deviceAddressEdit->setFocus();
     w.ethGatewayCheck->click();
     QVERIFY(!w.flashDiskFrame->isEnabled());
     QCOMPARE(w.focusWidget(), w.commandEdit);
 
     // The set-up command is meant for the intermediary board: plain, though the mode is on.
-    w.Text5->setFocus();
+    w.deviceAddressEdit->setFocus();
     w.initEthPortButton->click();
     QByteArray wire;
     QVERIFY(board.receive(&wire));
@@ -254,10 +254,10 @@ void TestModbusPanels::initPort() {
     QVERIFY(openSerial(w, pty));
     w.rtuGatewayCheck->setChecked(true);
     w.viaUsbCheck->setChecked(true);
-    w.Text5->setFocus();
+    w.deviceAddressEdit->setFocus();
     w.initUsbPortButton->click();
     QCOMPARE(pty.receive(11, 300), QByteArray("UART 2,7\r\n"));
-    QCOMPARE(w.focusWidget(), w.Text5);
+    QCOMPARE(w.focusWidget(), w.deviceAddressEdit);
     w.viaUsbCheck->setChecked(false);
     w.initUsbPortButton->click();
     QCOMPARE(pty.receive(1, 300), QByteArray());
