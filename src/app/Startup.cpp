@@ -11,7 +11,7 @@
 #include <QLocale>
 
 void Startup::loadCommandBuffer(BufferState& s) {
-    s.CmdBuffer.fill(QByteArray());
+    s.commandLines.fill(QByteArray());
     if (!QFile::exists(IniFiles::CommandIni)) {
         saveCommandBuffer(s);
         return;
@@ -21,7 +21,7 @@ void Startup::loadCommandBuffer(BufferState& s) {
     if (!lines)
         return;
     for (int i = 0; i < lines->size() && i < BufferState::BufferSlots; ++i)
-        s.CmdBuffer[i] = lines->at(i);
+        s.commandLines[i] = lines->at(i);
 }
 
 void Startup::loadHostList(LinkControls& c) {
@@ -37,14 +37,14 @@ void Startup::loadHostList(LinkControls& c) {
 }
 
 std::optional<Failure> Startup::openLog(TrafficState& s) {
-    if (const auto failed = s.LogFileNumber.open())
+    if (const auto failed = s.log.open())
         return failed;
     const QString when =
         QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    return s.LogFileNumber.append(QByteArray(LogBanner) + "\r\n" + Cp1251::toBytes(when) + "\r\n");
+    return s.log.append(QByteArray(LogBanner) + "\r\n" + Cp1251::toBytes(when) + "\r\n");
 }
 
 std::optional<Failure> Startup::saveCommandBuffer(const BufferState& s) {
-    const QList<QByteArray> lines(s.CmdBuffer.begin(), s.CmdBuffer.end());
+    const QList<QByteArray> lines(s.commandLines.begin(), s.commandLines.end());
     return IniFiles::writeLines(IniFiles::CommandIni, lines);
 }

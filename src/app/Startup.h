@@ -17,7 +17,7 @@ namespace Startup {
 inline constexpr const char* DefaultBoardAddress = "192.168.0.100";
 inline constexpr const char* LogBanner = "START Brenmoor V4.1";
 
-// Fills CmdBuffer from command.ini, or creates the file with 64 empty lines when missing.
+// Fills commandLines from command.ini, or creates the file with 64 empty lines when missing.
 // An existing file that cannot be read leaves the buffer empty.
 void loadCommandBuffer(BufferState& s);
 // Fills hostCombo from terminal.ini (or the default address) and selects entry 0.

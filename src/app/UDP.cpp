@@ -52,7 +52,7 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
         ownDialogs_ = std::make_unique<WidgetDialogs>(this);
         dialogs = ownDialogs_.get();
     }
-    CommonDialog1 = dialogs;
+    modalDialogs = dialogs;
 
     buildTerminalColumn(this, *this);
     buildBufferColumn(this, *this);
@@ -65,7 +65,7 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
 
     createControllers();
     wire();
-    Form_Load();
+    load();
 }
 
 UDP::~UDP() {
@@ -74,11 +74,11 @@ UDP::~UDP() {
 }
 
 void UDP::createControllers() {
-    Dialogs& dialogs = *CommonDialog1;
+    Dialogs& dialogs = *modalDialogs;
     console_ = new ConsoleModel(this);
     consoleView_ = new ConsoleView(console_, consoleEdit, this);
-    link_ = std::make_unique<BoardLink>(&state_.LogFileNumber);
-    sink_ = std::make_unique<WindowSink>(*link_, &state_.LogFileNumber, *this, *console_, dialogs,
+    link_ = std::make_unique<BoardLink>(&state_.log);
+    sink_ = std::make_unique<WindowSink>(*link_, &state_.log, *this, *console_, dialogs,
                                          fileProgressBar);
     transfers_ = std::make_unique<Transfers>(*sink_);
     udpLink_ = std::make_unique<UdpLink>(*this, *this, *this, *link_);
@@ -108,7 +108,7 @@ void UDP::wire() {
                 router_->routeBoardText(text, otherSender);
             });
     connect(link_.get(), &BoardLink::failed, this,
-            [this](const Failure& why) { CommonDialog1->report(why); });
+            [this](const Failure& why) { modalDialogs->report(why); });
     // A vanished port ends what ran on it; the serial panel tells the operator.
     connect(link_.get(), &BoardLink::lost, this, [this] { transfers_->stopAll(); });
     router_->toTransfers = [this](const QByteArray& text, const QString& otherSender) {
@@ -162,7 +162,7 @@ void UDP::wire() {
     gatewayPanel_->connectControls();
 }
 
-void UDP::Form_Load() {
+void UDP::load() {
     widthButtons_->setWidthTwips(WidthButtons::Narrow);
     for (ClickLabel* l : bufferLabels)
         l->clear();
@@ -170,7 +170,7 @@ void UDP::Form_Load() {
 
     Startup::loadCommandBuffer(state_);
     bufferPanel_->showBuffer();
-    state_.FromBuffer = 0;
+    state_.lineFromBuffer = 0;
     fileProgressBar->setText(QStringLiteral("NO FILE"));
 
     Startup::loadHostList(*this);
@@ -178,10 +178,10 @@ void UDP::Form_Load() {
     localPortEdit->setText(PortChoice::drawLocalPort());
     remotePortEdit->setText(QStringLiteral("111"));
     if (const auto failed = Startup::openLog(state_))
-        CommonDialog1->report(*failed);
+        modalDialogs->report(*failed);
 }
 
-void UDP::Form_Unload() {
+void UDP::unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -191,7 +191,7 @@ void UDP::Form_Unload() {
         std::fprintf(stderr, "brenmoor: command.ini not saved: %s\n",
                      qPrintable(failed->description));
         if (!closingBySignal_)
-            CommonDialog1->report(*failed);
+            modalDialogs->report(*failed);
     }
     if (link_->serialOpen())
         serialLink_->closePort();
@@ -199,7 +199,7 @@ void UDP::Form_Unload() {
 
 void UDP::closeBySignal() {
     closingBySignal_ = true;
-    Form_Unload();
+    unload();
     close();
 }
 
@@ -209,8 +209,8 @@ void UDP::resizeEvent(QResizeEvent* event) {
     // wanders into controls nobody can see.
     const bool buffer = width() > bufferFrame->x();
     using Widgets = std::initializer_list<QWidget*>;
-    for (QWidget* w :
-         Widgets{bufferFrame, helpFrame, addToBufferButton, clearLineButton, Label16, Label15})
+    for (QWidget* w : Widgets{bufferFrame, helpFrame, addToBufferButton, clearLineButton,
+                              creditLabel, webAddressLabel})
         w->setVisible(buffer);
     const bool modbus = width() > hexFrame->x();
     for (QWidget* w : Widgets{hexFrame, builderFrame, parserFrame})
@@ -218,6 +218,6 @@ void UDP::resizeEvent(QResizeEvent* event) {
 }
 
 void UDP::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    unload();
     event->accept();
 }

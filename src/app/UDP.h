@@ -59,8 +59,8 @@ public:
     ModbusParserPanel& modbusParser() { return *modbusParser_; }
     GatewayPanel& gatewayPanel() { return *gatewayPanel_; }
 
-    void Form_Load();
-    void Form_Unload();
+    void load();
+    void unload();
     // The shut-down of a session that ends the program (SIGTERM, SIGINT, SIGHUP): the same as
     // closing the window, but nothing in it waits for the operator.
     void closeBySignal();

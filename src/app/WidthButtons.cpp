@@ -15,7 +15,7 @@ void WidthButtons::connectControls() {
     QObject::connect(console_.narrowButton, &QPushButton::clicked, [this] { narrow(); });
     QObject::connect(console_.upperCaseButton, &QPushButton::clicked, [this] { toUpperCase(); });
     QObject::connect(console_.lowerCaseButton, &QPushButton::clicked, [this] { toLowerCase(); });
-    QObject::connect(c_.Label15, &ClickLabel::clicked, [this] { openWebAddress(); });
+    QObject::connect(c_.webAddressLabel, &ClickLabel::clicked, [this] { openWebAddress(); });
 }
 
 namespace {

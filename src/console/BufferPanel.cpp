@@ -29,7 +29,7 @@ void BufferPanel::focusCommandLine() {
 
 void BufferPanel::showBuffer() {
     for (int n = 0; n < BufferState::BufferSlots; ++n) {
-        const QByteArray& slot = s_.CmdBuffer[n];
+        const QByteArray& slot = s_.commandLines[n];
         ClickLabel* label = buffer_.bufferLabels[n];
         const QString line = Cp1251::toText(slot);
         label->setText(line.left(CaptionChars));
@@ -41,32 +41,32 @@ void BufferPanel::showBuffer() {
 }
 
 void BufferPanel::insertBufferLine(int n) {
-    const QByteArray& slot = s_.CmdBuffer[n];
+    const QByteArray& slot = s_.commandLines[n];
     if (!slot.isEmpty())
         line_.commandEdit->setText(line_.commandEdit->text() + Cp1251::toText(slot));
-    s_.FromBuffer = 1;
+    s_.lineFromBuffer = 1;
     focusCommandLine();
 }
 
 void BufferPanel::deleteBufferLine(int n) {
-    CommandBuffer::remove(s_.CmdBuffer, n);
+    CommandBuffer::remove(s_.commandLines, n);
     showBuffer();
     focusCommandLine();
 }
 
 void BufferPanel::clearBuffer() {
-    s_.CmdBuffer.fill(QByteArray());
+    s_.commandLines.fill(QByteArray());
     showBuffer();
 }
 
 void BufferPanel::addToBuffer() {
     const QString line = line_.commandEdit->text();
-    if (!line.isEmpty() && s_.FromBuffer == 0) {
-        CommandBuffer::insertFront(s_.CmdBuffer, Cp1251::toBytes(line));
+    if (!line.isEmpty() && s_.lineFromBuffer == 0) {
+        CommandBuffer::insertFront(s_.commandLines, Cp1251::toBytes(line));
         showBuffer();
     }
-    s_.FromBuffer = 0;
-    s_.BufferIndex = 0;
+    s_.lineFromBuffer = 0;
+    s_.recallIndex = 0;
     focusCommandLine();
 }
 

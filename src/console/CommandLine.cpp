@@ -27,7 +27,7 @@ bool CommandLine::eventFilter(QObject* watched, QEvent* event) {
 bool CommandLine::pasteWithinLimit() {
     QLineEdit* line = line_.commandEdit;
     const qsizetype room = MaxTypedChars - (line->text().size() - line->selectedText().size());
-    s_.FromBuffer = 0;
+    s_.lineFromBuffer = 0;
     line->insert(QGuiApplication::clipboard()->text().left(qMax<qsizetype>(0, room)));
     return true;
 }
@@ -67,37 +67,37 @@ bool CommandLine::handleKey(QKeyEvent* key) {
 }
 
 void CommandLine::showRecalled() {
-    line_.commandEdit->setText(Cp1251::toText(s_.CmdBuffer[s_.BufferIndex]));
-    s_.FromBuffer = 1;
+    line_.commandEdit->setText(Cp1251::toText(s_.commandLines[s_.recallIndex]));
+    s_.lineFromBuffer = 1;
     line_.commandEdit->end(false);
 }
 
 void CommandLine::onKeyDown(qint16& keyCode) {
-    const bool idleEmpty = s_.BufferIndex == 0 && line_.commandEdit->text().isEmpty();
+    const bool idleEmpty = s_.recallIndex == 0 && line_.commandEdit->text().isEmpty();
     switch (keyCode) {
     case Delete:
     case Left:
     case Right:
     case Backspace:
-        s_.FromBuffer = 0;
+        s_.lineFromBuffer = 0;
         break;
     case Up:
         keyCode = 0;
         if (!idleEmpty)
-            ++s_.BufferIndex;
-        s_.BufferIndex = qint16(qBound(0, int(s_.BufferIndex), 63));
-        if (!s_.CmdBuffer[s_.BufferIndex].isEmpty())
+            ++s_.recallIndex;
+        s_.recallIndex = qint16(qBound(0, int(s_.recallIndex), 63));
+        if (!s_.commandLines[s_.recallIndex].isEmpty())
             showRecalled();
         else
-            s_.BufferIndex = qint16(qBound(0, s_.BufferIndex - 1, 63));
+            s_.recallIndex = qint16(qBound(0, s_.recallIndex - 1, 63));
         break;
     case Down:
         keyCode = 0;
         if (!idleEmpty)
-            --s_.BufferIndex;
-        if (s_.BufferIndex < 0)
-            s_.BufferIndex = 0;
-        if (s_.CmdBuffer[s_.BufferIndex].isEmpty() && s_.BufferIndex != 0)
+            --s_.recallIndex;
+        if (s_.recallIndex < 0)
+            s_.recallIndex = 0;
+        if (s_.commandLines[s_.recallIndex].isEmpty() && s_.recallIndex != 0)
             break;
         showRecalled();
         break;
@@ -108,7 +108,7 @@ void CommandLine::onKeyDown(qint16& keyCode) {
 
 void CommandLine::onKeyPress(qint16& key) {
     if (key != 13) {
-        s_.FromBuffer = 0;
+        s_.lineFromBuffer = 0;
         if (helpHook)
             helpHook(line_.commandEdit->text(), key);
         return;
@@ -120,14 +120,14 @@ void CommandLine::onKeyPress(qint16& key) {
             line.chop(1);
         line_.commandEdit->setText(line);
         // A line of spaces only ends up empty and, like an empty line, is not stored.
-        if (s_.FromBuffer == 0 && !line.isEmpty()) {
-            CommandBuffer::store(s_.CmdBuffer, Cp1251::toBytes(line));
+        if (s_.lineFromBuffer == 0 && !line.isEmpty()) {
+            CommandBuffer::store(s_.commandLines, Cp1251::toBytes(line));
             if (showBuffer)
                 showBuffer();
         }
     }
-    s_.FromBuffer = 0;
-    s_.BufferIndex = 0;
+    s_.lineFromBuffer = 0;
+    s_.recallIndex = 0;
     if (sendTypedLine)
         sendTypedLine();
     console_.append("\r\n");

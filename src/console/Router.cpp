@@ -58,8 +58,8 @@ void Router::onConsoleKey(qint16 key) {
 void Router::clearConsole() {
     // Reopened for appending: nothing is removed from the log. Should it fail, the log stays
     // closed and the console keeps working, as after a failed start.
-    traffic_.LogFileNumber.close();
-    traffic_.LogFileNumber.open();
+    traffic_.log.close();
+    traffic_.log.open();
     console_.clear();
     line_.commandEdit->setFocus();
 }

@@ -14,22 +14,22 @@
 
 // The log: the link writes every chunk into it, the send path every typed line.
 struct TrafficState {
-    LogFile LogFileNumber; // Terminal.log, open for the whole run
+    LogFile log; // Terminal.log, open for the whole run
 };
 
 // The command buffer and the recall position.
 struct BufferState {
     static constexpr int BufferSlots = 64;
 
-    std::array<QByteArray, BufferSlots> CmdBuffer{};
-    qint16 BufferIndex = 0;
-    qint16 FromBuffer = 0;
+    std::array<QByteArray, BufferSlots> commandLines{};
+    qint16 recallIndex = 0;
+    qint16 lineFromBuffer = 0;
 };
 
 // The MODBUS tools: the reply clock the builder starts and the parser reads.
 struct ModbusState {
-    qint16 ModbusWaitReply = 0;
-    qint32 ModbusSendTime = 0;
+    qint16 replyAwaited = 0;
+    qint32 requestSentAt = 0;
 };
 
 struct TerminalState : TrafficState, BufferState, ModbusState {};

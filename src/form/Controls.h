@@ -181,10 +181,10 @@ struct ModbusParserControls {
 
 // What stands outside the frames and belongs to no one panel.
 struct WindowControls {
-    std::array<QLabel*, 2> Label1{}; // (0) "Port:(1-9)" in Comm's, (1) " Host" in Link
-    QLabel* Label16 = nullptr;       // author credit
-    ClickLabel* Label15 = nullptr;   // web address
-    Dialogs* CommonDialog1 = nullptr;
+    std::array<QLabel*, 2> portAndHostLabels{}; // (0) "Port:(1-9)" in Comm's, (1) " Host" in Link
+    QLabel* creditLabel = nullptr;              // author credit
+    ClickLabel* webAddressLabel = nullptr;      // web address
+    Dialogs* modalDialogs = nullptr;
 };
 
 struct Controls : LinkControls,

@@ -56,13 +56,13 @@ void buildBufferColumn(QWidget* w, Controls& c) {
                                        u"Скопировать в буффер "_s);
     c.clearLineButton = Make::button(w, "Command22", "X", BufferColumnLeft + 735, 9480, 375, 375,
                                      u"Очистить строку"_s);
-    c.Label16 = Make::label(w, "Label16", AuthorCredit, 11100, 9480, 1665, 210);
-    c.Label15 = Make::clickLabel(w, "Label15", 11100, 9680, 1665, 210);
-    c.Label15->setText(QString::fromLatin1(MakerWebAddress).remove("https://").chopped(1));
-    QPalette link = c.Label15->palette();
+    c.creditLabel = Make::label(w, "Label16", AuthorCredit, 11100, 9480, 1665, 210);
+    c.webAddressLabel = Make::clickLabel(w, "Label15", 11100, 9680, 1665, 210);
+    c.webAddressLabel->setText(QString::fromLatin1(MakerWebAddress).remove("https://").chopped(1));
+    QPalette link = c.webAddressLabel->palette();
     link.setColor(QPalette::WindowText, QColor(0, 0, 192));
-    c.Label15->setPalette(link);
-    for (QLabel* l : {c.Label16, static_cast<QLabel*>(c.Label15)})
+    c.webAddressLabel->setPalette(link);
+    for (QLabel* l : {c.creditLabel, static_cast<QLabel*>(c.webAddressLabel)})
         l->setFont(twipsFont(l->font(), 120));
 }
 

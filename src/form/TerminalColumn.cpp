@@ -42,14 +42,14 @@ QPixmap connectionPicture(bool up) {
 
 void buildLink(QWidget* w, Controls& c) {
     auto* f = c.linkFrame = Make::frame(w, "Frame1", "Link", 0, 0, 3810, 855);
-    c.Label1[1] = Make::label(f, "Label1(1)", " Host", 60, 255, 480, 255);
+    c.portAndHostLabels[1] = Make::label(f, "Label1(1)", " Host", 60, 255, 480, 255);
     c.hostCombo = new QComboBox(f);
     c.hostCombo->setObjectName("ComboRemoteIP");
     c.hostCombo->setEditable(true);
     c.hostCombo->setInsertPolicy(QComboBox::NoInsert);
     c.hostCombo->setGeometry(Twips::rect(540, 210, 1620, 315));
     c.hostCombo->setAccessibleName("Host");
-    c.Label1[1]->setBuddy(c.hostCombo);
+    c.portAndHostLabels[1]->setBuddy(c.hostCombo);
     c.addHostButton = Make::button(f, "Add_ip", "Add", 2200, 210, 510, 315);
     c.deleteHostButton = Make::button(f, "Del_ip", "Del", 2730, 210, 510, 315);
     c.saveHostsButton = Make::button(f, "SaveIP", "Save", 3260, 210, 500, 315);
@@ -113,9 +113,9 @@ void buildComms(QWidget* w, Controls& c) {
     c.speedLegendLabel = Make::label(f, "Label11", "12/24/48/96/19/115", 45, 420, 1620, 195);
     c.speedLabel =
         Make::label(f, "Label10", "speed", 1590, 195, 510, 225, u"Выбор скорости порта"_s);
-    c.Label1[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2100, 150, 840, 210);
+    c.portAndHostLabels[0] = Make::label(f, "Label1(0)", "Port:(1-9)", 2100, 150, 840, 210);
     c.portEdit = Make::edit(f, "Comm_number", "COM3", 2100, 360, 780, 225, "Port:(1-9)");
-    c.Label1[0]->setBuddy(c.portEdit);
+    c.portAndHostLabels[0]->setBuddy(c.portEdit);
     c.openPortButton = Make::button(f, "BTNOpenCom", "Open", 2925, 210, 600, 330);
     c.activityLamp = new Lamp(f);
     c.activityLamp->setObjectName("Pic");

@@ -60,8 +60,8 @@ void ModbusBuilderPanel::sendFrame() {
         if (const auto written = links.writePort(F))
             failed = written;
     }
-    modbus_.ModbusWaitReply = 1;
-    modbus_.ModbusSendTime = TickCount::now();
+    modbus_.replyAwaited = 1;
+    modbus_.requestSentAt = TickCount::now();
     model_.append(HexText::logEntry(F));
     // The log still shows what was meant to go out; the box says it did not.
     if (failed)

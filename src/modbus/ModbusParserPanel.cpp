@@ -30,10 +30,10 @@ void ModbusParserPanel::showReply(const QByteArray& packet) {
     // Unticked, the request stays pending: the first parse after ticking still shows its time.
     if (!parser_.parserEnableCheck->isChecked())
         return;
-    const bool waitReply = modbus_.ModbusWaitReply == 1;
+    const bool waitReply = modbus_.replyAwaited == 1;
     const ModbusReply reply = parseModbusReply(
-        packet, waitReply, waitReply ? TickCount::since(modbus_.ModbusSendTime) : 0);
-    modbus_.ModbusWaitReply = 0;
+        packet, waitReply, waitReply ? TickCount::since(modbus_.requestSentAt) : 0);
+    modbus_.replyAwaited = 0;
     model_.append(renderModbusReply(reply, systemDecimalPoint()));
 }
 

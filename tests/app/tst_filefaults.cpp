@@ -59,7 +59,7 @@ void TestFileFaults::hostileFilesAtStart() {
     {
         UDP w(&dialogs);
         QCOMPARE(dialogs.errors.size(), startBoxes);
-        QCOMPARE(w.state().CmdBuffer[0], QByteArray());
+        QCOMPARE(w.state().commandLines[0], QByteArray());
         QCOMPARE(hostEntries(w), QStringList{Startup::DefaultBoardAddress});
         w.close();
     }
@@ -123,7 +123,7 @@ void TestFileFaults::fullDiskKeepsCommandIni() {
         UDP w(&dialogs);
         w.commandEdit->clear();
         typeLine(w.commandEdit, QStringLiteral("NEW LINE"));
-        QCOMPARE(w.state().CmdBuffer[0], QByteArray("NEW LINE"));
+        QCOMPARE(w.state().commandLines[0], QByteArray("NEW LINE"));
         QFile filler(QStringLiteral("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'f');

@@ -29,7 +29,7 @@ void TestStartup::commandIniKeeps64Lines() {
     {
         ScriptedDialogs dialogs;
         UDP w(&dialogs);
-        QCOMPARE(w.state().CmdBuffer[63], QByteArray("line 64"));
+        QCOMPARE(w.state().commandLines[63], QByteArray("line 64"));
         QCOMPARE(w.bufferLabels[63]->text(), QString("line 64"));
         w.close();
     }
@@ -71,7 +71,7 @@ void TestStartup::hostileCommandIniStillOpensTheWindow() {
         QVERIFY(writeFile("command.ini", content));
     ScriptedDialogs dialogs;
     UDP w(&dialogs);
-    QCOMPARE(w.state().CmdBuffer[0], slot0);
+    QCOMPARE(w.state().commandLines[0], slot0);
     QCOMPARE(w.bufferLabels[0]->text().size(), qMin<qsizetype>(slot0.size(), 15));
     QVERIFY(dialogs.errors.isEmpty());
     if (content.isNull()) // a missing file is created at once with 64 empty lines

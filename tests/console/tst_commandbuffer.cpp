@@ -17,7 +17,7 @@ QByteArrayList full() {
 }
 // The slots in order, trailing empty slots left out.
 QByteArrayList slotsOf(UDP& w) {
-    QByteArrayList out(w.state().CmdBuffer.begin(), w.state().CmdBuffer.end());
+    QByteArrayList out(w.state().commandLines.begin(), w.state().commandLines.end());
     while (!out.isEmpty() && out.last().isEmpty())
         out.removeLast();
     return out;
@@ -102,7 +102,7 @@ void TestCommandBuffer::operatorScript() {
     QFETCH(QByteArray, sent);
     Terminal w;
     for (qsizetype i = 0; i < initial.size(); ++i)
-        w.state().CmdBuffer[i] = initial[i];
+        w.state().commandLines[i] = initial[i];
     w.bufferPanel().showBuffer();
     w.commandEdit->clear();
     const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
@@ -134,7 +134,7 @@ void TestCommandBuffer::operatorScript() {
     QCOMPARE(slotsOf(w), buffer);
     QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), sent);
     for (int n = 0; n < 64; ++n)
-        QCOMPARE(w.bufferLabels[n]->toolTip().toLatin1(), w.state().CmdBuffer[n]);
+        QCOMPARE(w.bufferLabels[n]->toolTip().toLatin1(), w.state().commandLines[n]);
 }
 
 QTEST_MAIN(TestCommandBuffer)

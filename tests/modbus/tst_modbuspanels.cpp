@@ -120,11 +120,11 @@ void TestModbusPanels::builderSendsFrame() {
     if (frame.isEmpty()) {
         QCOMPARE(w.dialogs().messages.size(), 1);
         QVERIFY(w.dialogs().messages.first().endsWith(QLatin1String("|Invalid DATA")));
-        QCOMPARE(w.state().ModbusWaitReply, qint16(0));
+        QCOMPARE(w.state().replyAwaited, qint16(0));
         QCOMPARE(w.modbusBuilder().model().size(), 0);
         return;
     }
-    QCOMPARE(w.state().ModbusWaitReply, qint16(1));
+    QCOMPARE(w.state().replyAwaited, qint16(1));
     QTRY_COMPARE(w.sentFramesEdit->toPlainText(), shown(HexText::logEntry(frame)));
     QVERIFY(w.dialogs().messages.isEmpty());
 
@@ -178,7 +178,7 @@ void TestModbusPanels::replyTimeOncePerRequest() {
     QVERIFY(board.sendTo(w, reply));
     QTRY_COMPARE(w.hexMonitor().model().size(), HexText::logEntry(reply).size());
     QCOMPARE(w.modbusParser().model().size(), 0);
-    QCOMPARE(w.state().ModbusWaitReply, qint16(1));
+    QCOMPARE(w.state().replyAwaited, qint16(1));
 
     w.parserEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, reply));
