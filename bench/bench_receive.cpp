@@ -9,7 +9,7 @@
 // receiver fell behind is a loss of the receiver, not of an unfair sender.
 #include "TestSupport.h"
 
-#include "app/UDP.h"
+#include "app/TerminalWindow.h"
 #include "console/ConsoleModel.h"
 #include "console/ConsoleView.h"
 #include "link/BoardLink.h"
@@ -144,7 +144,7 @@ double plainLoop(qint64 n, qint64 window) {
 double windowFlood(qint64 n, qint64 window) {
     WorkDir dir;
     ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    TerminalWindow w(&dialogs);
     w.show();
     QUdpSocket board;
     board.bind(QHostAddress::LocalHost, 0);

@@ -33,7 +33,7 @@ namespace {
 // Times every call of the window's datagram handler while a transfer runs.
 class HandlerClock {
 public:
-    explicit HandlerClock(UDP& w) : w_(w) {
+    explicit HandlerClock(TerminalWindow& w) : w_(w) {
         // Per datagram the link hands the raw chunk on (the hex monitor), then the board text
         // to the router, which hands the reply to the transfer, which carries its actions out
         // (file, console, log, the next command on the socket). Timed from the raw chunk's
@@ -83,7 +83,7 @@ private:
                     at(0.99), double(s.back()) / 1000.0, wallMs);
     }
 
-    UDP& w_;
+    TerminalWindow& w_;
     std::vector<qint64> samples_;
     QElapsedTimer clock_;
     std::function<bool()> done_;

@@ -2,7 +2,7 @@
 
 #include "TestFiles.h"
 
-#include "app/UDP.h"
+#include "app/TerminalWindow.h"
 #include "form/Dialogs.h"
 
 #include <QAccessible>
@@ -58,9 +58,9 @@ public:
 };
 
 // The window in a fresh working directory, with dialogs that never wait.
-class Terminal : WorkDir, ScriptedDialogs, public UDP {
+class Terminal : WorkDir, ScriptedDialogs, public TerminalWindow {
 public:
-    Terminal() : UDP(this) {}
+    Terminal() : TerminalWindow(this) {}
     ScriptedDialogs& dialogs() { return *this; }
 };
 

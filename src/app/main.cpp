@@ -1,4 +1,4 @@
-#include "app/UDP.h"
+#include "app/TerminalWindow.h"
 #include "core/SignalPipe.h"
 
 #include <QApplication>
@@ -17,11 +17,11 @@ int main(int argc, char* argv[]) {
     if (const auto exitCode = options.settle(QApplication::arguments()))
         return *exitCode;
     QApplication::setStyle(QStringLiteral("Fusion"));
-    UDP window;
+    TerminalWindow window;
     // A session that ends the program with a signal gets the shut-down of a closed window:
     // the command buffer typed since start is saved.
     SignalPipe shutdown({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&shutdown, &SignalPipe::raised, &window, &UDP::closeBySignal);
+    QObject::connect(&shutdown, &SignalPipe::raised, &window, &TerminalWindow::closeBySignal);
     window.show();
     return QApplication::exec();
 }

@@ -57,7 +57,7 @@ void TestFileFaults::hostileFilesAtStart() {
         QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
     ScriptedDialogs dialogs;
     {
-        UDP w(&dialogs);
+        TerminalWindow w(&dialogs);
         QCOMPARE(dialogs.errors.size(), startBoxes);
         QCOMPARE(w.state().commandLines[0], QByteArray());
         QCOMPARE(hostEntries(w), QStringList{Startup::DefaultBoardAddress});
@@ -88,7 +88,7 @@ void TestFileFaults::logThatCannotBeWritten() {
     WorkDir dir;
     QVERIFY(QFile::link(target, QStringLiteral("Terminal.log")));
     ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    TerminalWindow w(&dialogs);
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
     QByteArray expected;
@@ -120,7 +120,7 @@ void TestFileFaults::fullDiskKeepsCommandIni() {
     QVERIFY(writeFile(QStringLiteral("command.ini"), old));
     ScriptedDialogs dialogs;
     {
-        UDP w(&dialogs);
+        TerminalWindow w(&dialogs);
         w.commandEdit->clear();
         typeLine(w.commandEdit, QStringLiteral("NEW LINE"));
         QCOMPARE(w.state().commandLines[0], QByteArray("NEW LINE"));
@@ -141,7 +141,7 @@ void TestFileFaults::fullDiskKeepsCommandIni() {
 void TestFileFaults::signalSavesTheBuffer() {
     Terminal w;
     SignalPipe shutdown({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&shutdown, &SignalPipe::raised, &w, &UDP::closeBySignal);
+    QObject::connect(&shutdown, &SignalPipe::raised, &w, &TerminalWindow::closeBySignal);
     w.commandEdit->clear();
     typeLine(w.commandEdit, QStringLiteral("TYPED BEFORE SIGTERM"));
     QCOMPARE(::kill(::getpid(), SIGTERM), 0);

@@ -28,7 +28,7 @@ void TestStartup::commandIniKeeps64Lines() {
     QVERIFY(writeFile("command.ini", content));
     {
         ScriptedDialogs dialogs;
-        UDP w(&dialogs);
+        TerminalWindow w(&dialogs);
         QCOMPARE(w.state().commandLines[63], QByteArray("line 64"));
         QCOMPARE(w.bufferLabels[63]->text(), QString("line 64"));
         w.close();
@@ -44,7 +44,7 @@ void TestStartup::labelsShowFifteenCharactersAndFullTooltip() {
     writeFile("command.ini",
               "\r\n" + latin.toLatin1() + "\r\n\xCF\xD0\xC8\xC2\xC5\xD2 \xCC\xC8\xD0 1234567");
     ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    TerminalWindow w(&dialogs);
     const QStringList lines{QString(), latin, cyrillic};
     for (int i = 0; i < lines.size(); ++i) {
         QCOMPARE(w.bufferLabels[i]->text(), lines[i].left(15));
@@ -70,7 +70,7 @@ void TestStartup::hostileCommandIniStillOpensTheWindow() {
     if (!content.isNull())
         QVERIFY(writeFile("command.ini", content));
     ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    TerminalWindow w(&dialogs);
     QCOMPARE(w.state().commandLines[0], slot0);
     QCOMPARE(w.bufferLabels[0]->text().size(), qMin<qsizetype>(slot0.size(), 15));
     QVERIFY(dialogs.errors.isEmpty());
@@ -101,7 +101,7 @@ void TestStartup::terminalIniItems() {
     WorkDir dir;
     QVERIFY(writeFile("terminal.ini", content));
     ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    TerminalWindow w(&dialogs);
     QCOMPARE(hostEntries(w), expected);
     QCOMPARE(w.hostCombo->currentText(), expected.first());
     QVERIFY(dialogs.errors.isEmpty());
@@ -112,7 +112,7 @@ void TestStartup::everyStartAppendsABanner() {
     QVERIFY(writeFile("Terminal.log", "earlier content"));
     for (int run = 0; run < 2; ++run) {
         ScriptedDialogs dialogs;
-        UDP w(&dialogs);
+        TerminalWindow w(&dialogs);
     }
     // Each banner is followed by a date-time line of its own.
     const QList<QByteArray> lines = readFile("Terminal.log").split('\n');
@@ -126,7 +126,7 @@ void TestStartup::unopenableLogShowsErrorAndKeepsRunning() {
     WorkDir dir;
     QVERIFY(QDir().mkdir("Terminal.log"));
     ScriptedDialogs dialogs;
-    UDP w(&dialogs);
+    TerminalWindow w(&dialogs);
     QCOMPARE(dialogs.errors.size(), 1);
     QVERIFY(!dialogs.errors[0].description.isEmpty());
     // Later writes to the closed log must neither crash nor stop the send path.

@@ -16,7 +16,7 @@ QByteArrayList full() {
     return out;
 }
 // The slots in order, trailing empty slots left out.
-QByteArrayList slotsOf(UDP& w) {
+QByteArrayList slotsOf(TerminalWindow& w) {
     QByteArrayList out(w.state().commandLines.begin(), w.state().commandLines.end());
     while (!out.isEmpty() && out.last().isEmpty())
         out.removeLast();

@@ -17,7 +17,7 @@ QByteArray filler(qsizetype size) {
         out += QByteArray::number(i).rightJustified(8, '0') + "\r\n";
     return out.left(size);
 }
-void receive(UDP& w, const QByteArray& chunk) {
+void receive(TerminalWindow& w, const QByteArray& chunk) {
     w.router().routeBoardText(chunk);
 }
 } // namespace

@@ -1,6 +1,6 @@
 // Keyword help as the operator meets it: typing into the real command line of the window.
 #include "TestSupport.h"
-#include "app/UDP.h"
+#include "app/TerminalWindow.h"
 #include "form/ClickLabel.h"
 #include "help/HelpPanel.h"
 
@@ -8,7 +8,7 @@
 #include <QtTest>
 
 namespace {
-QStringList captions(const UDP& w) {
+QStringList captions(const TerminalWindow& w) {
     QStringList out;
     for (ClickLabel* l : w.helpLabels)
         if (!l->text().isEmpty())
@@ -22,7 +22,7 @@ class TestHelpWindow : public QObject {
 private slots:
     void init() {
         work_ = std::make_unique<WorkDir>();
-        window_ = std::make_unique<UDP>(&dialogs_);
+        window_ = std::make_unique<TerminalWindow>(&dialogs_);
         window_->commandEdit->clear();
     }
     void cleanup() {
@@ -40,7 +40,7 @@ private slots:
 private:
     ScriptedDialogs dialogs_;
     std::unique_ptr<WorkDir> work_;
-    std::unique_ptr<UDP> window_;
+    std::unique_ptr<TerminalWindow> window_;
 };
 
 void TestHelpWindow::typing_data() {
@@ -63,7 +63,7 @@ void TestHelpWindow::typing() {
     QFETCH(QString, before);
     QFETCH(QString, keys);
     QFETCH(QStringList, shown);
-    UDP& w = *window_;
+    TerminalWindow& w = *window_;
     qint16 g = 'G';
     w.helpPanel().showStatements(g);
     w.commandEdit->setText(before);
@@ -93,7 +93,7 @@ void TestHelpWindow::insert() {
     QFETCH(int, index);
     QFETCH(QString, expected);
     QFETCH(QString, line);
-    UDP& w = *window_;
+    TerminalWindow& w = *window_;
     QTest::keyClicks(w.commandEdit, keys);
     w.commandEdit->setText(line);
     w.commandEdit->setCursorPosition(0); // the insertion goes to the end regardless
@@ -103,7 +103,7 @@ void TestHelpWindow::insert() {
 }
 
 void TestHelpWindow::clickReplacesTheTypedLetterAndKeepsFocus() {
-    UDP& w = *window_;
+    TerminalWindow& w = *window_;
     w.show();
     w.activateWindow();
     w.commandEdit->setFocus();
@@ -117,7 +117,7 @@ void TestHelpWindow::clickReplacesTheTypedLetterAndKeepsFocus() {
 }
 
 void TestHelpWindow::backspaceOnEmptyLineEmptiesPanel() {
-    UDP& w = *window_;
+    TerminalWindow& w = *window_;
     QTest::keyClicks(w.commandEdit, "p");
     QVERIFY(!captions(w).isEmpty());
     QTest::keyClick(w.commandEdit, Qt::Key_Backspace);

@@ -23,7 +23,9 @@ public:
         socket_.readDatagram(datagram->data(), datagram->size());
         return true;
     }
-    bool sendTo(UDP& w, const QByteArray& bytes) { return sendToPort(w.link().localPort(), bytes); }
+    bool sendTo(TerminalWindow& w, const QByteArray& bytes) {
+        return sendToPort(w.link().localPort(), bytes);
+    }
     bool sendToPort(quint16 port, const QByteArray& bytes) {
         return socket_.writeDatagram(bytes, QHostAddress::LocalHost, port) == bytes.size();
     }
@@ -34,7 +36,7 @@ private:
 
 // Connect through the controls, as the operator does. Local port 0 lets the system pick one
 // that is free, and the window keeps it: no other test can take it in between.
-inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = 0) {
+inline bool connectWindow(TerminalWindow& w, quint16 remotePort, quint16 localPort = 0) {
     w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
     w.remotePortEdit->setText(QString::number(remotePort));
     w.localPortEdit->setText(QString::number(localPort));
@@ -42,7 +44,7 @@ inline bool connectWindow(UDP& w, quint16 remotePort, quint16 localPort = 0) {
     return !w.connectButton->isEnabled();
 }
 
-inline QStringList hostEntries(const UDP& w) {
+inline QStringList hostEntries(const TerminalWindow& w) {
     QStringList out;
     for (int i = 0; i < w.hostCombo->count(); ++i)
         out.append(w.hostCombo->itemText(i));

@@ -36,7 +36,7 @@ private slots:
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(pty_->ok());
         dialogs_.errors.clear();
-        w_ = std::make_unique<UDP>(&dialogs_);
+        w_ = std::make_unique<TerminalWindow>(&dialogs_);
     }
     void cleanup() {
         w_.reset();
@@ -102,7 +102,7 @@ private:
     std::unique_ptr<WorkDir> dir_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<PtyPair> pty_;
-    std::unique_ptr<UDP> w_;
+    std::unique_ptr<TerminalWindow> w_;
 };
 
 void TestSerialLink::openAndClose_data() {
@@ -116,7 +116,7 @@ void TestSerialLink::openAndClose_data() {
 void TestSerialLink::openAndClose() {
     QFETCH(int, option);
     QFETCH(int, speed);
-    UDP& w = *w_;
+    TerminalWindow& w = *w_;
     QVERIFY(open(pty_->slavePath(), option));
     termios t{};
     QCOMPARE(::tcgetattr(pty_->slave(), &t), 0);
@@ -170,7 +170,7 @@ void TestSerialLink::refusedWhileUdpConnected() {
 }
 
 void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
-    UDP& w = *w_;
+    TerminalWindow& w = *w_;
     QVERIFY(open(pty_->slavePath()));
     w.localPortEdit->setText(QStringLiteral("0"));
     w.commandEdit->setText(QStringLiteral("typed"));

@@ -12,13 +12,13 @@
 
 namespace {
 // The panels and buttons agree on whether the link is up.
-bool linkShown(const UDP& w, bool up) {
+bool linkShown(const TerminalWindow& w, bool up) {
     return w.connectedMark->isVisibleTo(&w) == up && w.disconnectedMark->isVisibleTo(&w) == !up &&
            w.connectButton->isEnabled() == !up && w.ethGatewayFrame->isEnabled() == up &&
            w.flashDiskFrame->isEnabled() == up;
 }
 // UDP_Send as the transfers use it: the characters sent, 0 when nothing went out.
-int udpSend(UDP& w, QByteArray& text) {
+int udpSend(TerminalWindow& w, QByteArray& text) {
     const Expected<qint64> sent = w.link().sendUdp(text);
     return sent ? int(*sent) : 0;
 }
@@ -234,7 +234,7 @@ void TestUdpLink::hostsEditSaveAndRestart() {
     ScriptedDialogs dialogs;
     const QStringList saved{"10.0.0.2", "10.0.0.1", "10.0.0.2"}; // in order, duplicates kept
     {
-        UDP w(&dialogs);
+        TerminalWindow w(&dialogs);
         const QStringList start = hostEntries(w); // no terminal.ini: the built-in address
         w.hostCombo->setEditText(QString());
         w.addHostButton->click();
@@ -255,7 +255,7 @@ void TestUdpLink::hostsEditSaveAndRestart() {
     }
     QCOMPARE(readFile(QStringLiteral("terminal.ini")),
              QByteArray("10.0.0.2\r\n10.0.0.1\r\n10.0.0.2\r\n"));
-    UDP again(&dialogs);
+    TerminalWindow again(&dialogs);
     QCOMPARE(hostEntries(again), saved);
     QCOMPARE(again.hostCombo->currentIndex(), 0);
     QVERIFY(dialogs.errors.isEmpty());

@@ -31,7 +31,7 @@ ModbusRequestFields request(const char* address, const char* function, const cha
 }
 
 // The fields typed and ticked into the builder's controls, as the operator would.
-void fill(UDP& w, const ModbusRequestFields& f) {
+void fill(TerminalWindow& w, const ModbusRequestFields& f) {
     w.deviceAddressEdit->setText(f.deviceAddress);
     w.functionEdit->setText(f.function);
     w.dataAddressEdit->setText(f.dataAddress);
@@ -47,7 +47,7 @@ void fill(UDP& w, const ModbusRequestFields& f) {
     w.crlfCheck->setChecked(f.withCrLf);
 }
 
-bool openSerial(UDP& w, const PtyPair& pty) {
+bool openSerial(TerminalWindow& w, const PtyPair& pty) {
     w.portEdit->setText(pty.slavePath());
     w.openPortButton->click();
     return w.link().serialOpen();

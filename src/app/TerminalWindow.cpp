@@ -1,4 +1,4 @@
-#include "app/UDP.h"
+#include "app/TerminalWindow.h"
 
 #include "app/Startup.h"
 #include "app/WidthButtons.h"
@@ -41,7 +41,7 @@ constexpr int ClientHeight = 9870;
 constexpr int WindowFontTwips = 135; // 9 pixels at 96 DPI
 } // namespace
 
-UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
+TerminalWindow::TerminalWindow(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("UDP"));
     setWindowTitle(QStringLiteral("Brenmoor V4.1.2"));
     // The twip layout was drawn for a small dialog font; a larger one would not fit the panels:
@@ -68,12 +68,12 @@ UDP::UDP(Dialogs* dialogs, QWidget* parent) : QWidget(parent) {
     load();
 }
 
-UDP::~UDP() {
+TerminalWindow::~TerminalWindow() {
     // The link's poll and reads must not reach into a half-destroyed window.
     link_->disconnect();
 }
 
-void UDP::createControllers() {
+void TerminalWindow::createControllers() {
     Dialogs& dialogs = *modalDialogs;
     console_ = new ConsoleModel(this);
     consoleView_ = new ConsoleView(console_, consoleEdit, this);
@@ -98,7 +98,7 @@ void UDP::createControllers() {
     gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this);
 }
 
-void UDP::wire() {
+void TerminalWindow::wire() {
     // Every chunk from either link: the hex monitor sees it raw, then its board text goes to the
     // running transfer or the console.
     connect(link_.get(), &BoardLink::received, this,
@@ -162,7 +162,7 @@ void UDP::wire() {
     gatewayPanel_->connectControls();
 }
 
-void UDP::load() {
+void TerminalWindow::load() {
     widthButtons_->setWidthTwips(WidthButtons::Narrow);
     for (ClickLabel* l : bufferLabels)
         l->clear();
@@ -181,7 +181,7 @@ void UDP::load() {
         modalDialogs->report(*failed);
 }
 
-void UDP::unload() {
+void TerminalWindow::unload() {
     if (unloaded_)
         return;
     unloaded_ = true;
@@ -197,13 +197,13 @@ void UDP::unload() {
         serialLink_->closePort();
 }
 
-void UDP::closeBySignal() {
+void TerminalWindow::closeBySignal() {
     closingBySignal_ = true;
     unload();
     close();
 }
 
-void UDP::resizeEvent(QResizeEvent* event) {
+void TerminalWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // A column wholly outside the client area is hidden, so neither Tab nor a screen reader
     // wanders into controls nobody can see.
@@ -217,7 +217,7 @@ void UDP::resizeEvent(QResizeEvent* event) {
         w->setVisible(modbus);
 }
 
-void UDP::closeEvent(QCloseEvent* event) {
+void TerminalWindow::closeEvent(QCloseEvent* event) {
     unload();
     event->accept();
 }

@@ -31,12 +31,12 @@ class WindowSink;
 // and the transfers that run on it) and each subsystem's controller over the controls and the
 // shared state, wires them together, and runs start-up and shut-down. It holds no protocol
 // logic itself.
-class UDP : public QWidget, public Controls {
+class TerminalWindow : public QWidget, public Controls {
     Q_OBJECT
 public:
     // Tests pass their own dialogs; the window otherwise shows real ones.
-    explicit UDP(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
-    ~UDP() override;
+    explicit TerminalWindow(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    ~TerminalWindow() override;
 
     TerminalState& state() { return state_; }
     BoardLink& link() { return *link_; }
