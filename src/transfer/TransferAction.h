@@ -4,20 +4,20 @@
 #include <QList>
 #include <QString>
 
-// One step a transfer asks its owner to carry out. The transfer machines decide, the owner
-// acts: the window's controllers carry the steps out on the controls and links, the
-// command-line client on its own link and terminal. That keeps every byte rule of a transfer
+// One step a transfer asks to be carried out. The transfer machines decide; the session's
+// Transfers carries the steps out against a sink (the window's controls, the client's output,
+// a test's record) and the transfer's local file. That keeps every byte rule of a transfer
 // testable without a window, a socket, a file or a clock.
 //
 // Every `bytes` is the exact byte string to hand on (line ends included where they belong),
 // so an owner never adds or strips anything.
 struct TransferAction {
     enum class Kind {
-        SendUdp,    // bytes: hand a fresh copy to UDP_Send (sends only while UDP is up)
-        SendSerial, // bytes: hand a fresh copy to WriteCOM32 (sends only while the port is open)
-        SetCommandLine,   // bytes: becomes the whole text of the command line commandEdit
+        SendUdp,          // bytes: a line for the UDP link (goes out only while it is open)
+        SendSerial,       // bytes: a line for the serial port (goes out only while it is open)
+        SetCommandLine,   // bytes: becomes the whole text of the command line
         FocusCommandLine, // the operator is left in the command line
-        ConsoleAppend,    // bytes: appended to the console consoleEdit
+        ConsoleAppend,    // bytes: appended to the console
         BoardMessage,     // bytes: a reply that answers nothing, shown on a line of its own
         ConsoleReplace,   // bytes: replaces the whole console text
         ConsoleToEnd,     // put the console's caret at the end of its text

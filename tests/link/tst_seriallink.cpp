@@ -93,7 +93,7 @@ private:
             ticks(1);
         }
     }
-    // WriteCOM32 as the transfers use it: the characters written, 0 when nothing went out.
+    // A line written to the serial port as the transfers write it: the characters written, 0 when nothing went out.
     int writeCom32(QByteArray& text) {
         const Expected<qint64> written = w_->link().writeSerial(text);
         return written ? int(*written) : 0;

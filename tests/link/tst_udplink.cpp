@@ -17,7 +17,7 @@ bool linkShown(const TerminalWindow& w, bool up) {
            w.connectButton->isEnabled() == !up && w.ethGatewayFrame->isEnabled() == up &&
            w.flashDiskFrame->isEnabled() == up;
 }
-// UDP_Send as the transfers use it: the characters sent, 0 when nothing went out.
+// A line sent over UDP as the transfers send it: the characters sent, 0 when nothing went out.
 int udpSend(TerminalWindow& w, QByteArray& text) {
     const Expected<qint64> sent = w.link().sendUdp(text);
     return sent ? int(*sent) : 0;
