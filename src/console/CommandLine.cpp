@@ -56,7 +56,7 @@ bool CommandLine::handleKey(QKeyEvent* key) {
     if (typed.isEmpty() || key->key() == Qt::Key_Delete)
         return false;
     const char16_t first = typed.at(0).unicode();
-    qint16 ascii = first == u'\n' ? 13 : qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0)));
+    qint16 ascii = first == u'\n' ? EnterKey : qint16(uchar(Cp1251::toBytes(typed.left(1)).at(0)));
     onKeyPress(ascii);
     if (ascii == 0)
         return true;
@@ -107,7 +107,7 @@ void CommandLine::onKeyDown(qint16& keyCode) {
 }
 
 void CommandLine::onKeyPress(qint16& key) {
-    if (key != 13) {
+    if (key != EnterKey) {
         s_.lineFromBuffer = 0;
         if (helpHook)
             helpHook(line_.commandEdit->text(), key);

@@ -14,6 +14,7 @@ class CommandLine : public QObject {
     Q_OBJECT
 public:
     static constexpr int MaxTypedChars = 70;
+    static constexpr qint16 EnterKey = 13; // the character code of Enter
     // Windows virtual key codes, the codes the key-down rules are written in.
     enum VirtualKey : qint16 {
         Backspace = 8,

@@ -48,7 +48,7 @@ bool Router::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Router::onConsoleKey(qint16 key) {
-    if (key >= 33)
+    if (key >= FirstPrintable)
         line_.commandEdit->setText(line_.commandEdit->text() +
                                    Cp1251::toText(QByteArray(1, char(key))));
     line_.commandEdit->setFocus();

@@ -25,6 +25,8 @@ public:
 
     // The console is cut back first, whoever takes the text: its bound holds in every mode.
     void routeBoardText(const QByteArray& text, const QString& otherSender = QString());
+    // Below this character code a key is a control key: it only moves to the command line.
+    static constexpr qint16 FirstPrintable = 33;
     void onConsoleKey(qint16 key);
     void clearConsole();
 

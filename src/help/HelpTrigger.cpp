@@ -6,9 +6,11 @@ HelpKind helpKindFor(QStringView textBefore) {
         return HelpKind::Statements;
     const QChar last = textBefore.back();
     // A separator right at the start of a short line raises no help: "A:" and "=" show nothing.
-    if (n >= 3 && (last == u':' || last == u' '))
+    constexpr qsizetype StatementAfter = 3; // a statement after ":" or " " in a longer line
+    constexpr qsizetype FunctionAfter = 2;  // a function after "{" or "="
+    if (n >= StatementAfter && (last == u':' || last == u' '))
         return HelpKind::Statements;
-    if (n >= 2 && (last == u'{' || last == u'='))
+    if (n >= FunctionAfter && (last == u'{' || last == u'='))
         return HelpKind::Functions;
     return HelpKind::None;
 }

@@ -34,9 +34,9 @@ Reply downloadReply(QByteArrayView line) {
 }
 
 QByteArray dropLeadingZeros(QByteArray line) {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < MaxDroppedZeros; ++i) {
         if (line.startsWith('0'))
-            line = line.mid(1, 100);
+            line = line.mid(1, ShortenedLineChars);
     }
     return line;
 }
@@ -92,8 +92,9 @@ TransferActions BasicTransfers::startUpload(const Expected<QByteArray>& programF
     lineSent_ = 1;
 
     const QByteArray& first = programLines_[1];
-    out << act::pause(100) << act::sendUdp(first + CrLf) << act::sendSerial(first + CrLf)
-        << act::consoleAppend(first.left(5) + '\n');
+    out << act::pause(basic::StartPauseMs) << act::sendUdp(first + CrLf)
+        << act::sendSerial(first + CrLf)
+        << act::consoleAppend(first.left(basic::FirstLineEchoChars) + '\n');
     if (lineSent_ == lineCount_)
         completeUpload(out);
     return out;
@@ -178,7 +179,8 @@ TransferActions BasicTransfers::startDownload(const std::optional<Failure>& targ
     downloading_ = true;
     listedLines_ = 0;
     listedBytes_ = 0;
-    out << act::pause(100) << act::sendUdp("LIST" + CrLf) << act::sendSerial("LISt" + CrLf);
+    out << act::pause(basic::StartPauseMs) << act::sendUdp("LIST" + CrLf)
+        << act::sendSerial("LISt" + CrLf);
     return out;
 }
 

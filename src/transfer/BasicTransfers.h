@@ -13,6 +13,14 @@
 namespace basic {
 
 constexpr qsizetype MaxProgramLines = 2048;
+// The pause before the first line of an upload and before LIST: the board settles first.
+constexpr int StartPauseMs = 100;
+// A line that starts with "0" loses up to this many of them, and then keeps at most
+// ShortenedLineChars characters.
+constexpr int MaxDroppedZeros = 3;
+constexpr qsizetype ShortenedLineChars = 100;
+// The console shows this much of the first line sent.
+constexpr qsizetype FirstLineEchoChars = 5;
 
 // What a reply to an uploaded line or to LIST means. Tests are case-sensitive substring tests,
 // the way the board's replies have always been read.

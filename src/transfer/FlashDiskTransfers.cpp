@@ -168,7 +168,7 @@ TransferActions FlashDiskTransfers::onSendReply(QByteArrayView line, bool udpOpe
     sendCommand(out, command);
     out << act::consoleAppend(command + CrLf) << act::consoleToEnd();
     if (!udpOpen)
-        out << act::pause(50);
+        out << act::pause(flash::SerialPacingMs);
     out << act::logLine(command + CrLf) << act::progressValue(nextByte_);
     return out;
 }
@@ -176,7 +176,7 @@ TransferActions FlashDiskTransfers::onSendReply(QByteArrayView line, bool udpOpe
 TransferActions FlashDiskTransfers::startReceive(const QByteArray& boardName,
                                                  const std::optional<Failure>& targetProblem) {
     TransferActions out{act::progressText(QStringLiteral("READ")), act::progressValue(0),
-                        act::progressMax(100)};
+                        act::progressMax(flash::PieceCounterWraps)};
     if (targetProblem) {
         out << act::errorBox(targetProblem->number, targetProblem->description);
         return out;
@@ -210,7 +210,8 @@ TransferActions FlashDiskTransfers::onReceiveReply(QByteArrayView line, bool udp
         if (!last.isEmpty())
             out << act::appendFile(last);
         transferClose(out, true);
-        out << act::progressText(QStringLiteral("OK")) << act::progressValue(100);
+        out << act::progressText(QStringLiteral("OK"))
+            << act::progressValue(flash::PieceCounterWraps);
         readStarted_ = false;
         out << act::finished(TransferAction::End::Completed);
         return out;
@@ -227,14 +228,14 @@ TransferActions FlashDiskTransfers::onReceiveReply(QByteArrayView line, bool udp
     case flash::Reply::Piece:
         // Also as the answer to FOPEN: a board may send the first piece with it.
         out << act::appendFile(flash::replyBytes(line));
-        fileLength_ = fileLength_ + 1 >= 100 ? 0 : fileLength_ + 1;
+        fileLength_ = (fileLength_ + 1) % flash::PieceCounterWraps;
         out << act::progressValue(fileLength_);
         break;
     }
     sendCommand(out, ReadCommand);
     out << act::consoleAppend(ReadCommand + CrLf) << act::consoleToEnd();
     if (!udpOpen)
-        out << act::pause(50);
+        out << act::pause(flash::SerialPacingMs);
     readStarted_ = true;
     out << act::logLine(ReadCommand + CrLf);
     return out;

@@ -13,6 +13,11 @@ namespace flash {
 
 constexpr qsizetype PieceBytes = 21; // bytes per WRITE; the last piece holds 1..21
 constexpr qsizetype ReadBytes = 20;  // bytes per "READ 20"
+// On the serial link alone each WRITE and READ is followed by this pause, which paces the board.
+constexpr int SerialPacingMs = 50;
+// A receive has no length to show: its bar counts pieces 1..99, then 0 again, and shows
+// PieceCounterWraps at the end.
+constexpr qint32 PieceCounterWraps = 100;
 // nextByte ends one past the last byte and must still fit the 32-bit record field.
 constexpr qint64 MaxFileLength = 0x7FFFFFFE;
 
