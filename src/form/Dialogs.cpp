@@ -2,7 +2,6 @@
 
 #include "form/Twips.h"
 
-#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -42,7 +41,7 @@ constexpr int FileDialogHeight = 6300;
 // shorter than what it shows here ("128 bytes", "plain text document", a date with seconds):
 // Size, Type and Date showed cut. They take their contents' width and the name the rest, in a
 // dialog wide enough for all four. A platform's native dialog has no such view and is left be.
-void showEveryColumn(QFileDialog& dialog) {
+QString chooseFile(QFileDialog& dialog) {
     if (auto* view = dialog.findChild<QTreeView*>()) {
         QHeaderView* header = view->header();
         header->setStretchLastSection(false);
@@ -51,6 +50,7 @@ void showEveryColumn(QFileDialog& dialog) {
             header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
         dialog.resize(Twips::toPixels(FileDialogWidth), Twips::toPixels(FileDialogHeight));
     }
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 } // namespace
@@ -67,28 +67,16 @@ void WidgetDialogs::message(const QString& title, const QString& text) {
 }
 
 QString WidgetDialogs::openFile(const QString& title, const QString& filter) {
-    return chooseFile(false, title, filter);
+    QFileDialog dialog(parent_, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chooseFile(dialog);
 }
 
 QString WidgetDialogs::saveFile(const QString& title, const QString& filter) {
-    return chooseFile(true, title, filter);
-}
-
-QString WidgetDialogs::chooseFile(bool save, const QString& title, const QString& filter) {
-    if (!fileDialog_) {
-        fileDialog_ = new QFileDialog(parent_); // the window owns it
-        showEveryColumn(*fileDialog_);
-    }
-    QFileDialog& dialog = *fileDialog_;
-    dialog.setWindowTitle(title);
-    dialog.setNameFilter(qtFilter(filter));
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // Nothing of the last choice is offered again: a save must never land on the file just sent.
-    dialog.selectFile(QString());
-    for (QAbstractItemView* view : dialog.findChildren<QAbstractItemView*>())
-        view->clearSelection();
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    QFileDialog dialog(parent_, title, QString(), qtFilter(filter));
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    return chooseFile(dialog);
 }
 
 QString Dialogs::askTransferFile(bool save, const QString& filter) {

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-class QFileDialog;
 class QWidget;
 
 // Every modal dialog the program shows goes through here, so tests can answer them without a
@@ -35,10 +34,5 @@ public:
     QString saveFile(const QString& title, const QString& filter) override;
 
 private:
-    QString chooseFile(bool save, const QString& title, const QString& filter);
-
     QWidget* parent_;
-    // One file dialog for the whole run: a new one for every transfer left caches behind each
-    // time, and this one opens where the operator was last.
-    QFileDialog* fileDialog_ = nullptr;
 };
