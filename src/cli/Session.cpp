@@ -135,6 +135,10 @@ QString Session::linkName() const {
 }
 
 Session::Status Session::waitForBoard(int timeoutMs) {
+    // The pipe is read here, not only by its notifier: while replies keep coming, the loop
+    // below ends on each one before the notifier's turn, and the signal would wait for the
+    // transfer's end.
+    interrupt.drain();
     if (interrupt.signalNumber() != 0)
         return Status::Interrupted;
     if (lost_)
@@ -154,6 +158,7 @@ Session::Status Session::waitForBoard(int timeoutMs) {
     QObject::connect(&interrupt, &SignalPipe::raised, &loop, &QEventLoop::quit);
     timer.start(qMax(0, timeoutMs));
     loop.exec();
+    interrupt.drain();
     if (interrupt.signalNumber() != 0)
         return Status::Interrupted;
     if (got)

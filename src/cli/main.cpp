@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <pthread.h>
 
 namespace {
 
@@ -37,46 +38,98 @@ int run(Session& s) {
     return int(ExitCode::Usage);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("brenmoor-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
-
-    const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
-    switch (parsed.what) {
-    case ParsedArguments::What::Help:
-        std::fputs(parsed.message.toLocal8Bit().constData(), stdout);
+// SIGINT and SIGTERM are held whenever the signal pipe's handler is not in place (before it is
+// set up and after it is gone), so neither ever meets its default action: a run that got one
+// always ends with its code, whatever it was doing.
+class HeldSignals {
+public:
+    HeldSignals() {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGINT);
+        sigaddset(&set_, SIGTERM);
+        hold();
+    }
+    void hold() { pthread_sigmask(SIG_BLOCK, &set_, nullptr); }
+    void release() { pthread_sigmask(SIG_UNBLOCK, &set_, nullptr); }
+    // A signal that came while held (never delivered: it dies with the process).
+    int waiting() const {
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        for (const int number : {SIGINT, SIGTERM}) {
+            if (sigismember(&pending, number) == 1)
+                return number;
+        }
         return 0;
-    case ParsedArguments::What::Version:
-        std::printf("brenmoor-cli %s\n", BRENMOOR_VERSION);
-        return 0;
-    case ParsedArguments::What::Usage:
-        return Session::fail(ExitCode::Usage, parsed.message);
-    case ParsedArguments::What::Run:
-        break;
     }
 
-    const CliRequest& request = parsed.request;
-    std::unique_ptr<LogFile> log;
-    if (!request.logPath.isEmpty()) {
-        log = std::make_unique<LogFile>(request.logPath);
-        if (const auto failed = log->open())
-            return Session::fail(
-                ExitCode::LocalFile,
-                QStringLiteral("cannot open the log: %1").arg(failed->description));
-    }
+private:
+    sigset_t set_;
+};
+
+// Runs the request with the signal pipe in place; the signal that came, if any, in `signal`.
+int runRequest(const CliRequest& request, LogFile* log, HeldSignals& held, int& signal) {
     SignalPipe interrupt({SIGINT, SIGTERM});
+    held.release(); // one that came before is handled now
     Progress progress(Progress::stderrIsTerminal());
     HandshakeStats stats;
     int code = 0;
     {
-        Session session(request, log.get(), interrupt, progress, stats);
+        Session session(request, log, interrupt, progress, stats);
         code = run(session);
         session.awaitLineEnd();
     }
     if (request.stats)
         Session::note(stats.summary());
+    held.hold();
+    interrupt.drain();
+    signal = interrupt.signalNumber();
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    HeldSignals held;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brenmoor-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
+
+    const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
+    const CliRequest& request = parsed.request;
+    int code = 0;
+    int signal = 0;
+    switch (parsed.what) {
+    case ParsedArguments::What::Help:
+        std::fputs(parsed.message.toLocal8Bit().constData(), stdout);
+        break;
+    case ParsedArguments::What::Version:
+        std::printf("brenmoor-cli %s\n", BRENMOOR_VERSION);
+        break;
+    case ParsedArguments::What::Usage:
+        code = Session::fail(ExitCode::Usage, parsed.message);
+        break;
+    case ParsedArguments::What::Run: {
+        std::unique_ptr<LogFile> log;
+        if (!request.logPath.isEmpty()) {
+            log = std::make_unique<LogFile>(request.logPath);
+            if (const auto failed = log->open()) {
+                code = Session::fail(
+                    ExitCode::LocalFile,
+                    QStringLiteral("cannot open the log: %1").arg(failed->description));
+                break;
+            }
+        }
+        code = runRequest(request, log.get(), held, signal);
+        break;
+    }
+    }
+    if (signal == 0)
+        signal = held.waiting();
+    if (signal != 0 && code != interruptedExit(signal))
+        code = Session::fail(
+            ExitCode(interruptedExit(signal)),
+            QStringLiteral("interrupted by %1")
+                .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
     return code;
 }
