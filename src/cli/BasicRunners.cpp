@@ -24,9 +24,8 @@ int runSend(Session& s) {
     if (const auto failed = s.openLink())
         return *failed;
     for (const QString& typed : s.request.args) {
-        // As the window's send path: the line goes out with CR LF and into the log as a line.
-        if (const auto failed = s.link.sendCommandLine(Cp1251::toBytes(typed)))
-            return Session::sendFailed(*failed);
+        if (const auto failed = s.sendLine(Cp1251::toBytes(typed)))
+            return *failed;
         const int code = s.awaitAnswer(QStringLiteral("\"%1\"").arg(typed));
         if (code != 0)
             return code;
@@ -38,8 +37,7 @@ int runBoardCommand(Session& s) {
     const QByteArray word = s.request.command == Command::New ? "NEW" : "STATUS";
     if (const auto failed = s.openLink())
         return *failed;
-    s.transfers.boardCommand(word);
-    if (const auto failed = s.stepFailure())
+    if (const auto failed = s.sendLine(word))
         return *failed;
     return s.awaitAnswer(QString::fromLatin1(word));
 }

@@ -36,8 +36,8 @@ int awaitClose(Session& s, const QString& name) {
 // able to. The board's file is opened for writing and closed at once.
 int putEmpty(Session& s, const QByteArray& name) {
     const QByteArray open = flash::openCommand(name, "WN");
-    if (const auto failed = s.link.sendCommandLine(open))
-        return Session::sendFailed(*failed);
+    if (const auto failed = s.sendLine(open))
+        return *failed;
     for (;;) {
         const Session::Next next = s.nextLine(s.request.timeoutMs);
         if (next.status != Session::Status::Got) {

@@ -36,8 +36,7 @@ int runModbus(Session& s) {
     const QByteArray& frame = s.request.modbusFrame;
     Session::printBoard("> " + HexText::display(frame) + '\n');
     // The panel writes past every gateway, and so does this: the frame goes out as built.
-    if (const auto failed =
-            s.link.sendRaw(s.link.udpOpen() ? Channel::Udp : Channel::Serial, frame))
+    if (const auto failed = s.sink.sendRaw(frame))
         return Session::sendFailed(*failed);
     const qint64 sentNs = s.nowNs();
 

@@ -2,6 +2,7 @@
 
 #include "cli/HandshakeStats.h"
 #include "cli/Progress.h"
+#include "core/LogFile.h"
 #include "core/SignalPipe.h"
 #include "link/PortChoice.h"
 
@@ -33,6 +34,20 @@ QString describeLink(const LinkSpec& spec, const BoardLink& link) {
 void ClientSink::send(Channel channel, const QByteArray& line) {
     ++sends_;
     BoardSink::send(channel, line);
+    // A line goes to both links; the one that is open carries it.
+    if (channel == Channel::Udp ? link_.udpOpen() : link_.serialOpen())
+        logSent(line);
+}
+
+std::optional<Failure> ClientSink::sendRaw(const QByteArray& bytes) {
+    logSent(bytes);
+    return link_.sendRaw(link_.udpOpen() ? Channel::Udp : Channel::Serial, bytes);
+}
+
+void ClientSink::logSent(const QByteArray& bytes) {
+    // A log that cannot be written is told by the receive path, once per run of failures.
+    if (log_)
+        log_->append(bytes);
 }
 
 void ClientSink::boardText(const QByteArray& text) {
@@ -269,6 +284,11 @@ std::optional<int> Session::stepFailure() {
         return fail(ExitCode::LocalFile, box->description);
     }
     return std::nullopt;
+}
+
+std::optional<int> Session::sendLine(const QByteArray& line) {
+    transfers.boardCommand(line);
+    return stepFailure();
 }
 
 int Session::awaitAnswer(const QString& what) {

@@ -2,6 +2,9 @@
 // scripted board on loopback.
 #include "CliProcess.h"
 
+#include "board/BoardSimulator.h"
+#include "core/LineEnds.h"
+
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
@@ -11,6 +14,8 @@
 #include <memory>
 
 namespace {
+
+const QByteArray Program = "10 PRINT 1\r\n20 PRINT \"A\"\r\n30 PRINT 3\r\n";
 
 // A board on loopback whose answers the test writes. The client gets `signal` just before the
 // answer to datagram number `signalAt`, so the answer races the signal.
@@ -59,19 +64,39 @@ private slots:
     void init();
     void signalEndsWithItsCode_data();
     void signalEndsWithItsCode();
+    void logHoldsEveryLineBothWays_data();
+    void logHoldsEveryLineBothWays();
 
 private:
+    CliResult run(const QStringList& args) {
+        return runCli(QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(board_->udpPort())} +
+                          args,
+                      CliRun{{}, dir_->path(), nullptr});
+    }
     void write(const QString& name, const QByteArray& bytes) const {
         QFile file(dir_->filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
     }
+    QByteArray read(const QString& name) const {
+        QFile file(dir_->filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
 
     std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<board::BoardSimulator> board_;
 };
 
 void TestCliScripts::init() {
+    board_.reset();
     dir_ = std::make_unique<QTemporaryDir>();
+    board::BoardOptions options;
+    options.udpPort = 0;
+    board_ = std::make_unique<board::BoardSimulator>(options);
+    QString why;
+    QVERIFY2(board_->start(&why), qPrintable(why));
+    write("prog.bas", Program);
+    write("data.bin", QByteArray(40, 'x'));
 }
 
 // The signal lands at every step of the run in turn, each time just before the board's answer
@@ -114,6 +139,49 @@ void TestCliScripts::signalEndsWithItsCode() {
         if (command.first() == QLatin1String("get"))
             QTRY_COMPARE(board.heard.last(), QByteArray("CLOSE\r\n"));
     }
+}
+
+// Every line the board heard is in the log once, in order, beside the board's answers.
+void TestCliScripts::logHoldsEveryLineBothWays_data() {
+    QTest::addColumn<QStringList>("before"); // a run without a log, to give the board something
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArray>("answer"); // a piece of the board's answer
+    const QStringList nothing;
+    const QStringList upload{"upload", "prog.bas"};
+    const QStringList put{"put", "data.bin", "D.BIN"};
+    QTest::newRow("send") << nothing << QStringList{"send", "PRINT 42"} << QByteArray("42\r\n");
+    QTest::newRow("new") << nothing << QStringList{"new"} << QByteArray("OK\r\n");
+    QTest::newRow("status") << nothing << QStringList{"status"} << QByteArray("Disk files: 0");
+    QTest::newRow("upload") << nothing << upload << QByteArray("OK\r\n");
+    QTest::newRow("download") << upload << QStringList{"download", "b.bas"}
+                              << QByteArray("30 PRINT 3\r\n");
+    QTest::newRow("put") << nothing << put << QByteArray("OK\r\n");
+    QTest::newRow("get") << put << QStringList{"get", "D.BIN", "d.bin"} << QByteArray("ND\r\n");
+    QTest::newRow("modbus") << nothing
+                            << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "1"}
+                            << QByteArray("\x10\x03\x02\x00\x00", 5);
+}
+
+void TestCliScripts::logHoldsEveryLineBothWays() {
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, command);
+    QFETCH(QByteArray, answer);
+    if (!before.isEmpty())
+        QCOMPARE(run(before).exitCode, 0);
+    board_->takeHeard();
+    const CliResult r = run(QStringList{"--log", "t.log"} + command);
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    const QByteArray heard = board_->takeHeard();
+    const QByteArray log = read("t.log");
+    QVERIFY(!heard.isEmpty());
+    qsizetype at = 0;
+    for (const QByteArray& line : splitLines(heard)) {
+        at = log.indexOf(line, at);
+        QVERIFY2(at >= 0, line.constData());
+        at += line.size();
+        QCOMPARE(log.count(line), heard.count(line));
+    }
+    QVERIFY2(log.contains(answer), log.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliScripts)
