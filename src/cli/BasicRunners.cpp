@@ -1,6 +1,7 @@
 // send, new, status, upload and download: the board's command line and its BASIC program.
 #include "cli/LocalFiles.h"
 #include "cli/Progress.h"
+#include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/Cp1251.h"
@@ -11,11 +12,79 @@ namespace {
 // The largest UDP payload over IPv4.
 constexpr qsizetype MaxDatagram = 65507;
 
-int refusedLine(const QString& path, const QList<QByteArray>& program, int line) {
+int refusedLine(Session& s, const QString& path, const QList<QByteArray>& program, int line) {
     const QByteArray text = line >= 1 && line <= program.size() ? program.at(line - 1) : "";
-    return Session::fail(ExitCode::Refused, QStringLiteral("the board refused line %1 of %2: %3")
-                                                .arg(line)
-                                                .arg(path, Cp1251::toText(text)));
+    s.report.set(QStringLiteral("refusedLine"), line);
+    return s.fail(ExitCode::Refused, QStringLiteral("the board refused line %1 of %2: %3")
+                                         .arg(line)
+                                         .arg(path, Cp1251::toText(text)));
+}
+
+// A program file, and its lines as upload sends them: the file's guard, then the board's line
+// rules.
+struct ProgramFile {
+    QByteArray bytes;
+    QList<QByteArray> lines;
+};
+
+Expected<ProgramFile> readProgramFile(const QString& path) {
+    const Expected<QByteArray> file = LocalFiles::readProgram(path);
+    if (!file)
+        return file.failure();
+    const Expected<QList<QByteArray>> lines = basic::readProgram(*file);
+    if (!lines)
+        return Failure{lines.failure().number,
+                       QStringLiteral("%1: %2").arg(path, lines.failure().description)};
+    return ProgramFile{*file, *lines};
+}
+
+// The board's listing into `target` by the download transfer. `shownPath`: the file the
+// operator named, which messages about a partial listing name (empty: a listing kept in memory
+// only). nullopt once the whole listing is in; otherwise the exit code, reported.
+std::optional<int> fetchListing(Session& s, const QString& target, const QString& shownPath) {
+    if (const auto failed = s.openLink())
+        return failed;
+    const TargetFile& file = s.transfers.programFile();
+    s.transfers.startDownload(target);
+    if (const auto failed = s.stepFailure())
+        return failed;
+    s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
+    const Session::Status status = s.waitForTransfer([&] { s.progress.update(file.written()); });
+    if (!shownPath.isEmpty()) {
+        s.report.set(QStringLiteral("bytes"), file.written());
+        if (file.written() > 0 && (status != Session::Status::Got ||
+                                   s.sink.finishedHow() != TransferAction::End::Completed))
+            s.report.set(QStringLiteral("partial"), file.partPath());
+    }
+    if (const auto failed = s.stepFailure()) {
+        s.transfers.closeProgramFile();
+        return failed;
+    }
+    const QString part = shownPath.isEmpty()
+                             ? QStringLiteral("%1 bytes of the listing came").arg(file.written())
+                             : QStringLiteral("%1 is partial: %2 bytes of the listing")
+                                   .arg(file.partPath())
+                                   .arg(file.written());
+    if (status != Session::Status::Got) {
+        s.transfers.closeProgramFile();
+        return s.notAnswered(
+            status, file.written() > 0 ? part : QStringLiteral("nothing of the listing came"));
+    }
+    s.progress.finish();
+    if (s.sink.finishedHow() == TransferAction::End::Completed)
+        return std::nullopt;
+    const QByteArray why = s.transfers.basic().lastReply().trimmed();
+    return s.fail(
+        ExitCode::Refused,
+        QStringLiteral("%1; %2").arg(
+            basic::downloadReply(why) == basic::Reply::LoginPrompt
+                ? QStringLiteral("the board asks for a login")
+                : QStringLiteral("the board refused the listing: %1").arg(Cp1251::toText(why)),
+            file.written() == 0   ? QStringLiteral("nothing saved")
+            : shownPath.isEmpty() ? part
+                                  : QStringLiteral("%1 keeps the %2 bytes before it")
+                                        .arg(file.partPath())
+                                        .arg(file.written())));
 }
 
 } // namespace
@@ -44,31 +113,30 @@ int runBoardCommand(Session& s) {
 
 int runUpload(Session& s) {
     const QString path = s.request.args.at(0);
-    const Expected<QByteArray> file = LocalFiles::readProgram(path);
+    const Expected<ProgramFile> file = readProgramFile(path);
     if (!file)
-        return Session::fail(ExitCode::LocalFile, file.failure().description);
-    const Expected<QList<QByteArray>> program = basic::readProgram(*file);
-    if (!program)
-        return Session::fail(ExitCode::LocalFile,
-                             QStringLiteral("%1: %2").arg(path, program.failure().description));
+        return s.fail(ExitCode::LocalFile, file.failure().description);
+    const QList<QByteArray>& program = file->lines;
     // A line no datagram can carry is the file's fault, found before anything is sent.
     if (s.request.link.kind == LinkSpec::Kind::Udp) {
         const qsizetype room =
             MaxDatagram - 2 -
             (s.request.link.viaUsb ? qsizetype(5 + s.request.link.viaUsb->size()) : 0);
-        for (qsizetype i = 0; i < program->size(); ++i) {
-            if (program->at(i).size() > room)
-                return Session::fail(ExitCode::LocalFile,
-                                     QStringLiteral("%1: line %2 is longer than a datagram "
-                                                    "carries (%3 bytes)")
-                                         .arg(path)
-                                         .arg(i + 1)
-                                         .arg(room));
+        for (qsizetype i = 0; i < program.size(); ++i) {
+            if (program.at(i).size() > room)
+                return s.fail(ExitCode::LocalFile, QStringLiteral("%1: line %2 is longer than a "
+                                                                  "datagram carries (%3 bytes)")
+                                                       .arg(path)
+                                                       .arg(i + 1)
+                                                       .arg(room));
         }
     }
-    const int total = int(program->size());
+    const int total = int(program.size());
+    s.report.set(QStringLiteral("file"), path);
+    s.report.set(QStringLiteral("lines"), total);
+    s.report.set(QStringLiteral("accepted"), 0);
     if (total == 0) {
-        Session::note(QStringLiteral("%1 holds no line; nothing sent").arg(path));
+        s.report.summary(QStringLiteral("%1 holds no line; nothing sent").arg(path));
         return 0;
     }
     if (const auto failed = s.openLink())
@@ -76,9 +144,15 @@ int runUpload(Session& s) {
 
     const BasicTransfers& basic = s.transfers.basic();
     s.progress.start(QStringLiteral("upload"), total, QStringLiteral("lines"));
-    s.transfers.startUpload(*file);
-    const Session::Status status = s.waitForTransfer(
-        [&] { s.progress.update(basic.uploading() ? basic.lineSent() - 1 : total - 1); });
+    s.transfers.startUpload(file->bytes);
+    const auto accepted = [&](int lines) {
+        s.report.set(QStringLiteral("accepted"), lines);
+    };
+    const Session::Status status = s.waitForTransfer([&] {
+        const int done = basic.uploading() ? basic.lineSent() - 1 : total - 1;
+        s.progress.update(done);
+        accepted(done);
+    });
     if (const auto failed = s.stepFailure())
         return *failed;
     // The line sent last: the one refused, or the one whose answer did not come.
@@ -92,7 +166,8 @@ int runUpload(Session& s) {
     }
     if (s.sink.finishedHow() == TransferAction::End::Refused) {
         s.progress.finish();
-        return refusedLine(path, *program, sentLast);
+        accepted(sentLast - 1);
+        return refusedLine(s, path, program, sentLast);
     }
 
     // Every line is out; the board's answer to the last one decides.
@@ -104,54 +179,26 @@ int runUpload(Session& s) {
         const basic::Reply reply = basic::uploadReply(next.bytes);
         if (reply == basic::Reply::Error) {
             s.progress.finish();
-            return refusedLine(path, *program, total);
+            return refusedLine(s, path, program, total);
         }
         if (reply == basic::Reply::Ok)
             break;
-        Session::printBoard(next.bytes);
+        s.printBoard(next.bytes);
     }
     s.progress.update(total);
     s.progress.finish();
-    Session::note(QStringLiteral("upload: %1 lines of %2 accepted").arg(total).arg(path));
+    accepted(total);
+    s.report.summary(QStringLiteral("upload: %1 lines of %2 accepted").arg(total).arg(path));
     return 0;
 }
 
 int runDownload(Session& s) {
     const QString path = s.request.args.at(0);
-    if (const auto failed = s.openLink())
+    s.report.set(QStringLiteral("file"), path);
+    if (const std::optional<int> failed = fetchListing(s, path, path))
         return *failed;
-    const TargetFile& target = s.transfers.programFile();
-    s.transfers.startDownload(path);
-    if (const auto failed = s.stepFailure())
-        return *failed;
-    s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
-    const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
-    if (const auto failed = s.stepFailure()) {
-        s.transfers.closeProgramFile();
-        return *failed;
-    }
-    if (status != Session::Status::Got) {
-        s.transfers.closeProgramFile();
-        return s.notAnswered(status, target.written() > 0
-                                         ? QStringLiteral("%1 is partial: %2 bytes of the listing")
-                                               .arg(target.partPath())
-                                               .arg(target.written())
-                                         : QStringLiteral("nothing of the listing came"));
-    }
-    s.progress.finish();
-    if (s.sink.finishedHow() != TransferAction::End::Completed) {
-        const QByteArray why = s.transfers.basic().lastReply().trimmed();
-        return Session::fail(
-            ExitCode::Refused,
-            QStringLiteral("%1; %2").arg(
-                basic::downloadReply(why) == basic::Reply::LoginPrompt
-                    ? QStringLiteral("the board asks for a login")
-                    : QStringLiteral("the board refused the listing: %1").arg(Cp1251::toText(why)),
-                target.written() > 0 ? QStringLiteral("%1 keeps the %2 bytes before it")
-                                           .arg(target.partPath())
-                                           .arg(target.written())
-                                     : QStringLiteral("nothing saved")));
-    }
-    Session::note(QStringLiteral("download: %1 bytes into %2").arg(target.written()).arg(path));
+    s.report.summary(QStringLiteral("download: %1 bytes into %2")
+                         .arg(s.transfers.programFile().written())
+                         .arg(path));
     return 0;
 }

@@ -17,6 +17,7 @@
 class HandshakeStats;
 class LogFile;
 class Progress;
+class Report;
 class SignalPipe;
 class Session;
 
@@ -69,14 +70,15 @@ public:
         qint64 arrivedNs = 0; // on nowNs(), when its last byte came
     };
 
-    Session(const CliRequest& request, LogFile* log, SignalPipe& interrupt, Progress& progress,
-            HandshakeStats& stats);
+    Session(const CliRequest& request, LogFile* log, SignalPipe& interrupt, Report& report,
+            Progress& progress, HandshakeStats& stats);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     const CliRequest& request;
     LogFile* log; // null without --log
     SignalPipe& interrupt;
+    Report& report;
     Progress& progress;
     HandshakeStats& stats;
     BoardLink link;
@@ -108,16 +110,16 @@ public:
     QString linkName() const;
 
     // One line on standard error, then the code to exit with.
-    static int fail(ExitCode code, const QString& message);
-    static void note(const QString& message);        // one line on standard error, no failure
-    static void printBoard(const QByteArray& bytes); // board output on standard output
+    int fail(ExitCode code, const QString& message) const;
+    void note(const QString& message) const;        // one line on standard error, no failure
+    void printBoard(const QByteArray& bytes) const; // board output on standard output
 
     // A wait that brought no answer: timed out, interrupted or the link lost. `during` says
     // what was waiting ("line 12 of 40").
     int notAnswered(Status status, const QString& during) const;
     // The exit code for a send or a local file that failed while a step was carried out.
     std::optional<int> stepFailure();
-    static int sendFailed(const Failure& failure);
+    int sendFailed(const Failure& failure) const;
 
     // A line for the board on whichever link is open, as a typed line goes; the exit code when
     // it could not be sent.

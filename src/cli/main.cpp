@@ -2,6 +2,7 @@
 #include "cli/CliRequest.h"
 #include "cli/HandshakeStats.h"
 #include "cli/Progress.h"
+#include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/LogFile.h"
@@ -68,19 +69,20 @@ private:
 };
 
 // Runs the request with the signal pipe in place; the signal that came, if any, in `signal`.
-int runRequest(const CliRequest& request, LogFile* log, HeldSignals& held, int& signal) {
+int runRequest(const CliRequest& request, LogFile* log, Report& report, HeldSignals& held,
+               int& signal) {
     SignalPipe interrupt({SIGINT, SIGTERM});
     held.release(); // one that came before is handled now
-    Progress progress(Progress::stderrIsTerminal());
+    Progress progress(Progress::stderrIsTerminal(), request.quiet ? nullptr : stderr);
     HandshakeStats stats;
     int code = 0;
     {
-        Session session(request, log, interrupt, progress, stats);
+        Session session(request, log, interrupt, report, progress, stats);
         code = run(session);
         session.awaitLineEnd();
     }
     if (request.stats)
-        Session::note(stats.summary());
+        report.note(stats.summary());
     held.hold();
     interrupt.drain();
     signal = interrupt.signalNumber();
@@ -97,6 +99,7 @@ int main(int argc, char* argv[]) {
 
     const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
     const CliRequest& request = parsed.request;
+    Report report({request.json, request.quiet, request.raw});
     int code = 0;
     int signal = 0;
     switch (parsed.what) {
@@ -107,29 +110,32 @@ int main(int argc, char* argv[]) {
         std::printf("brenmoor-cli %s\n", BRENMOOR_VERSION);
         break;
     case ParsedArguments::What::Usage:
-        code = Session::fail(ExitCode::Usage, parsed.message);
+        code = report.fail(ExitCode::Usage, parsed.message);
         break;
     case ParsedArguments::What::Run: {
+        report.set(QStringLiteral("command"), request.commandName);
         std::unique_ptr<LogFile> log;
         if (!request.logPath.isEmpty()) {
             log = std::make_unique<LogFile>(request.logPath);
             if (const auto failed = log->open()) {
-                code = Session::fail(
-                    ExitCode::LocalFile,
-                    QStringLiteral("cannot open the log: %1").arg(failed->description));
+                code =
+                    report.fail(ExitCode::LocalFile,
+                                QStringLiteral("cannot open the log: %1").arg(failed->description));
                 break;
             }
         }
-        code = runRequest(request, log.get(), held, signal);
+        code = runRequest(request, log.get(), report, held, signal);
         break;
     }
     }
     if (signal == 0)
         signal = held.waiting();
     if (signal != 0 && code != interruptedExit(signal))
-        code = Session::fail(
-            ExitCode(interruptedExit(signal)),
+        code = report.fail(
+            interruptedExit(signal),
             QStringLiteral("interrupted by %1")
                 .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
+    if (parsed.what == ParsedArguments::What::Run)
+        report.finish(code);
     return code;
 }

@@ -1,11 +1,15 @@
 // The real brenmoor-cli as shell scripts and CI jobs use it, against the board simulator or a
-// scripted board on loopback.
+// scripted board on loopback: exit codes under signals, what goes to stdout and stderr, the log,
+// the JSON summary, and every example the help text gives.
 #include "CliProcess.h"
 
 #include "board/BoardSimulator.h"
 #include "core/LineEnds.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkDatagram>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +60,36 @@ std::function<bool(QProcess&)> signalWhenMonitoring(int signal) {
     };
 }
 
+// The examples of a help text, as a shell would split them: every line that starts with the
+// program's name, with its "\" continuations, words split at blanks outside double quotes.
+QList<QStringList> examplesIn(const QByteArray& help) {
+    QList<QStringList> out;
+    QString pending;
+    for (const QByteArray& line : help.split('\n')) {
+        const QString text = QString::fromUtf8(line.trimmed());
+        if (pending.isEmpty() && !text.startsWith(QLatin1String("brenmoor-cli ")))
+            continue;
+        pending += text;
+        if (pending.endsWith(u'\\')) {
+            pending.chop(1);
+            continue;
+        }
+        QStringList words{QString()};
+        bool quoted = false;
+        for (const QChar c : pending.mid(pending.indexOf(u' ') + 1)) {
+            if (c == u'"')
+                quoted = !quoted;
+            else if (c == u' ' && !quoted && !words.last().isEmpty())
+                words.append(QString());
+            else if (c != u' ' || quoted)
+                words.last() += c;
+        }
+        out.append(words);
+        pending.clear();
+    }
+    return out;
+}
+
 } // namespace
 
 class TestCliScripts : public QObject {
@@ -64,8 +98,13 @@ private slots:
     void init();
     void signalEndsWithItsCode_data();
     void signalEndsWithItsCode();
+    void whatGoesWhere_data();
+    void whatGoesWhere();
     void logHoldsEveryLineBothWays_data();
     void logHoldsEveryLineBothWays();
+    void jsonSumsTheRunUp_data();
+    void jsonSumsTheRunUp();
+    void helpExamplesRun();
 
 private:
     CliResult run(const QStringList& args) {
@@ -96,6 +135,7 @@ void TestCliScripts::init() {
     QString why;
     QVERIFY2(board_->start(&why), qPrintable(why));
     write("prog.bas", Program);
+    write("bad.bas", "10 PRINT 1\r\n20 PRINT \"open\r\n30 PRINT 3\r\n");
     write("data.bin", QByteArray(40, 'x'));
 }
 
@@ -141,6 +181,33 @@ void TestCliScripts::signalEndsWithItsCode() {
     }
 }
 
+// Board text reaches stdout with LF line ends unless --raw; --quiet leaves stderr empty; a
+// transfer whose size is unknown shows no progress before anything came.
+void TestCliScripts::whatGoesWhere_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("send") << QStringList{"send", "PRINT 42"} << QByteArray("42\nOK\n")
+                          << QByteArray();
+    QTest::newRow("send, raw") << QStringList{"--raw", "send", "PRINT 42"}
+                               << QByteArray("42\r\nOK\r\n") << QByteArray();
+    QTest::newRow("upload, quiet")
+        << QStringList{"--quiet", "upload", "prog.bas"} << QByteArray() << QByteArray();
+    QTest::newRow("download of nothing")
+        << QStringList{"download", "back.bas"} << QByteArray()
+        << QByteArray("brenmoor-cli: download: 0 bytes into back.bas\n");
+}
+
+void TestCliScripts::whatGoesWhere() {
+    QFETCH(QStringList, command);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const CliResult r = run(command);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.err, err);
+}
+
 // Every line the board heard is in the log once, in order, beside the board's answers.
 void TestCliScripts::logHoldsEveryLineBothWays_data() {
     QTest::addColumn<QStringList>("before"); // a run without a log, to give the board something
@@ -182,6 +249,84 @@ void TestCliScripts::logHoldsEveryLineBothWays() {
         QCOMPARE(log.count(line), heard.count(line));
     }
     QVERIFY2(log.contains(answer), log.constData());
+}
+
+// Exactly one JSON object on stdout, whatever the end: the figures, and the exit code and the
+// error as the process ends with them.
+void TestCliScripts::jsonSumsTheRunUp_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("figures"); // members the object must hold as they are here
+    QTest::newRow("status") << QStringList{"status"} << 0
+                            << QByteArray(R"({"board":["Program lines: 0","Program bytes: 0",
+                                          "Disk files: 0","Disk free: 1048576","OK"]})");
+    QTest::newRow("modbus") << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "2"}
+                            << 0 << QByteArray(R"({"request":"10 03 00 00 00 02 C7 4A","parsed":
+                                          {"address":16,"function":3,"byteCount":4,
+                                          "values":[0,0],"crcGood":true}})");
+    QTest::newRow("modbus exception")
+        << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "200", "--qty-dec"} << 4
+        << QByteArray(R"({"exception":3})");
+    QTest::newRow("upload") << QStringList{"upload", "prog.bas"} << 0
+                            << QByteArray(R"({"file":"prog.bas","lines":3,"accepted":3})");
+    QTest::newRow("upload refused") << QStringList{"upload", "bad.bas"} << 4
+                                    << QByteArray(R"({"lines":3,"accepted":1,"refusedLine":2})");
+    QTest::newRow("download") << QStringList{"download", "b.bas"} << 0
+                              << QByteArray(R"({"file":"b.bas","bytes":0})");
+    QTest::newRow("put") << QStringList{"put", "data.bin", "D.BIN"} << 0
+                         << QByteArray(R"({"file":"data.bin","name":"D.BIN","bytes":40})");
+    QTest::newRow("get, no such file")
+        << QStringList{"get", "NONE.BIN", "n.bin"} << 4 << QByteArray(R"({"name":"NONE.BIN"})");
+    QTest::newRow("usage") << QStringList{"put"} << 1 << QByteArray("{}");
+}
+
+void TestCliScripts::jsonSumsTheRunUp() {
+    QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, figures);
+    const CliResult r = run(QStringList{"--json"} + command);
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode == 1) { // the command line was refused: no run to sum up
+        QVERIFY(r.out.isEmpty());
+        return;
+    }
+    QCOMPARE(r.out.count('\n'), 1);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
+    QVERIFY2(doc.isObject(), qPrintable(error.errorString()));
+    const QJsonObject object = doc.object();
+    QCOMPARE(object.value("command").toString(), command.first());
+    QCOMPARE(object.value("exitCode").toInt(-1), exitCode);
+    QCOMPARE(object.value("ok").toBool(), exitCode == 0);
+    QCOMPARE(object.contains("error"), exitCode != 0);
+    const QJsonObject expected = QJsonDocument::fromJson(figures).object();
+    QVERIFY(!expected.isEmpty());
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QCOMPARE(object.value(it.key()), it.value());
+}
+
+// Every example of --help, in the order given, with its link pointed at the simulator, in a
+// folder that holds the files the examples name. monitor runs until Ctrl+C.
+void TestCliScripts::helpExamplesRun() {
+    const CliResult help = runCli({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    const QList<QStringList> examples = examplesIn(help.out);
+    QVERIFY(examples.size() >= 9);
+    write("blink.bas", Program);
+    for (QStringList args : examples) {
+        for (qsizetype i = 0; i + 1 < args.size(); ++i) {
+            if (args.at(i) == QLatin1String("--udp"))
+                args[i + 1] = QStringLiteral("127.0.0.1:%1").arg(board_->udpPort());
+            else if (args.at(i) == QLatin1String("--serial"))
+                args[i + 1] = board_->ptyPath() + QStringLiteral(":115200");
+        }
+        const bool monitor = args.contains(QLatin1String("monitor"));
+        const CliResult r = runCli(
+            args, CliRun{monitor ? signalWhenMonitoring(SIGINT) : nullptr, dir_->path(), nullptr});
+        QVERIFY2(
+            r.exitCode == (monitor ? 130 : 0),
+            qPrintable(args.join(u' ') + QStringLiteral(": ") + QString::fromLocal8Bit(r.err)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliScripts)
