@@ -16,8 +16,8 @@ constexpr unsigned bit(Command c) {
     return 1u << unsigned(c);
 }
 constexpr unsigned EveryCommand = ~0u;
-constexpr unsigned Transferring =
-    bit(Command::Upload) | bit(Command::Download) | bit(Command::Put) | bit(Command::Get);
+constexpr unsigned Transferring = bit(Command::Upload) | bit(Command::Download) |
+                                  bit(Command::Verify) | bit(Command::Put) | bit(Command::Get);
 // Commands that end with a result a script may want as data, and those that print board text.
 constexpr unsigned Summed =
     Transferring | bit(Command::New) | bit(Command::Status) | bit(Command::Modbus);
@@ -53,6 +53,12 @@ const QList<CommandPage>& commandPages() {
          "Lists the board's program into FILE.bas byte for byte. A run that does not finish\n"
          "leaves FILE.bas as it was and what came in FILE.bas.part.",
          "--udp 192.168.0.100 download saved.bas"},
+        {"verify", Command::Verify, 1, 1, "FILE.bas", "compare the board's listing with a file",
+         "Reads the board's listing as download does and compares it, line by line, with\n"
+         "FILE.bas as the board stores it: CR LF, a lone CR or LF end a line, and up to three\n"
+         "leading zeros are dropped, as upload sends it. Exit 0 when they are equal; exit 4\n"
+         "when not, with the first line that differs (its number and both texts) on stderr.",
+         "--udp 192.168.0.100 verify blink.bas"},
         {"new", Command::New, 0, 0, "", "erase the board's program",
          "Erases the board's program (NEW) and prints the answer.", "--udp 192.168.0.100 new"},
         {"status", Command::Status, 0, 0, "", "print the board's status",

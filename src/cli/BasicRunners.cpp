@@ -1,11 +1,17 @@
-// send, new, status, upload and download: the board's command line and its BASIC program.
+// send, new, status, upload, download and verify: the board's command line and its BASIC
+// program.
 #include "cli/LocalFiles.h"
 #include "cli/Progress.h"
 #include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/Cp1251.h"
+#include "core/FileAccess.h"
+#include "core/LineEnds.h"
 #include "transfer/BasicTransfers.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -85,6 +91,14 @@ std::optional<int> fetchListing(Session& s, const QString& target, const QString
                                   : QStringLiteral("%1 keeps the %2 bytes before it")
                                         .arg(file.partPath())
                                         .arg(file.written())));
+}
+
+QJsonValue textOrNull(const QList<QByteArray>& lines, qsizetype i) {
+    return i < lines.size() ? QJsonValue(Cp1251::toText(lines.at(i))) : QJsonValue();
+}
+
+QString lineOrNone(const QList<QByteArray>& lines, qsizetype i) {
+    return i < lines.size() ? Cp1251::toText(lines.at(i)) : QStringLiteral("no such line");
 }
 
 } // namespace
@@ -201,4 +215,44 @@ int runDownload(Session& s) {
                          .arg(s.transfers.programFile().written())
                          .arg(path));
     return 0;
+}
+
+int runVerify(Session& s) {
+    const QString path = s.request.args.at(0);
+    s.report.set(QStringLiteral("file"), path);
+    const Expected<ProgramFile> file = readProgramFile(path);
+    if (!file)
+        return s.fail(ExitCode::LocalFile, file.failure().description);
+    const QList<QByteArray>& program = file->lines;
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return s.fail(ExitCode::LocalFile,
+                      QStringLiteral("no room for the listing: %1").arg(scratch.errorString()));
+    const QString listingPath = scratch.filePath(QStringLiteral("listing.bas"));
+    if (const std::optional<int> failed = fetchListing(s, listingPath, QString()))
+        return *failed;
+    const Expected<QByteArray> listing =
+        FileAccess::readFile(listingPath, FileAccess::MaxProgramBytes);
+    if (!listing)
+        return s.fail(ExitCode::LocalFile, listing.failure().description);
+
+    const QList<QByteArray> board = splitLines(*listing);
+    s.report.set(QStringLiteral("lines"), board.size());
+    qsizetype i = 0;
+    while (i < program.size() && i < board.size() && program.at(i) == board.at(i))
+        ++i;
+    const bool equal = i == program.size() && i == board.size();
+    s.report.set(QStringLiteral("equal"), equal);
+    if (equal) {
+        s.report.summary(
+            QStringLiteral("verify: the board holds %1 as %2 lines").arg(path).arg(board.size()));
+        return 0;
+    }
+    s.report.set(QStringLiteral("difference"),
+                 QJsonObject{{QStringLiteral("line"), i + 1},
+                             {QStringLiteral("file"), textOrNull(program, i)},
+                             {QStringLiteral("board"), textOrNull(board, i)}});
+    return s.fail(ExitCode::Refused, QStringLiteral("line %1 differs: %2 in %3, %4 on the board")
+                                         .arg(i + 1)
+                                         .arg(lineOrNone(program, i), path, lineOrNone(board, i)));
 }

@@ -30,7 +30,7 @@ struct LinkSpec {
     std::optional<QByteArray> viaUsb;
 };
 
-enum class Command { Send, Upload, Download, New, Status, Put, Get, Modbus, Monitor };
+enum class Command { Send, Upload, Download, Verify, New, Status, Put, Get, Modbus, Monitor };
 
 struct CliRequest {
     Command command = Command::Status;

@@ -24,6 +24,8 @@ int run(Session& s) {
         return runUpload(s);
     case Command::Download:
         return runDownload(s);
+    case Command::Verify:
+        return runVerify(s);
     case Command::New:
     case Command::Status:
         return runBoardCommand(s);

@@ -154,8 +154,8 @@ void TestCliArguments::modbusFrames() {
 void TestCliArguments::helpNamesEveryCommand() {
     const ParsedArguments parsed = parse(QStringLiteral("--help"));
     QCOMPARE(parsed.what, What::Help);
-    for (const char* command : {"send LINE", "upload FILE", "download FILE", "new", "status",
-                                "put LOCAL", "get NAME", "modbus ADDR", "monitor"})
+    for (const char* command : {"send LINE", "upload FILE", "download FILE", "verify FILE", "new",
+                                "status", "put LOCAL", "get NAME", "modbus ADDR", "monitor"})
         QVERIFY2(parsed.message.contains(QLatin1String(command)), command);
     for (int code : {0, 1, 2, 3, 4, 5, 130})
         QVERIFY(parsed.message.contains(QStringLiteral("\n  %1 ").arg(code)));
@@ -172,6 +172,9 @@ void TestCliArguments::commandPage_data() {
     QTest::newRow("upload") << "upload FILE.bas"
                             << "--stats"
                             << "--addr-param";
+    QTest::newRow("verify") << "verify FILE.bas"
+                            << "--json"
+                            << "--raw";
     QTest::newRow("modbus") << "modbus ADDR FUNC"
                             << "--addr-param"
                             << "--hex";

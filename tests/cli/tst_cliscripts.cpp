@@ -1,6 +1,6 @@
 // The real brenmoor-cli as shell scripts and CI jobs use it, against the board simulator or a
 // scripted board on loopback: exit codes under signals, what goes to stdout and stderr, the log,
-// the JSON summary, and every example the help text gives.
+// the JSON summary, verify, and every example the help text gives.
 #include "CliProcess.h"
 
 #include "board/BoardSimulator.h"
@@ -104,6 +104,8 @@ private slots:
     void logHoldsEveryLineBothWays();
     void jsonSumsTheRunUp_data();
     void jsonSumsTheRunUp();
+    void verifyComparesAsTheBoardStores_data();
+    void verifyComparesAsTheBoardStores();
     void helpExamplesRun();
 
 private:
@@ -222,6 +224,8 @@ void TestCliScripts::logHoldsEveryLineBothWays_data() {
     QTest::newRow("upload") << nothing << upload << QByteArray("OK\r\n");
     QTest::newRow("download") << upload << QStringList{"download", "b.bas"}
                               << QByteArray("30 PRINT 3\r\n");
+    QTest::newRow("verify") << upload << QStringList{"verify", "prog.bas"}
+                            << QByteArray("30 PRINT 3\r\n");
     QTest::newRow("put") << nothing << put << QByteArray("OK\r\n");
     QTest::newRow("get") << put << QStringList{"get", "D.BIN", "d.bin"} << QByteArray("ND\r\n");
     QTest::newRow("modbus") << nothing
@@ -305,13 +309,45 @@ void TestCliScripts::jsonSumsTheRunUp() {
         QCOMPARE(object.value(it.key()), it.value());
 }
 
+// The board holds Program; the file is read as upload sends it.
+void TestCliScripts::verifyComparesAsTheBoardStores_data() {
+    QTest::addColumn<QByteArray>("local");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("same, LF and leading zeros")
+        << QByteArray("010 PRINT 1\n0020 PRINT \"A\"\n30 PRINT 3\n") << 0 << QByteArray();
+    QTest::newRow("same, lone CR")
+        << QByteArray("10 PRINT 1\r20 PRINT \"A\"\r30 PRINT 3\r") << 0 << QByteArray();
+    QTest::newRow("a line differs")
+        << QByteArray("10 PRINT 1\r\n20 PRINT \"B\"\r\n30 PRINT 3\r\n") << 4
+        << QByteArray("line 2 differs: 20 PRINT \"B\" in local.bas, 20 PRINT \"A\" on the board");
+    QTest::newRow("the file goes on")
+        << (Program + "40 PRINT 4\r\n") << 4
+        << QByteArray("line 4 differs: 40 PRINT 4 in local.bas, no such line on the board");
+    QTest::newRow("the board goes on")
+        << QByteArray("10 PRINT 1\r\n") << 4
+        << QByteArray("line 2 differs: no such line in local.bas, 20 PRINT \"A\" on the board");
+}
+
+void TestCliScripts::verifyComparesAsTheBoardStores() {
+    QFETCH(QByteArray, local);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    QCOMPARE(run({"upload", "prog.bas"}).exitCode, 0);
+    write("local.bas", local);
+    const CliResult r = run({"verify", "local.bas"});
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode != 0)
+        QCOMPARE(r.err, "brenmoor-cli: " + message + '\n');
+}
+
 // Every example of --help, in the order given, with its link pointed at the simulator, in a
 // folder that holds the files the examples name. monitor runs until Ctrl+C.
 void TestCliScripts::helpExamplesRun() {
     const CliResult help = runCli({"--help"});
     QCOMPARE(help.exitCode, 0);
     const QList<QStringList> examples = examplesIn(help.out);
-    QVERIFY(examples.size() >= 9);
+    QVERIFY(examples.size() >= 10);
     write("blink.bas", Program);
     for (QStringList args : examples) {
         for (qsizetype i = 0; i + 1 < args.size(); ++i) {
