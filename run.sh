@@ -9,7 +9,7 @@ cmake --build "$here/build-run" --target brenmoor brenmoor-board
 demo="$here/demo"
 mkdir -p "$demo"
 cd "$demo"
-# The host list names the simulator; an operator's own list is left alone.
+# The host list names the simulator; an operator's own list keeps its entries.
 [ -f terminal.ini ] || printf '127.0.0.1\r\n' > terminal.ini
 
 board="$here/build-run/tools/board/brenmoor-board"
@@ -28,13 +28,25 @@ start_board() {
 }
 port=111
 if ! start_board "$port"; then
-  # Port 111 needs privileges here: the board listens on 1111 instead, and the terminal's
-  # Remote-Port box (below the panels; make the window taller to see it) must say 1111.
+  # Port 111 needs privileges here: the board listens on 1111 instead.
   port=1111
   echo "note: cannot bind UDP port 111; the simulator listens on 127.0.0.1:$port" >&2
   start_board "$port"
 fi
 trap 'kill "$board_pid" 2>/dev/null || true' EXIT
+# Connect goes to the first host entry. On 1111 the simulator's entry names that port, ahead of
+# the operator's own entries; on 111 such an entry left first by an earlier run would lead
+# nowhere, so it goes.
+fallback_entry="127.0.0.1:1111"
+if [ "$port" = 1111 ]; then
+  awk -v e="$fallback_entry" 'BEGIN { printf "%s\r\n", e } { l = $0; sub(/\r$/, "", l) } l != e' \
+    terminal.ini > terminal.ini.new
+else
+  awk -v e="$fallback_entry" '{ l = $0; sub(/\r$/, "", l) } !(NR == 1 && l == e)' \
+    terminal.ini > terminal.ini.new
+fi
+mv terminal.ini.new terminal.ini
+grep -q '[^[:space:]]' terminal.ini || printf '127.0.0.1\r\n' > terminal.ini
 echo "Board simulator: UDP 127.0.0.1:$port, serial port $demo/board-tty (type it into the Port box)"
 
 terminal="$here/build-run/src/app/brenmoor"

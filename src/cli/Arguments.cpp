@@ -4,70 +4,224 @@
 #include "cli/ModbusArgs.h"
 #include "core/Cp1251.h"
 #include "link/Gateway.h"
+#include "link/HostEntry.h"
 #include "link/PortChoice.h"
 
 #include <QCommandLineParser>
-#include <QHash>
 #include <cmath>
 
 namespace {
 
-struct CommandShape {
+constexpr unsigned bit(Command c) {
+    return 1u << unsigned(c);
+}
+constexpr unsigned EveryCommand = ~0u;
+constexpr unsigned Transferring = bit(Command::Upload) | bit(Command::Download) |
+                                  bit(Command::Verify) | bit(Command::Put) | bit(Command::Get);
+// Commands that end with a result a script may want as data, and those that print board text.
+constexpr unsigned Summed =
+    Transferring | bit(Command::New) | bit(Command::Status) | bit(Command::Modbus);
+constexpr unsigned Printing = bit(Command::Send) | bit(Command::New) | bit(Command::Status) |
+                              bit(Command::Upload) | bit(Command::Put) | bit(Command::Get) |
+                              bit(Command::Monitor);
+
+// One command: how it is called, its page, and the example both help texts show. Every example
+// runs against the bundled simulator as it stands (the tests run them).
+struct CommandPage {
+    const char* name;
     Command command;
     int minArgs;
     int maxArgs; // -1: any number
+    const char* synopsis;
+    const char* summary; // one line for the whole page
+    const char* text;    // the command's own page
+    const char* example; // after "brenmoor-cli "
 };
 
-const QHash<QString, CommandShape>& commandShapes() {
-    static const QHash<QString, CommandShape> shapes{
-        {QStringLiteral("send"), {Command::Send, 1, -1}},
-        {QStringLiteral("upload"), {Command::Upload, 1, 1}},
-        {QStringLiteral("download"), {Command::Download, 1, 1}},
-        {QStringLiteral("new"), {Command::New, 0, 0}},
-        {QStringLiteral("status"), {Command::Status, 0, 0}},
-        {QStringLiteral("put"), {Command::Put, 1, 2}},
-        {QStringLiteral("get"), {Command::Get, 2, 2}},
-        {QStringLiteral("modbus"), {Command::Modbus, 2, 2}},
-        {QStringLiteral("monitor"), {Command::Monitor, 0, 0}},
+const QList<CommandPage>& commandPages() {
+    static const QList<CommandPage> pages{
+        {"send", Command::Send, 1, -1, "LINE...", "send command lines, print the answers",
+         "Sends each command line as the window's command line does and prints the board's\n"
+         "answer, up to its OK or ERROR or --quiet-ms of silence. ERROR ends the run (exit 4).",
+         "--udp 192.168.0.100 send \"PRINT 42\" LIST"},
+        {"upload", Command::Upload, 1, 1, "FILE.bas", "the paced BASIC program upload",
+         "Sends the program a line at a time, each released by the board's OK, as the window's\n"
+         "Download button does. An ERROR stops the run and names the file's line number and\n"
+         "text (exit 4). The lines join the board's program: run new first for a clean one.",
+         "--serial /dev/ttyUSB0:115200 upload blink.bas"},
+        {"download", Command::Download, 1, 1, "FILE.bas", "the board's listing into a file",
+         "Lists the board's program into FILE.bas byte for byte. A run that does not finish\n"
+         "leaves FILE.bas as it was and what came in FILE.bas.part.",
+         "--udp 192.168.0.100 download saved.bas"},
+        {"verify", Command::Verify, 1, 1, "FILE.bas", "compare the board's listing with a file",
+         "Reads the board's listing as download does and compares it, line by line, with\n"
+         "FILE.bas as the board stores it: CR LF, a lone CR or LF end a line, and up to three\n"
+         "leading zeros are dropped, as upload sends it. Exit 0 when they are equal; exit 4\n"
+         "when not, with the first line that differs (its number and both texts) on stderr.",
+         "--udp 192.168.0.100 verify blink.bas"},
+        {"new", Command::New, 0, 0, "", "erase the board's program",
+         "Erases the board's program (NEW) and prints the answer.", "--udp 192.168.0.100 new"},
+        {"status", Command::Status, 0, 0, "", "print the board's status",
+         "Asks the board for its status (STATUS) and prints the answer.", "--serial COM3 status"},
+        {"put", Command::Put, 1, 2, "LOCAL [NAME]", "copy a file to the flash disk",
+         "Copies a local file of any content to the board's flash disk as NAME (LOCAL's file\n"
+         "name by default), in the window's hex pieces, and closes it.",
+         "--udp 192.168.0.100 put data.bin DATA.BIN"},
+        {"get", Command::Get, 2, 2, "NAME LOCAL", "copy a flash-disk file here",
+         "Copies the flash-disk file NAME into LOCAL. A run that does not finish sends CLOSE,\n"
+         "leaves LOCAL as it was and what came in LOCAL.part.",
+         "--udp 192.168.0.100 get DATA.BIN copy.bin"},
+        {"modbus", Command::Modbus, 2, 2, "ADDR FUNC", "one MODBUS RTU request and its reply",
+         "Builds a MODBUS RTU request as the builder panel does (ADDR and FUNC in hex, \"\"\n"
+         "leaves a byte out), sends it past any gateway, and prints the reply parsed, with the\n"
+         "reply time. A MODBUS exception or a reply that does not check exits 4. Function 03\n"
+         "reads --qty registers from --addr-param, 06 writes the value --qty, 10 writes the\n"
+         "--data block.",
+         "--udp 192.168.0.100 modbus 10 03 --addr-param 0 --qty 2"},
+        {"monitor", Command::Monitor, 0, 0, "", "print what the board sends until Ctrl+C",
+         "Prints everything the board sends until Ctrl+C (exit 130) or SIGTERM (exit 143).",
+         "--serial /dev/ttyUSB0 monitor --hex"},
     };
-    return shapes;
+    return pages;
 }
 
-const char* const Description =
+const CommandPage* findPage(const QString& name) {
+    for (const CommandPage& page : commandPages()) {
+        if (name == QLatin1String(page.name))
+            return &page;
+    }
+    return nullptr;
+}
+
+// One option: what QCommandLineParser takes, and which commands' pages list it.
+struct OptionDoc {
+    const char* name;
+    const char* valueName; // empty: a switch
+    const char* text;
+    unsigned commands;
+};
+
+const QList<OptionDoc>& optionDocs() {
+    static const QList<OptionDoc> docs{
+        {"udp", "HOST[:PORT]", "The board over UDP (port 111 by default).", EveryCommand},
+        {"local-port", "PORT", "Our UDP port (default: drawn from 5500-6499 as the window does).",
+         EveryCommand},
+        {"serial", "PATH[:SPEED]",
+         "The board on a serial port, a device path or COMn (9600 baud by default).", EveryCommand},
+        {"framed", "", "Serial: console-text frames (MODBUS function 0x43).", EveryCommand},
+        {"frame-addr", "ADDR", "The board's address in console-text frames (default 16).",
+         EveryCommand},
+        {"via-usb", "ADDR", "Forward every line as \"MDC ADDR,line\" through an intermediary.",
+         EveryCommand},
+        {"log", "FILE",
+         "Append every received chunk and every line sent to FILE, as the window's "
+         "Terminal.log.",
+         EveryCommand},
+        {"timeout", "SECONDS", "Wait at most this long for each answer (default 5).", EveryCommand},
+        {"quiet-ms", "MS", "Silence that ends an answer (default 300).", EveryCommand},
+        {"quiet", "", "No progress and no summary; errors still go to stderr.", EveryCommand},
+        {"json", "",
+         "One JSON object on stdout sums the run up: the result, its figures, the error and "
+         "the exit code.",
+         Summed},
+        {"raw", "", "Board text as it came; without it CR LF and a lone CR become LF.", Printing},
+        {"hex", "", "Show the bytes as hex.", bit(Command::Monitor)},
+        {"stats", "", "Print the client's own time per handshake at the end (benchmarks).",
+         Transferring},
+        {"addr-param", "VALUE", "The data address (hex; decimal with --addr-param-dec).",
+         bit(Command::Modbus)},
+        {"addr-param-dec", "", "--addr-param is decimal.", bit(Command::Modbus)},
+        {"qty", "VALUE", "The quantity or the value written (hex; decimal with --qty-dec).",
+         bit(Command::Modbus)},
+        {"qty-dec", "", "--qty is decimal.", bit(Command::Modbus)},
+        {"data", "HEX", "A data block of hex pairs, sent after its length byte.",
+         bit(Command::Modbus)},
+        {"ascii", "TEXT", "A data block of text, sent after its length byte.",
+         bit(Command::Modbus)},
+        {"no-crc", "", "Leave the CRC-16 out.", bit(Command::Modbus)},
+        {"crlf", "", "End the frame with CR LF (after the CRC).", bit(Command::Modbus)},
+    };
+    return docs;
+}
+
+const char* const Purpose =
     "Board work from scripts and CI, without a window: the same transfers, gateway formats\n"
-    "and MODBUS requests as the Brenmoor window, over UDP or a serial port.\n"
-    "\n"
-    "Commands (one per run, after the options):\n"
-    "  send LINE...        send each command line; print the board's answer up to its\n"
-    "                      OK/ERROR or --quiet-ms of silence\n"
-    "                        brenmoor-cli --udp 192.168.0.100 send \"PRINT 1+1\" LIST\n"
-    "  upload FILE.bas     the paced program upload, each line released by OK; on ERROR\n"
-    "                      the file's line number and text\n"
-    "                        brenmoor-cli --serial /dev/ttyUSB0:115200 upload blink.bas\n"
-    "  download FILE.bas   the board's program listing into FILE.bas, byte for byte\n"
-    "                        brenmoor-cli --udp 192.168.0.100 download saved.bas\n"
-    "  new                 erase the board's program\n"
-    "                        brenmoor-cli --udp 192.168.0.100 new\n"
-    "  status              print the board's status\n"
-    "                        brenmoor-cli --serial COM3 status\n"
-    "  put LOCAL [NAME]    copy a local file to the flash disk (NAME: LOCAL's file name)\n"
-    "                        brenmoor-cli --udp 192.168.0.100 put data.bin DATA.BIN\n"
-    "  get NAME LOCAL      copy a flash-disk file into LOCAL\n"
-    "                        brenmoor-cli --udp 192.168.0.100 get DATA.BIN copy.bin\n"
-    "  modbus ADDR FUNC    build a MODBUS RTU request as the builder panel does (ADDR and\n"
-    "                      FUNC in hex, \"\" leaves a byte out), send it, print the parsed\n"
-    "                      reply and the reply time; fields: --addr-param, --qty, --data,\n"
-    "                      --ascii, --no-crc, --crlf\n"
-    "                        brenmoor-cli --udp 192.168.0.100 modbus 10 03 --addr-param 0 --qty 2\n"
-    "                        brenmoor-cli --serial COM3 modbus 10 06 --addr-param 1 --qty 00FF\n"
-    "                        brenmoor-cli --serial COM3 modbus 10 10 --addr-param 0 --qty 2 \\\n"
-    "                          --data 00010002\n"
-    "  monitor             print everything the board sends until Ctrl+C (--hex: as hex)\n"
-    "                        brenmoor-cli --serial /dev/ttyUSB0 monitor --hex\n"
-    "\n"
+    "and MODBUS requests as the Brenmoor window, over UDP or a serial port.";
+
+const char* const Closing =
     "Progress goes to standard error: a bar on a terminal, plain lines otherwise. Ctrl+C\n"
     "ends a transfer cleanly: the board gets the same CLOSE the window sends, and a partly\n"
     "received file is kept and reported as partial.";
+
+constexpr int OptionColumn = 26;
+constexpr int PageWidth = 80;
+
+// "  --name VALUE" and the text beside it, wrapped under itself.
+QString optionLines(const QString& names, const QString& text) {
+    QString out = QStringLiteral("  ") + names;
+    QStringList words = text.split(u' ');
+    out += out.size() < OptionColumn - 1 ? QString(OptionColumn - out.size(), u' ')
+                                         : u'\n' + QString(OptionColumn, u' ');
+    int column = OptionColumn;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (i > 0 && column + 1 + words.at(i).size() > PageWidth) {
+            out += u'\n' + QString(OptionColumn, u' ');
+            column = OptionColumn;
+        } else if (i > 0) {
+            out += u' ';
+            ++column;
+        }
+        out += words.at(i);
+        column += int(words.at(i).size());
+    }
+    return out + u'\n';
+}
+
+QString optionLines(const OptionDoc& doc) {
+    QString names = QStringLiteral("--") + QLatin1String(doc.name);
+    if (*doc.valueName)
+        names += u' ' + QLatin1String(doc.valueName);
+    return optionLines(names, QString::fromLatin1(doc.text));
+}
+
+QString usageLine(const QString& command) {
+    return QStringLiteral("Usage: brenmoor-cli LINK [options] %1\n"
+                          "       LINK: --udp HOST[:PORT] or --serial PATH[:SPEED]\n")
+        .arg(command);
+}
+
+QString synopsis(const CommandPage& page) {
+    return (QLatin1String(page.name) + u' ' + QLatin1String(page.synopsis)).trimmed();
+}
+
+QString commandHelp(const CommandPage& page) {
+    QString out = usageLine(synopsis(page)) + u'\n' + QString::fromLatin1(page.text) +
+                  QStringLiteral("\n\nOptions:\n");
+    for (const OptionDoc& doc : optionDocs()) {
+        if (doc.commands & bit(page.command))
+            out += optionLines(doc);
+    }
+    return out + QStringLiteral("\nExample:\n  brenmoor-cli ") + QLatin1String(page.example) +
+           u'\n';
+}
+
+QString wholeHelp() {
+    QString out = usageLine(QStringLiteral("COMMAND [ARGS...]")) + u'\n' +
+                  QString::fromLatin1(Purpose) +
+                  QStringLiteral("\n\nCommands (one per run; \"brenmoor-cli help COMMAND\" "
+                                 "shows its page):\n");
+    for (const CommandPage& page : commandPages()) {
+        out += optionLines(synopsis(page), QString::fromLatin1(page.summary));
+        out += QStringLiteral("    brenmoor-cli ") + QLatin1String(page.example) + u'\n';
+    }
+    out += QStringLiteral("\nOptions:\n") +
+           optionLines(QStringLiteral("-h, --help"), QStringLiteral("This page.")) +
+           optionLines(QStringLiteral("-v, --version"), QStringLiteral("The version."));
+    for (const OptionDoc& doc : optionDocs())
+        out += optionLines(doc);
+    return out + u'\n' + QString::fromLatin1(Closing) + QStringLiteral("\n\nExit codes:\n") +
+           exitCodeTable();
+}
 
 bool isDigits(const QString& text) {
     if (text.isEmpty())
@@ -110,17 +264,17 @@ ParsedArguments usage(const QString& message) {
 
 std::optional<QString> parseUdpLink(const QString& text, LinkSpec& link) {
     link.kind = LinkSpec::Kind::Udp;
-    link.host = text.trimmed();
-    if (link.host.count(u':') > 1)
+    if (text.count(u':') > 1)
         return QStringLiteral("--udp takes an IPv4 address; IPv6 is not supported: \"%1\"")
             .arg(text);
-    const qsizetype colon = link.host.lastIndexOf(u':');
-    if (colon >= 0) {
-        const auto port = portNumber(link.host.mid(colon + 1));
+    // The window's host entries take the same form.
+    const HostEntry entry = splitHostEntry(text);
+    link.host = entry.host;
+    if (entry.port) {
+        const auto port = portNumber(*entry.port);
         if (!port)
             return QStringLiteral("--udp: the port must be 1 to 65535: \"%1\"").arg(text);
         link.remotePort = *port;
-        link.host.truncate(colon);
     }
     if (link.host.isEmpty())
         return QStringLiteral("--udp needs the board's address: \"%1\"").arg(text);
@@ -161,66 +315,38 @@ std::optional<QString> parseSerialLink(const QString& text, LinkSpec& link) {
 
 ParsedArguments parseArguments(const QStringList& arguments) {
     QCommandLineParser p;
-    p.setApplicationDescription(QString::fromLatin1(Description));
     const QCommandLineOption help = p.addHelpOption();
     const QCommandLineOption version = p.addVersionOption();
-    const auto valued = [&p](const char* name, const char* text, const char* valueName) {
-        QCommandLineOption o(QString::fromLatin1(name), QString::fromLatin1(text),
-                             QString::fromLatin1(valueName));
-        p.addOption(o);
-        return o;
+    for (const OptionDoc& doc : optionDocs())
+        p.addOption(QCommandLineOption(QString::fromLatin1(doc.name), QString::fromLatin1(doc.text),
+                                       QString::fromLatin1(doc.valueName)));
+    const auto set = [&](const char* name) {
+        return p.isSet(QString::fromLatin1(name));
     };
-    const auto flag = [&p](const char* name, const char* text) {
-        QCommandLineOption o(QString::fromLatin1(name), QString::fromLatin1(text));
-        p.addOption(o);
-        return o;
+    const auto value = [&](const char* name) {
+        return p.value(QString::fromLatin1(name));
     };
-    const auto udp = valued("udp", "The board over UDP (port 111 by default).", "HOST[:PORT]");
-    const auto localPort = valued(
-        "local-port", "Our UDP port (default: drawn from 5500-6499 as the window does).", "PORT");
-    const auto serial = valued("serial",
-                               "The board on a serial port, a device path or COMn "
-                               "(9600 baud by default).",
-                               "PATH[:SPEED]");
-    const auto framed = flag("framed", "Serial: console-text frames (MODBUS function 0x43).");
-    const auto frameAddr =
-        valued("frame-addr", "The board's address in console-text frames (default 16).", "ADDR");
-    const auto viaUsb = valued(
-        "via-usb", "Forward every line as \"MDC ADDR,line\" through an intermediary.", "ADDR");
-    const auto log = valued("log",
-                            "Append every received chunk and every sent command to FILE, "
-                            "as the window's Terminal.log.",
-                            "FILE");
-    const auto timeout =
-        valued("timeout", "Wait at most this long for each answer (default 5).", "SECONDS");
-    const auto quiet =
-        valued("quiet-ms", "send, new, status: silence that ends an answer (default 300).", "MS");
-    const auto hex = flag("hex", "monitor: show the bytes as hex.");
-    const auto stats =
-        flag("stats", "Print the client's own time per handshake at the end (benchmarks).");
-    const auto addrParam = valued(
-        "addr-param", "modbus: the data address (hex; decimal with --addr-param-dec).", "VALUE");
-    const auto addrParamDec = flag("addr-param-dec", "modbus: --addr-param is decimal.");
-    const auto qty = valued(
-        "qty", "modbus: the quantity or the value written (hex; decimal with --qty-dec).", "VALUE");
-    const auto qtyDec = flag("qty-dec", "modbus: --qty is decimal.");
-    const auto data =
-        valued("data", "modbus: a data block of hex pairs, sent after its length byte.", "HEX");
-    const auto ascii =
-        valued("ascii", "modbus: a data block of text, sent after its length byte.", "TEXT");
-    const auto noCrc = flag("no-crc", "modbus: leave the CRC-16 out.");
-    const auto crlf = flag("crlf", "modbus: end the frame with CR LF (after the CRC).");
-    p.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do; see above."),
-                            QStringLiteral("command [args...]"));
 
     if (!p.parse(arguments))
         return usage(p.errorText());
+    QStringList positional = p.positionalArguments();
+    const CommandPage* page = positional.isEmpty() ? nullptr : findPage(positional.first());
     ParsedArguments out;
-    // addHelpOption also offers --help-all (help with Qt's own options): a program without a
-    // window has none worth listing, so both give the same text.
-    if (p.isSet(help) || p.isSet(QStringLiteral("help-all"))) {
+    // "COMMAND --help" and "help COMMAND" give that command's page; --help alone, "help" alone
+    // and --help-all (which Qt offers for its own options, none worth listing here) the whole.
+    if (p.isSet(help) || p.isSet(QStringLiteral("help-all")) ||
+        positional.value(0) == QLatin1String("help")) {
+        if (positional.value(0) == QLatin1String("help")) {
+            if (positional.size() > 2)
+                return usage(QStringLiteral("help takes one command at most"));
+            page = positional.size() == 2 ? findPage(positional.at(1)) : nullptr;
+            if (positional.size() == 2 && !page)
+                return usage(
+                    QStringLiteral("unknown command \"%1\"; see --help").arg(positional.at(1)));
+        }
         out.what = ParsedArguments::What::Help;
-        out.message = p.helpText() + QStringLiteral("\nExit codes:\n") + exitCodeTable();
+        out.message =
+            page && !p.isSet(QStringLiteral("help-all")) ? commandHelp(*page) : wholeHelp();
         return out;
     }
     if (p.isSet(version)) {
@@ -228,100 +354,106 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         return out;
     }
 
-    QStringList positional = p.positionalArguments();
     if (positional.isEmpty())
         return usage(QStringLiteral("no command given; see --help"));
     const QString name = positional.takeFirst();
-    const auto shape = commandShapes().constFind(name);
-    if (shape == commandShapes().constEnd())
+    if (!page)
         return usage(QStringLiteral("unknown command \"%1\"; see --help").arg(name));
-    if (positional.size() < shape->minArgs ||
-        (shape->maxArgs >= 0 && positional.size() > shape->maxArgs))
-        return usage(QStringLiteral("wrong number of arguments for \"%1\"; see --help").arg(name));
+    if (positional.size() < page->minArgs ||
+        (page->maxArgs >= 0 && positional.size() > page->maxArgs))
+        return usage(QStringLiteral("wrong number of arguments for \"%1\"; see \"brenmoor-cli "
+                                    "help %1\"")
+                         .arg(name));
     CliRequest& r = out.request;
-    r.command = shape->command;
+    r.command = page->command;
+    r.commandName = name;
     r.args = positional;
+    // An option a command has no use for is a slip in the script, not something to ignore.
+    for (const OptionDoc& doc : optionDocs()) {
+        if (!(doc.commands & bit(r.command)) && set(doc.name))
+            return usage(QStringLiteral("--%1 does not apply to %2; see \"brenmoor-cli help %2\"")
+                             .arg(QLatin1String(doc.name), name));
+    }
 
-    if (p.isSet(udp) == p.isSet(serial))
+    if (set("udp") == set("serial"))
         return usage(QStringLiteral("give exactly one link: --udp HOST[:PORT] or --serial PATH"));
-    if (p.values(udp).size() > 1 || p.values(serial).size() > 1)
+    if (p.values(QStringLiteral("udp")).size() > 1 || p.values(QStringLiteral("serial")).size() > 1)
         return usage(QStringLiteral("give the link once"));
-    if (const auto wrong = p.isSet(udp) ? parseUdpLink(p.value(udp), r.link)
-                                        : parseSerialLink(p.value(serial), r.link))
+    if (const auto wrong = set("udp") ? parseUdpLink(value("udp"), r.link)
+                                      : parseSerialLink(value("serial"), r.link))
         return usage(*wrong);
-    if (p.isSet(localPort)) {
+    if (set("local-port")) {
         if (r.link.kind != LinkSpec::Kind::Udp)
             return usage(QStringLiteral("--local-port belongs to --udp"));
-        r.link.localPort = portNumber(p.value(localPort));
+        r.link.localPort = portNumber(value("local-port"));
         if (!r.link.localPort)
             return usage(QStringLiteral("--local-port must be 1 to 65535"));
     }
-    r.link.framed = p.isSet(framed);
+    r.link.framed = set("framed");
     if (r.link.framed && r.link.kind != LinkSpec::Kind::Serial)
         return usage(QStringLiteral("--framed works on the serial link only"));
-    if (p.isSet(frameAddr)) {
+    if (set("frame-addr")) {
         if (!r.link.framed)
             return usage(QStringLiteral("--frame-addr belongs to --framed"));
-        r.link.frameAddress = rtuAddress(p.value(frameAddr));
+        r.link.frameAddress = rtuAddress(value("frame-addr"));
         if (r.link.frameAddress < 0 || r.link.frameAddress > 255)
             return usage(QStringLiteral("--frame-addr must be 0 to 255"));
     }
-    if (p.isSet(viaUsb)) {
+    if (set("via-usb")) {
         if (r.link.framed)
             return usage(QStringLiteral("--framed and --via-usb exclude each other"));
-        if (p.value(viaUsb).isEmpty())
+        if (value("via-usb").isEmpty())
             return usage(QStringLiteral("--via-usb needs an address"));
-        r.link.viaUsb = Cp1251::toBytes(p.value(viaUsb));
+        r.link.viaUsb = Cp1251::toBytes(value("via-usb"));
         // The window greys the flash-disk panel out while its UDP gateway is on.
         if (r.link.kind == LinkSpec::Kind::Udp &&
             (r.command == Command::Put || r.command == Command::Get))
             return usage(QStringLiteral("put and get do not go through --via-usb on UDP"));
     }
 
-    r.logPath = p.value(log);
-    if (p.isSet(timeout)) {
+    r.logPath = value("log");
+    if (set("timeout")) {
         bool ok = false;
-        const double seconds = p.value(timeout).toDouble(&ok);
+        const double seconds = value("timeout").toDouble(&ok);
         if (!ok || !std::isfinite(seconds) || seconds <= 0 || seconds > 86400)
             return usage(QStringLiteral("--timeout must be more than 0 and at most 86400"));
         r.timeoutMs = qMax(1, int(std::lround(seconds * 1000)));
     }
-    if (p.isSet(quiet)) {
+    if (set("quiet-ms")) {
         bool ok = false;
-        r.quietMs = p.value(quiet).toInt(&ok);
+        r.quietMs = value("quiet-ms").toInt(&ok);
         if (!ok || r.quietMs < 1 || r.quietMs > 600000)
             return usage(QStringLiteral("--quiet-ms must be 1 to 600000"));
     }
-    r.stats = p.isSet(stats);
-    r.hex = p.isSet(hex);
-    if (r.hex && r.command != Command::Monitor)
-        return usage(QStringLiteral("--hex belongs to monitor"));
-
-    const QList<QCommandLineOption> modbusOnly{addrParam, addrParamDec, qty,   qtyDec,
-                                               data,      ascii,        noCrc, crlf};
+    r.stats = set("stats");
+    r.hex = set("hex");
+    r.quiet = set("quiet");
+    r.json = set("json");
+    r.raw = set("raw");
+    if (r.raw && r.hex)
+        return usage(QStringLiteral("--raw and --hex exclude each other"));
+    if (r.raw && r.json)
+        return usage(QStringLiteral("--raw and --json exclude each other"));
     if (r.command != Command::Modbus) {
-        for (const QCommandLineOption& o : modbusOnly) {
-            if (p.isSet(o))
-                return usage(QStringLiteral("--%1 belongs to modbus").arg(o.names().first()));
-        }
         out.what = ParsedArguments::What::Run;
         return out;
     }
+
     ModbusArgs m;
     m.address = r.args.at(0);
     m.function = r.args.at(1);
-    if (p.isSet(addrParam))
-        m.addrParam = p.value(addrParam);
-    m.addrParamDecimal = p.isSet(addrParamDec);
-    if (p.isSet(qty))
-        m.quantity = p.value(qty);
-    m.quantityDecimal = p.isSet(qtyDec);
-    if (p.isSet(data))
-        m.hexData = p.value(data);
-    if (p.isSet(ascii))
-        m.asciiData = p.value(ascii);
-    m.noCrc = p.isSet(noCrc);
-    m.crlf = p.isSet(crlf);
+    if (set("addr-param"))
+        m.addrParam = value("addr-param");
+    m.addrParamDecimal = set("addr-param-dec");
+    if (set("qty"))
+        m.quantity = value("qty");
+    m.quantityDecimal = set("qty-dec");
+    if (set("data"))
+        m.hexData = value("data");
+    if (set("ascii"))
+        m.asciiData = value("ascii");
+    m.noCrc = set("no-crc");
+    m.crlf = set("crlf");
     if ((m.addrParamDecimal && !m.addrParam) || (m.quantityDecimal && !m.quantity))
         return usage(QStringLiteral("--addr-param-dec and --qty-dec need their field"));
     const Expected<QByteArray> frame = buildModbusFrame(m);

@@ -1,21 +1,104 @@
-// send, new, status, upload and download: the board's command line and its BASIC program.
+// send, new, status, upload, download and verify: the board's command line and its BASIC
+// program.
 #include "cli/LocalFiles.h"
 #include "cli/Progress.h"
+#include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/Cp1251.h"
+#include "core/FileAccess.h"
+#include "core/LineEnds.h"
 #include "transfer/BasicTransfers.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
 
 namespace {
 
 // The largest UDP payload over IPv4.
 constexpr qsizetype MaxDatagram = 65507;
 
-int refusedLine(const QString& path, const QList<QByteArray>& program, int line) {
+int refusedLine(Session& s, const QString& path, const QList<QByteArray>& program, int line) {
     const QByteArray text = line >= 1 && line <= program.size() ? program.at(line - 1) : "";
-    return Session::fail(ExitCode::Refused, QStringLiteral("the board refused line %1 of %2: %3")
-                                                .arg(line)
-                                                .arg(path, Cp1251::toText(text)));
+    s.report.set(QStringLiteral("refusedLine"), line);
+    return s.fail(ExitCode::Refused, QStringLiteral("the board refused line %1 of %2: %3")
+                                         .arg(line)
+                                         .arg(path, Cp1251::toText(text)));
+}
+
+// A program file, and its lines as upload sends them: the file's guard, then the board's line
+// rules.
+struct ProgramFile {
+    QByteArray bytes;
+    QList<QByteArray> lines;
+};
+
+Expected<ProgramFile> readProgramFile(const QString& path) {
+    const Expected<QByteArray> file = LocalFiles::readProgram(path);
+    if (!file)
+        return file.failure();
+    const Expected<QList<QByteArray>> lines = basic::readProgram(*file);
+    if (!lines)
+        return Failure{lines.failure().number,
+                       QStringLiteral("%1: %2").arg(path, lines.failure().description)};
+    return ProgramFile{*file, *lines};
+}
+
+// The board's listing into `target` by the download transfer. `shownPath`: the file the
+// operator named, which messages about a partial listing name (empty: a listing kept in memory
+// only). nullopt once the whole listing is in; otherwise the exit code, reported.
+std::optional<int> fetchListing(Session& s, const QString& target, const QString& shownPath) {
+    if (const auto failed = s.openLink())
+        return failed;
+    const TargetFile& file = s.transfers.programFile();
+    s.transfers.startDownload(target);
+    if (const auto failed = s.stepFailure())
+        return failed;
+    s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
+    const Session::Status status = s.waitForTransfer([&] { s.progress.update(file.written()); });
+    if (!shownPath.isEmpty()) {
+        s.report.set(QStringLiteral("bytes"), file.written());
+        if (file.written() > 0 && (status != Session::Status::Got ||
+                                   s.sink.finishedHow() != TransferAction::End::Completed))
+            s.report.set(QStringLiteral("partial"), file.partPath());
+    }
+    if (const auto failed = s.stepFailure()) {
+        s.transfers.closeProgramFile();
+        return failed;
+    }
+    const QString part = shownPath.isEmpty()
+                             ? QStringLiteral("%1 bytes of the listing came").arg(file.written())
+                             : QStringLiteral("%1 is partial: %2 bytes of the listing")
+                                   .arg(file.partPath())
+                                   .arg(file.written());
+    if (status != Session::Status::Got) {
+        s.transfers.closeProgramFile();
+        return s.notAnswered(
+            status, file.written() > 0 ? part : QStringLiteral("nothing of the listing came"));
+    }
+    s.progress.finish();
+    if (s.sink.finishedHow() == TransferAction::End::Completed)
+        return std::nullopt;
+    const QByteArray why = s.transfers.basic().lastReply().trimmed();
+    return s.fail(
+        ExitCode::Refused,
+        QStringLiteral("%1; %2").arg(
+            basic::downloadReply(why) == basic::Reply::LoginPrompt
+                ? QStringLiteral("the board asks for a login")
+                : QStringLiteral("the board refused the listing: %1").arg(Cp1251::toText(why)),
+            file.written() == 0   ? QStringLiteral("nothing saved")
+            : shownPath.isEmpty() ? part
+                                  : QStringLiteral("%1 keeps the %2 bytes before it")
+                                        .arg(file.partPath())
+                                        .arg(file.written())));
+}
+
+QJsonValue textOrNull(const QList<QByteArray>& lines, qsizetype i) {
+    return i < lines.size() ? QJsonValue(Cp1251::toText(lines.at(i))) : QJsonValue();
+}
+
+QString lineOrNone(const QList<QByteArray>& lines, qsizetype i) {
+    return i < lines.size() ? Cp1251::toText(lines.at(i)) : QStringLiteral("no such line");
 }
 
 } // namespace
@@ -24,9 +107,8 @@ int runSend(Session& s) {
     if (const auto failed = s.openLink())
         return *failed;
     for (const QString& typed : s.request.args) {
-        // As the window's send path: the line goes out with CR LF and into the log as a line.
-        if (const auto failed = s.link.sendCommandLine(Cp1251::toBytes(typed)))
-            return Session::sendFailed(*failed);
+        if (const auto failed = s.sendLine(Cp1251::toBytes(typed)))
+            return *failed;
         const int code = s.awaitAnswer(QStringLiteral("\"%1\"").arg(typed));
         if (code != 0)
             return code;
@@ -38,39 +120,37 @@ int runBoardCommand(Session& s) {
     const QByteArray word = s.request.command == Command::New ? "NEW" : "STATUS";
     if (const auto failed = s.openLink())
         return *failed;
-    s.transfers.boardCommand(word);
-    if (const auto failed = s.stepFailure())
+    if (const auto failed = s.sendLine(word))
         return *failed;
     return s.awaitAnswer(QString::fromLatin1(word));
 }
 
 int runUpload(Session& s) {
     const QString path = s.request.args.at(0);
-    const Expected<QByteArray> file = LocalFiles::readProgram(path);
+    const Expected<ProgramFile> file = readProgramFile(path);
     if (!file)
-        return Session::fail(ExitCode::LocalFile, file.failure().description);
-    const Expected<QList<QByteArray>> program = basic::readProgram(*file);
-    if (!program)
-        return Session::fail(ExitCode::LocalFile,
-                             QStringLiteral("%1: %2").arg(path, program.failure().description));
+        return s.fail(ExitCode::LocalFile, file.failure().description);
+    const QList<QByteArray>& program = file->lines;
     // A line no datagram can carry is the file's fault, found before anything is sent.
     if (s.request.link.kind == LinkSpec::Kind::Udp) {
         const qsizetype room =
             MaxDatagram - 2 -
             (s.request.link.viaUsb ? qsizetype(5 + s.request.link.viaUsb->size()) : 0);
-        for (qsizetype i = 0; i < program->size(); ++i) {
-            if (program->at(i).size() > room)
-                return Session::fail(ExitCode::LocalFile,
-                                     QStringLiteral("%1: line %2 is longer than a datagram "
-                                                    "carries (%3 bytes)")
-                                         .arg(path)
-                                         .arg(i + 1)
-                                         .arg(room));
+        for (qsizetype i = 0; i < program.size(); ++i) {
+            if (program.at(i).size() > room)
+                return s.fail(ExitCode::LocalFile, QStringLiteral("%1: line %2 is longer than a "
+                                                                  "datagram carries (%3 bytes)")
+                                                       .arg(path)
+                                                       .arg(i + 1)
+                                                       .arg(room));
         }
     }
-    const int total = int(program->size());
+    const int total = int(program.size());
+    s.report.set(QStringLiteral("file"), path);
+    s.report.set(QStringLiteral("lines"), total);
+    s.report.set(QStringLiteral("accepted"), 0);
     if (total == 0) {
-        Session::note(QStringLiteral("%1 holds no line; nothing sent").arg(path));
+        s.report.summary(QStringLiteral("%1 holds no line; nothing sent").arg(path));
         return 0;
     }
     if (const auto failed = s.openLink())
@@ -78,9 +158,15 @@ int runUpload(Session& s) {
 
     const BasicTransfers& basic = s.transfers.basic();
     s.progress.start(QStringLiteral("upload"), total, QStringLiteral("lines"));
-    s.transfers.startUpload(*file);
-    const Session::Status status = s.waitForTransfer(
-        [&] { s.progress.update(basic.uploading() ? basic.lineSent() - 1 : total - 1); });
+    s.transfers.startUpload(file->bytes);
+    const auto accepted = [&](int lines) {
+        s.report.set(QStringLiteral("accepted"), lines);
+    };
+    const Session::Status status = s.waitForTransfer([&] {
+        const int done = basic.uploading() ? basic.lineSent() - 1 : total - 1;
+        s.progress.update(done);
+        accepted(done);
+    });
     if (const auto failed = s.stepFailure())
         return *failed;
     // The line sent last: the one refused, or the one whose answer did not come.
@@ -94,7 +180,8 @@ int runUpload(Session& s) {
     }
     if (s.sink.finishedHow() == TransferAction::End::Refused) {
         s.progress.finish();
-        return refusedLine(path, *program, sentLast);
+        accepted(sentLast - 1);
+        return refusedLine(s, path, program, sentLast);
     }
 
     // Every line is out; the board's answer to the last one decides.
@@ -106,54 +193,66 @@ int runUpload(Session& s) {
         const basic::Reply reply = basic::uploadReply(next.bytes);
         if (reply == basic::Reply::Error) {
             s.progress.finish();
-            return refusedLine(path, *program, total);
+            return refusedLine(s, path, program, total);
         }
         if (reply == basic::Reply::Ok)
             break;
-        Session::printBoard(next.bytes);
+        s.printBoard(next.bytes);
     }
     s.progress.update(total);
     s.progress.finish();
-    Session::note(QStringLiteral("upload: %1 lines of %2 accepted").arg(total).arg(path));
+    accepted(total);
+    s.report.summary(QStringLiteral("upload: %1 lines of %2 accepted").arg(total).arg(path));
     return 0;
 }
 
 int runDownload(Session& s) {
     const QString path = s.request.args.at(0);
-    if (const auto failed = s.openLink())
+    s.report.set(QStringLiteral("file"), path);
+    if (const std::optional<int> failed = fetchListing(s, path, path))
         return *failed;
-    const TargetFile& target = s.transfers.programFile();
-    s.transfers.startDownload(path);
-    if (const auto failed = s.stepFailure())
-        return *failed;
-    s.progress.start(QStringLiteral("download"), -1, QStringLiteral("bytes"));
-    const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
-    if (const auto failed = s.stepFailure()) {
-        s.transfers.closeProgramFile();
-        return *failed;
-    }
-    if (status != Session::Status::Got) {
-        s.transfers.closeProgramFile();
-        return s.notAnswered(status, target.written() > 0
-                                         ? QStringLiteral("%1 is partial: %2 bytes of the listing")
-                                               .arg(target.partPath())
-                                               .arg(target.written())
-                                         : QStringLiteral("nothing of the listing came"));
-    }
-    s.progress.finish();
-    if (s.sink.finishedHow() != TransferAction::End::Completed) {
-        const QByteArray why = s.transfers.basic().lastReply().trimmed();
-        return Session::fail(
-            ExitCode::Refused,
-            QStringLiteral("%1; %2").arg(
-                basic::downloadReply(why) == basic::Reply::LoginPrompt
-                    ? QStringLiteral("the board asks for a login")
-                    : QStringLiteral("the board refused the listing: %1").arg(Cp1251::toText(why)),
-                target.written() > 0 ? QStringLiteral("%1 keeps the %2 bytes before it")
-                                           .arg(target.partPath())
-                                           .arg(target.written())
-                                     : QStringLiteral("nothing saved")));
-    }
-    Session::note(QStringLiteral("download: %1 bytes into %2").arg(target.written()).arg(path));
+    s.report.summary(QStringLiteral("download: %1 bytes into %2")
+                         .arg(s.transfers.programFile().written())
+                         .arg(path));
     return 0;
+}
+
+int runVerify(Session& s) {
+    const QString path = s.request.args.at(0);
+    s.report.set(QStringLiteral("file"), path);
+    const Expected<ProgramFile> file = readProgramFile(path);
+    if (!file)
+        return s.fail(ExitCode::LocalFile, file.failure().description);
+    const QList<QByteArray>& program = file->lines;
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return s.fail(ExitCode::LocalFile,
+                      QStringLiteral("no room for the listing: %1").arg(scratch.errorString()));
+    const QString listingPath = scratch.filePath(QStringLiteral("listing.bas"));
+    if (const std::optional<int> failed = fetchListing(s, listingPath, QString()))
+        return *failed;
+    const Expected<QByteArray> listing =
+        FileAccess::readFile(listingPath, FileAccess::MaxProgramBytes);
+    if (!listing)
+        return s.fail(ExitCode::LocalFile, listing.failure().description);
+
+    const QList<QByteArray> board = splitLines(*listing);
+    s.report.set(QStringLiteral("lines"), board.size());
+    qsizetype i = 0;
+    while (i < program.size() && i < board.size() && program.at(i) == board.at(i))
+        ++i;
+    const bool equal = i == program.size() && i == board.size();
+    s.report.set(QStringLiteral("equal"), equal);
+    if (equal) {
+        s.report.summary(
+            QStringLiteral("verify: the board holds %1 as %2 lines").arg(path).arg(board.size()));
+        return 0;
+    }
+    s.report.set(QStringLiteral("difference"),
+                 QJsonObject{{QStringLiteral("line"), i + 1},
+                             {QStringLiteral("file"), textOrNull(program, i)},
+                             {QStringLiteral("board"), textOrNull(board, i)}});
+    return s.fail(ExitCode::Refused, QStringLiteral("line %1 differs: %2 in %3, %4 on the board")
+                                         .arg(i + 1)
+                                         .arg(lineOrNone(program, i), path, lineOrNone(board, i)));
 }

@@ -30,16 +30,20 @@ struct LinkSpec {
     std::optional<QByteArray> viaUsb;
 };
 
-enum class Command { Send, Upload, Download, New, Status, Put, Get, Modbus, Monitor };
+enum class Command { Send, Upload, Download, Verify, New, Status, Put, Get, Modbus, Monitor };
 
 struct CliRequest {
     Command command = Command::Status;
-    QStringList args; // the command's own arguments, in order
+    QString commandName; // as typed: "upload"
+    QStringList args;    // the command's own arguments, in order
     LinkSpec link;
     QString logPath; // empty: no log
     int timeoutMs = 5000;
     int quietMs = 300;
     bool hex = false;       // monitor --hex
+    bool quiet = false;     // no progress, no summary
+    bool json = false;      // one JSON object on standard output sums the run up
+    bool raw = false;       // board text as it came, line ends untouched
     bool stats = false;     // print the client's own time per handshake at the end
     QByteArray modbusFrame; // modbus: the request, built and checked already
 };
@@ -48,7 +52,7 @@ struct ParsedArguments {
     enum class What { Run, Help, Version, Usage };
     What what = What::Usage;
     CliRequest request;
-    QString message; // Help: the whole text; Usage: one line saying what is wrong
+    QString message; // Help: the page; Usage: one line saying what is wrong
 };
 
 // arguments[0] is the program's name, as QCoreApplication::arguments() gives it.

@@ -8,7 +8,8 @@ enum class ExitCode : int {
     Usage = 1,      // the command line is wrong
     LinkFailed = 2, // the link could not be opened, or was lost
     Timeout = 3,    // the board did not answer in time
-    Refused = 4,    // the board refused: ERROR, a login prompt, a MODBUS exception or bad reply
+    Refused = 4,    // the board refused: ERROR, a login prompt, a MODBUS exception or bad reply;
+                    // verify: the board's listing is not the file
     LocalFile = 5,  // a local file could not be read or written
 };
 

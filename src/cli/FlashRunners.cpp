@@ -1,5 +1,6 @@
 // put and get: files to and from the board's flash disk, in the window's hex pieces.
 #include "cli/Progress.h"
+#include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/Cp1251.h"
@@ -23,12 +24,12 @@ int awaitClose(Session& s, const QString& name) {
                                  QStringLiteral("the answer to CLOSE of %1").arg(name));
         const flash::Reply reply = flash::reply(next.bytes);
         if (reply == flash::Reply::Error)
-            return Session::fail(
+            return s.fail(
                 ExitCode::Refused,
                 QStringLiteral("the board answered %1 to CLOSE").arg(replyText(next.bytes)));
         if (reply == flash::Reply::BareOk)
             return 0;
-        Session::printBoard(next.bytes);
+        s.printBoard(next.bytes);
     }
 }
 
@@ -36,8 +37,8 @@ int awaitClose(Session& s, const QString& name) {
 // able to. The board's file is opened for writing and closed at once.
 int putEmpty(Session& s, const QByteArray& name) {
     const QByteArray open = flash::openCommand(name, "WN");
-    if (const auto failed = s.link.sendCommandLine(open))
-        return Session::sendFailed(*failed);
+    if (const auto failed = s.sendLine(open))
+        return *failed;
     for (;;) {
         const Session::Next next = s.nextLine(s.request.timeoutMs);
         if (next.status != Session::Status::Got) {
@@ -49,9 +50,8 @@ int putEmpty(Session& s, const QByteArray& name) {
             continue;
         s.transfers.closeFlashDisk();
         if (reply == flash::Reply::Error)
-            return Session::fail(ExitCode::Refused,
-                                 QStringLiteral("the board refused %1: %2")
-                                     .arg(Cp1251::toText(open), replyText(next.bytes)));
+            return s.fail(ExitCode::Refused, QStringLiteral("the board refused %1: %2")
+                                                 .arg(Cp1251::toText(open), replyText(next.bytes)));
         return awaitClose(s, Cp1251::toText(name));
     }
 }
@@ -68,9 +68,12 @@ int runPut(Session& s) {
     const QString nameText =
         s.request.args.size() > 1 ? s.request.args.at(1) : QFileInfo(local).fileName();
     const QByteArray name = Cp1251::toBytes(nameText);
+    s.report.set(QStringLiteral("file"), local);
+    s.report.set(QStringLiteral("name"), nameText);
     const Expected<QByteArray> bytes = FileAccess::readFile(local, FileAccess::MaxFlashFileBytes);
     if (!bytes)
-        return Session::fail(ExitCode::LocalFile, bytes.failure().description);
+        return s.fail(ExitCode::LocalFile, bytes.failure().description);
+    s.report.set(QStringLiteral("bytes"), bytes->size());
     if (const auto failed = s.openLink())
         return *failed;
     if (bytes->isEmpty())
@@ -99,14 +102,14 @@ int runPut(Session& s) {
                                          .arg(nameText));
     }
     if (s.sink.finishedHow() == TransferAction::End::Refused)
-        return Session::fail(
+        return s.fail(
             ExitCode::Refused,
             QStringLiteral("the board answered %1 to the put of %2").arg(lastReply(s), nameText));
     s.progress.update(total);
     s.progress.finish();
     const int code = awaitClose(s, nameText);
     if (code == 0)
-        Session::note(
+        s.report.summary(
             QStringLiteral("put: %1 bytes from %2 to %3").arg(total).arg(local, nameText));
     return code;
 }
@@ -114,6 +117,8 @@ int runPut(Session& s) {
 int runGet(Session& s) {
     const QString nameText = s.request.args.at(0);
     const QString local = s.request.args.at(1);
+    s.report.set(QStringLiteral("name"), nameText);
+    s.report.set(QStringLiteral("file"), local);
     if (const auto failed = s.openLink())
         return *failed;
     const TargetFile& target = s.transfers.flashFile();
@@ -122,6 +127,10 @@ int runGet(Session& s) {
         return *failed;
     s.progress.start(QStringLiteral("get"), -1, QStringLiteral("bytes"));
     const Session::Status status = s.waitForTransfer([&] { s.progress.update(target.written()); });
+    s.report.set(QStringLiteral("bytes"), target.written());
+    if (target.written() > 0 &&
+        (status != Session::Status::Got || s.sink.finishedHow() != TransferAction::End::Completed))
+        s.report.set(QStringLiteral("partial"), target.partPath());
     if (const auto failed = s.stepFailure()) {
         if (s.transfers.flash().running())
             s.transfers.closeFlashDisk();
@@ -137,21 +146,20 @@ int runGet(Session& s) {
     }
     s.progress.finish();
     if (s.sink.finishedHow() != TransferAction::End::Completed)
-        return Session::fail(ExitCode::Refused,
-                             QStringLiteral("the board answered %1 to the get of %2%3")
-                                 .arg(lastReply(s), nameText,
-                                      target.written() > 0
-                                          ? QStringLiteral("; %1 is partial: %2 bytes")
-                                                .arg(target.partPath())
-                                                .arg(target.written())
-                                          : QString()));
+        return s.fail(ExitCode::Refused,
+                      QStringLiteral("the board answered %1 to the get of %2%3")
+                          .arg(lastReply(s), nameText,
+                               target.written() > 0 ? QStringLiteral("; %1 is partial: %2 bytes")
+                                                          .arg(target.partPath())
+                                                          .arg(target.written())
+                                                    : QString()));
     // The board's answer to the closing CLOSE, so it is not left for the next run to read; the
     // file is whole either way, so a missing answer only costs the wait.
     for (Session::Next next = s.nextLine(s.request.quietMs);
          next.status == Session::Status::Got && flash::reply(next.bytes) == flash::Reply::Other;
          next = s.nextLine(s.request.quietMs)) {
     }
-    Session::note(
+    s.report.summary(
         QStringLiteral("get: %1 bytes from %2 into %3").arg(target.written()).arg(nameText, local));
     return 0;
 }

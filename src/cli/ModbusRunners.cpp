@@ -1,11 +1,15 @@
 // modbus and monitor: raw bytes, as the builder panel sends them and the hex monitor shows them.
+#include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
+#include "core/Cp1251.h"
 #include "core/SignalPipe.h"
 #include "modbus/Crc16.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusReply.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <climits>
 
 namespace {
@@ -28,17 +32,46 @@ QByteArray withUnixLineEnds(QByteArray text) {
     return text.replace("\r\n", "\n");
 }
 
+// The parsed reply as JSON figures: what the parser panel shows, as data.
+QJsonObject replyFields(const ModbusReply& parsed) {
+    QJsonObject out;
+    if (parsed.address)
+        out.insert(QStringLiteral("address"), *parsed.address);
+    if (parsed.function)
+        out.insert(QStringLiteral("function"), *parsed.function);
+    if (parsed.echo) {
+        out.insert(QStringLiteral("dataAddress"), parsed.echo->dataAddress);
+        out.insert(QStringLiteral("value"), parsed.echo->value);
+    }
+    if (parsed.byteCount) {
+        out.insert(QStringLiteral("byteCount"), *parsed.byteCount);
+        QJsonArray values;
+        for (const quint16 v : parsed.values)
+            values.append(v);
+        out.insert(QStringLiteral("values"), values);
+    }
+    if (parsed.text)
+        out.insert(QStringLiteral("text"), Cp1251::toText(*parsed.text));
+    if (parsed.crc)
+        out.insert(QStringLiteral("crcGood"), parsed.crc->good());
+    return out;
+}
+
+QString hexOf(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
 } // namespace
 
 int runModbus(Session& s) {
     if (const auto failed = s.openLink(true))
         return *failed;
     const QByteArray& frame = s.request.modbusFrame;
-    Session::printBoard("> " + HexText::display(frame) + '\n');
+    s.report.set(QStringLiteral("request"), hexOf(frame));
+    s.report.account("> " + HexText::display(frame) + '\n');
     // The panel writes past every gateway, and so does this: the frame goes out as built.
-    if (const auto failed =
-            s.link.sendRaw(s.link.udpOpen() ? Channel::Udp : Channel::Serial, frame))
-        return Session::sendFailed(*failed);
+    if (const auto failed = s.sink.sendRaw(frame))
+        return s.sendFailed(*failed);
     const qint64 sentNs = s.nowNs();
 
     Session::Next next = s.nextChunk(s.request.timeoutMs);
@@ -57,29 +90,37 @@ int runModbus(Session& s) {
         reply += next.bytes;
         lastNs = next.arrivedNs;
     }
-    Session::printBoard("< " + HexText::display(reply) + '\n');
-    const ModbusReply parsed = parseModbusReply(reply, true, (lastNs - sentNs) / 1000000);
-    Session::printBoard(withUnixLineEnds(renderModbusReply(parsed)));
-    if (const std::optional<quint8> code = exceptionCode(reply))
-        return Session::fail(
-            ExitCode::Refused,
-            QStringLiteral("the board answered with MODBUS exception %1").arg(*code));
+    const qint64 replyMs = (lastNs - sentNs) / 1000000;
+    const ModbusReply parsed = parseModbusReply(reply, true, replyMs);
+    s.report.account("< " + HexText::display(reply) + '\n');
+    s.report.account(withUnixLineEnds(renderModbusReply(parsed)));
+    s.report.set(QStringLiteral("reply"), hexOf(reply));
+    s.report.set(QStringLiteral("replyMs"), replyMs);
+    s.report.set(QStringLiteral("parsed"), replyFields(parsed));
+    if (const std::optional<quint8> code = exceptionCode(reply)) {
+        s.report.set(QStringLiteral("exception"), *code);
+        return s.fail(ExitCode::Refused,
+                      QStringLiteral("the board answered with MODBUS exception %1").arg(*code));
+    }
     if (!parsed.recognized())
-        return Session::fail(ExitCode::Refused, QStringLiteral("the reply is not a MODBUS reply"));
+        return s.fail(ExitCode::Refused, QStringLiteral("the reply is not a MODBUS reply"));
     if (!parsed.crc->good())
-        return Session::fail(ExitCode::Refused, QStringLiteral("the reply's CRC does not check"));
+        return s.fail(ExitCode::Refused, QStringLiteral("the reply's CRC does not check"));
     return 0;
 }
 
 int runMonitor(Session& s) {
     if (const auto failed = s.openLink(true))
         return *failed;
-    Session::note(QStringLiteral("monitoring %1; Ctrl+C ends").arg(s.linkName()));
+    s.report.summary(QStringLiteral("monitoring %1; Ctrl+C ends").arg(s.linkName()));
     for (;;) {
         const Session::Next next = s.nextChunk(INT_MAX);
         switch (next.status) {
         case Session::Status::Got:
-            Session::printBoard(s.request.hex ? HexText::display(next.bytes) + '\n' : next.bytes);
+            if (s.request.hex)
+                s.report.account(HexText::display(next.bytes) + '\n');
+            else
+                s.printBoard(next.bytes);
             break;
         case Session::Status::Interrupted:
             // The way a monitor ends, and still the signal's exit code: a script can tell.

@@ -30,13 +30,15 @@ void Progress::start(const QString& what, qint64 total, const QString& unit) {
     unit_ = unit;
     total_ = total;
     lastStep_ = -1;
-    started_ = true;
+    drawn_ = false;
+    started_ = out_ != nullptr;
     sinceDraw_.start();
-    draw(0);
+    if (started_ && total_ > 0)
+        draw(0);
 }
 
 void Progress::update(qint64 done) {
-    if (!started_)
+    if (!started_ || (total_ <= 0 && done == 0))
         return;
     if (terminal_) {
         if (sinceDraw_.elapsed() >= TerminalRedrawMs || (total_ > 0 && done >= total_))
@@ -53,13 +55,16 @@ void Progress::update(qint64 done) {
 }
 
 void Progress::finish() {
-    if (started_ && terminal_)
+    if (!started_)
+        return;
+    if (terminal_ && drawn_)
         std::fputs("\n", out_);
     started_ = false;
     std::fflush(out_);
 }
 
 void Progress::draw(qint64 done) {
+    drawn_ = true;
     sinceDraw_.restart();
     if (total_ > 0)
         lastStep_ = qBound<qint64>(0, done, total_) * 10 / total_;

@@ -7,6 +7,7 @@ int runSend(Session& s);
 int runBoardCommand(Session& s); // new, status
 int runUpload(Session& s);
 int runDownload(Session& s);
+int runVerify(Session& s);
 int runPut(Session& s);
 int runGet(Session& s);
 int runModbus(Session& s);

@@ -2,13 +2,14 @@
 
 #include "cli/HandshakeStats.h"
 #include "cli/Progress.h"
+#include "cli/Report.h"
+#include "core/LogFile.h"
 #include "core/SignalPipe.h"
 #include "link/PortChoice.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <cstdio>
 
 namespace {
 
@@ -33,6 +34,20 @@ QString describeLink(const LinkSpec& spec, const BoardLink& link) {
 void ClientSink::send(Channel channel, const QByteArray& line) {
     ++sends_;
     BoardSink::send(channel, line);
+    // A line goes to both links; the one that is open carries it.
+    if (channel == Channel::Udp ? link_.udpOpen() : link_.serialOpen())
+        logSent(line);
+}
+
+std::optional<Failure> ClientSink::sendRaw(const QByteArray& bytes) {
+    logSent(bytes);
+    return link_.sendRaw(link_.udpOpen() ? Channel::Udp : Channel::Serial, bytes);
+}
+
+void ClientSink::logSent(const QByteArray& bytes) {
+    // A log that cannot be written is told by the receive path, once per run of failures.
+    if (log_)
+        log_->append(bytes);
 }
 
 void ClientSink::boardText(const QByteArray& text) {
@@ -40,11 +55,11 @@ void ClientSink::boardText(const QByteArray& text) {
 }
 
 void ClientSink::boardMessage(const QByteArray& text) {
-    Session::printBoard(text); // the board's own messages during an upload stay visible
+    session_.printBoard(text); // the board's own messages during an upload stay visible
 }
 
 void ClientSink::notice(const QString& text) {
-    Session::note(QStringLiteral("warning: %1").arg(text));
+    session_.note(QStringLiteral("warning: %1").arg(text));
 }
 
 void ClientSink::errorBox(const Failure& failure) {
@@ -52,9 +67,10 @@ void ClientSink::errorBox(const Failure& failure) {
         errorBox_ = failure;
 }
 
-Session::Session(const CliRequest& r, LogFile* l, SignalPipe& i, Progress& p, HandshakeStats& s)
-    : request(r), log(l), interrupt(i), progress(p), stats(s), link(l), sink(link, l, *this),
-      transfers(sink) {
+Session::Session(const CliRequest& r, LogFile* l, SignalPipe& i, Report& out, Progress& p,
+                 HandshakeStats& s)
+    : request(r), log(l), interrupt(i), report(out), progress(p), stats(s), link(l),
+      sink(link, l, *this), transfers(sink) {
     clock_.start();
     QObject::connect(&link, &BoardLink::boardText,
                      [this](const QByteArray& text, const QString& otherSender) {
@@ -64,10 +80,10 @@ Session::Session(const CliRequest& r, LogFile* l, SignalPipe& i, Progress& p, Ha
         if (keepChunks_)
             chunkQueue_.append({Status::Got, chunk, nowNs()});
     });
-    QObject::connect(&link, &BoardLink::failed, [](const Failure& why) {
+    QObject::connect(&link, &BoardLink::failed, [this](const Failure& why) {
         note(QStringLiteral("warning: %1").arg(why.description));
     });
-    QObject::connect(&link, &BoardLink::frameError, [](const QByteArray& message) {
+    QObject::connect(&link, &BoardLink::frameError, [this](const QByteArray& message) {
         note(QStringLiteral("warning: %1").arg(QString::fromLatin1(message.trimmed())));
     });
     QObject::connect(&link, &BoardLink::lost, [this](const Failure& why) { lost_ = why; });
@@ -88,6 +104,10 @@ void Session::addLines(const QByteArray& text) {
     for (ReplyLines::Line& line : lines_.feed(text)) {
         if (!line.endOfPrevious)
             lineQueue_.append({Status::Got, std::move(line.bytes), nowNs()});
+        else if (!lineQueue_.isEmpty())
+            lineQueue_.last().bytes += line.bytes; // the LF of the CR LF it ends
+        else if (request.raw)
+            printBoard(line.bytes); // the line it ends went out already; --raw keeps every byte
     }
 }
 
@@ -135,6 +155,10 @@ QString Session::linkName() const {
 }
 
 Session::Status Session::waitForBoard(int timeoutMs) {
+    // The pipe is read here, not only by its notifier: while replies keep coming, the loop
+    // below ends on each one before the notifier's turn, and the signal would wait for the
+    // transfer's end.
+    interrupt.drain();
     if (interrupt.signalNumber() != 0)
         return Status::Interrupted;
     if (lost_)
@@ -154,6 +178,7 @@ Session::Status Session::waitForBoard(int timeoutMs) {
     QObject::connect(&interrupt, &SignalPipe::raised, &loop, &QEventLoop::quit);
     timer.start(qMax(0, timeoutMs));
     loop.exec();
+    interrupt.drain();
     if (interrupt.signalNumber() != 0)
         return Status::Interrupted;
     if (got)
@@ -213,27 +238,24 @@ Session::Next Session::take(QList<Next>& from, int timeoutMs) {
     }
 }
 
-int Session::fail(ExitCode code, const QString& message) {
-    note(message);
-    return int(code);
+int Session::fail(ExitCode code, const QString& message) const {
+    return report.fail(code, message);
 }
 
-void Session::note(const QString& message) {
-    std::fprintf(stderr, "brenmoor-cli: %s\n", message.toLocal8Bit().constData());
-    std::fflush(stderr);
+void Session::note(const QString& message) const {
+    report.note(message);
 }
 
-void Session::printBoard(const QByteArray& bytes) {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+void Session::printBoard(const QByteArray& bytes) const {
+    report.board(bytes);
 }
 
 int Session::notAnswered(Status status, const QString& during) const {
     progress.finish();
     switch (status) {
     case Status::Interrupted:
-        note(QStringLiteral("interrupted: %1").arg(during));
-        return interruptedExit(interrupt.signalNumber());
+        return report.fail(interruptedExit(interrupt.signalNumber()),
+                           QStringLiteral("interrupted: %1").arg(during));
     case Status::LinkLost:
         return fail(ExitCode::LinkFailed, QStringLiteral("the link was lost (%1): %2")
                                               .arg(lost_.value_or(Failure{}).description, during));
@@ -246,7 +268,7 @@ int Session::notAnswered(Status status, const QString& during) const {
                                        .arg(during));
 }
 
-int Session::sendFailed(const Failure& failure) {
+int Session::sendFailed(const Failure& failure) const {
     if (failure.number == ErrorNumber::InvalidSetting)
         return fail(
             ExitCode::Usage,
@@ -264,6 +286,11 @@ std::optional<int> Session::stepFailure() {
         return fail(ExitCode::LocalFile, box->description);
     }
     return std::nullopt;
+}
+
+std::optional<int> Session::sendLine(const QByteArray& line) {
+    transfers.boardCommand(line);
+    return stepFailure();
 }
 
 int Session::awaitAnswer(const QString& what) {

@@ -17,17 +17,27 @@
 class HandshakeStats;
 class LogFile;
 class Progress;
+class Report;
 class SignalPipe;
 class Session;
 
 // The client's side of the transfers: the board side as the window does it, board text no
 // transfer takes into the session's lines, and how a transfer ended kept for the runner.
+//
+// Every byte the client puts on a link goes out here, so here it is logged, once, as it was
+// handed over (before a gateway wraps it), as the window logs a typed line.
 class ClientSink : public BoardSink {
 public:
     ClientSink(BoardLink& link, LogFile* log, Session& session)
-        : BoardSink(link, log), session_(session) {}
+        : BoardSink(link, log), link_(link), log_(log), session_(session) {}
 
+    // A line for the board: the transfers' lines, and the client's own through
+    // Transfers::boardCommand.
     void send(Channel channel, const QByteArray& line) override;
+    // The machines ask to log the lines they send; send() has logged each already.
+    void log(const QByteArray&) override {}
+    // Exactly these bytes on the open link, past any gateway: a MODBUS frame.
+    std::optional<Failure> sendRaw(const QByteArray& bytes);
     void boardText(const QByteArray& text) override;
     void boardMessage(const QByteArray& text) override;
     void errorBox(const Failure& failure) override;
@@ -39,6 +49,10 @@ public:
     qint64 sends() const { return sends_; }
 
 private:
+    void logSent(const QByteArray& bytes);
+
+    BoardLink& link_;
+    LogFile* log_;
     Session& session_;
     std::optional<TransferAction::End> finished_;
     std::optional<Failure> errorBox_;
@@ -56,14 +70,15 @@ public:
         qint64 arrivedNs = 0; // on nowNs(), when its last byte came
     };
 
-    Session(const CliRequest& request, LogFile* log, SignalPipe& interrupt, Progress& progress,
-            HandshakeStats& stats);
+    Session(const CliRequest& request, LogFile* log, SignalPipe& interrupt, Report& report,
+            Progress& progress, HandshakeStats& stats);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     const CliRequest& request;
     LogFile* log; // null without --log
     SignalPipe& interrupt;
+    Report& report;
     Progress& progress;
     HandshakeStats& stats;
     BoardLink link;
@@ -95,17 +110,20 @@ public:
     QString linkName() const;
 
     // One line on standard error, then the code to exit with.
-    static int fail(ExitCode code, const QString& message);
-    static void note(const QString& message);        // one line on standard error, no failure
-    static void printBoard(const QByteArray& bytes); // board output on standard output
+    int fail(ExitCode code, const QString& message) const;
+    void note(const QString& message) const;        // one line on standard error, no failure
+    void printBoard(const QByteArray& bytes) const; // board output on standard output
 
     // A wait that brought no answer: timed out, interrupted or the link lost. `during` says
     // what was waiting ("line 12 of 40").
     int notAnswered(Status status, const QString& during) const;
     // The exit code for a send or a local file that failed while a step was carried out.
     std::optional<int> stepFailure();
-    static int sendFailed(const Failure& failure);
+    int sendFailed(const Failure& failure) const;
 
+    // A line for the board on whichever link is open, as a typed line goes; the exit code when
+    // it could not be sent.
+    std::optional<int> sendLine(const QByteArray& line);
     // Board text up to its "OK" (0) or "ERROR" (4), printed as it comes; silence of
     // --quiet-ms after some answer also ends it. `what` names the command for messages.
     int awaitAnswer(const QString& what);

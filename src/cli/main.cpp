@@ -2,6 +2,7 @@
 #include "cli/CliRequest.h"
 #include "cli/HandshakeStats.h"
 #include "cli/Progress.h"
+#include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
 #include "core/LogFile.h"
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <pthread.h>
 
 namespace {
 
@@ -22,6 +24,8 @@ int run(Session& s) {
         return runUpload(s);
     case Command::Download:
         return runDownload(s);
+    case Command::Verify:
+        return runVerify(s);
     case Command::New:
     case Command::Status:
         return runBoardCommand(s);
@@ -37,46 +41,103 @@ int run(Session& s) {
     return int(ExitCode::Usage);
 }
 
+// SIGINT and SIGTERM are held whenever the signal pipe's handler is not in place (before it is
+// set up and after it is gone), so neither ever meets its default action: a run that got one
+// always ends with its code, whatever it was doing.
+class HeldSignals {
+public:
+    HeldSignals() {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGINT);
+        sigaddset(&set_, SIGTERM);
+        hold();
+    }
+    void hold() { pthread_sigmask(SIG_BLOCK, &set_, nullptr); }
+    void release() { pthread_sigmask(SIG_UNBLOCK, &set_, nullptr); }
+    // A signal that came while held (never delivered: it dies with the process).
+    int waiting() const {
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        for (const int number : {SIGINT, SIGTERM}) {
+            if (sigismember(&pending, number) == 1)
+                return number;
+        }
+        return 0;
+    }
+
+private:
+    sigset_t set_;
+};
+
+// Runs the request with the signal pipe in place; the signal that came, if any, in `signal`.
+int runRequest(const CliRequest& request, LogFile* log, Report& report, HeldSignals& held,
+               int& signal) {
+    SignalPipe interrupt({SIGINT, SIGTERM});
+    held.release(); // one that came before is handled now
+    Progress progress(Progress::stderrIsTerminal(), request.quiet ? nullptr : stderr);
+    HandshakeStats stats;
+    int code = 0;
+    {
+        Session session(request, log, interrupt, report, progress, stats);
+        code = run(session);
+        session.awaitLineEnd();
+    }
+    if (request.stats)
+        report.note(stats.summary());
+    held.hold();
+    interrupt.drain();
+    signal = interrupt.signalNumber();
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    HeldSignals held;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenmoor-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
 
     const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
+    const CliRequest& request = parsed.request;
+    Report report({request.json, request.quiet, request.raw});
+    int code = 0;
+    int signal = 0;
     switch (parsed.what) {
     case ParsedArguments::What::Help:
         std::fputs(parsed.message.toLocal8Bit().constData(), stdout);
-        return 0;
+        break;
     case ParsedArguments::What::Version:
         std::printf("brenmoor-cli %s\n", BRENMOOR_VERSION);
-        return 0;
+        break;
     case ParsedArguments::What::Usage:
-        return Session::fail(ExitCode::Usage, parsed.message);
-    case ParsedArguments::What::Run:
+        code = report.fail(ExitCode::Usage, parsed.message);
+        break;
+    case ParsedArguments::What::Run: {
+        report.set(QStringLiteral("command"), request.commandName);
+        std::unique_ptr<LogFile> log;
+        if (!request.logPath.isEmpty()) {
+            log = std::make_unique<LogFile>(request.logPath);
+            if (const auto failed = log->open()) {
+                code =
+                    report.fail(ExitCode::LocalFile,
+                                QStringLiteral("cannot open the log: %1").arg(failed->description));
+                break;
+            }
+        }
+        code = runRequest(request, log.get(), report, held, signal);
         break;
     }
-
-    const CliRequest& request = parsed.request;
-    std::unique_ptr<LogFile> log;
-    if (!request.logPath.isEmpty()) {
-        log = std::make_unique<LogFile>(request.logPath);
-        if (const auto failed = log->open())
-            return Session::fail(
-                ExitCode::LocalFile,
-                QStringLiteral("cannot open the log: %1").arg(failed->description));
     }
-    SignalPipe interrupt({SIGINT, SIGTERM});
-    Progress progress(Progress::stderrIsTerminal());
-    HandshakeStats stats;
-    int code = 0;
-    {
-        Session session(request, log.get(), interrupt, progress, stats);
-        code = run(session);
-        session.awaitLineEnd();
-    }
-    if (request.stats)
-        Session::note(stats.summary());
+    if (signal == 0)
+        signal = held.waiting();
+    if (signal != 0 && code != interruptedExit(signal))
+        code = report.fail(
+            interruptedExit(signal),
+            QStringLiteral("interrupted by %1")
+                .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
+    if (parsed.what == ParsedArguments::What::Run)
+        report.finish(code);
     return code;
 }

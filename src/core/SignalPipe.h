@@ -19,13 +19,14 @@ public:
 
     // The first signal that came, 0 while none has.
     int signalNumber() const { return first_; }
+    // Reads what the handler wrote. The notifier calls it from the event loop; a program about
+    // to end calls it itself, so a signal that came after the last loop still counts.
+    void drain();
 
 signals:
     void raised(int signalNumber);
 
 private:
-    void drain();
-
     QSocketNotifier* notifier_ = nullptr;
     QList<int> watched_;
     int first_ = 0;

@@ -60,6 +60,10 @@ void BoardLink::closeUdp() {
     emit stateChanged();
 }
 
+std::optional<Failure> BoardLink::setRemotePort(const QString& remotePort) {
+    return udp_->setRemotePort(remotePort);
+}
+
 bool BoardLink::udpOpen() const {
     return udp_->state() == UdpSocket::StateOpen;
 }

@@ -41,6 +41,9 @@ public:
     std::optional<Failure> openUdp(const QString& host, const QString& remotePort,
                                    const QString& localPort);
     void closeUdp();
+    // Another board port on the open socket: the next datagram goes there, and datagrams from
+    // there are the board's. A port that is no port leaves the old one.
+    std::optional<Failure> setRemotePort(const QString& remotePort);
     bool udpOpen() const;
     quint16 localPort() const;
     // "127.0.0.1:111": where the lines go and whose datagrams are the board's replies.

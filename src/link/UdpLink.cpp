@@ -3,6 +3,7 @@
 #include "core/Cp1251.h"
 #include "form/Controls.h"
 #include "link/BoardLink.h"
+#include "link/HostEntry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +28,12 @@ void UdpLink::connectControls() {
         link_.connectedMark->show();
         link_.disconnectedMark->hide();
     });
+    // A port typed while connected goes with the next datagram; until it is a port, the old
+    // one stays.
+    connect(link_.remotePortEdit, &QLineEdit::textChanged, this, [this](const QString& port) {
+        if (board_.udpOpen())
+            board_.setRemotePort(port);
+    });
     connect(gateway_.ethGatewayCheck, &QCheckBox::toggled, this, &UdpLink::applyGateway);
     connect(gateway_.ethAddressEdit, &QLineEdit::textChanged, this, &UdpLink::applyGateway);
     applyGateway();
@@ -48,8 +55,13 @@ void UdpLink::connectClicked() {
     QProcess::startDetached(QStringLiteral("cmd.exe"),
                             {QStringLiteral("/c"), QStringLiteral("arp -d *")});
 #endif
-    const auto failed = board_.openUdp(link_.hostCombo->currentText(), link_.remotePortEdit->text(),
-                                       link_.localPortEdit->text());
+    // An entry that names its port ("127.0.0.1:1111") overrides the Remote-Port box, and the
+    // box shows where the lines go.
+    const HostEntry entry = splitHostEntry(link_.hostCombo->currentText());
+    if (entry.port)
+        link_.remotePortEdit->setText(*entry.port);
+    const auto failed =
+        board_.openUdp(entry.host, link_.remotePortEdit->text(), link_.localPortEdit->text());
     if (failed) { // quietly: the operator sees Connect still enabled
         link_.connectButton->setEnabled(true);
         return;

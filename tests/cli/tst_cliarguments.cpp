@@ -3,6 +3,7 @@
 #include "cli/CliRequest.h"
 #include "cli/ModbusArgs.h"
 #include "cli/Progress.h"
+#include "cli/Report.h"
 
 #include <QTest>
 
@@ -27,7 +28,11 @@ private slots:
     void modbusFrames_data();
     void modbusFrames();
     void helpNamesEveryCommand();
+    void commandPage_data();
+    void commandPage();
     void plainProgress();
+    void boardTextLineEnds_data();
+    void boardTextLineEnds();
 };
 
 // Every one of these must stop at usage (exit 1) with a message, never reach the link. Of the
@@ -67,6 +72,10 @@ void TestCliArguments::refused_data() {
     QTest::newRow("decimal field in exponent form")
         << "--udp 10.0.0.1 modbus 10 03 --qty 1e3 --qty-dec";
     QTest::newRow("hex field with a tail") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12abc";
+    QTest::newRow("json on a stream") << "--udp 10.0.0.1 --json monitor";
+    QTest::newRow("raw where nothing is printed") << "--udp 10.0.0.1 --raw download a.bas";
+    QTest::newRow("raw and json") << "--udp 10.0.0.1 --raw --json status";
+    QTest::newRow("help on no command") << "help reboot";
 }
 
 void TestCliArguments::refused() {
@@ -90,6 +99,8 @@ void TestCliArguments::links_data() {
         << "--serial /dev/ttyUSB0 status" << false << "/dev/ttyUSB0" << 9600 << QByteArray();
     QTest::newRow("COMn") << "--serial COM3:19200 status" << false << "COM3" << 19200
                           << QByteArray();
+    QTest::newRow("udp port as the window's host entry")
+        << "--udp 127.0.0.1:1111 status" << true << "127.0.0.1" << 1111 << QByteArray();
 }
 
 void TestCliArguments::links() {
@@ -143,11 +154,49 @@ void TestCliArguments::modbusFrames() {
 void TestCliArguments::helpNamesEveryCommand() {
     const ParsedArguments parsed = parse(QStringLiteral("--help"));
     QCOMPARE(parsed.what, What::Help);
-    for (const char* command : {"send LINE", "upload FILE", "download FILE", "new", "status",
-                                "put LOCAL", "get NAME", "modbus ADDR", "monitor"})
+    for (const char* command : {"send LINE", "upload FILE", "download FILE", "verify FILE", "new",
+                                "status", "put LOCAL", "get NAME", "modbus ADDR", "monitor"})
         QVERIFY2(parsed.message.contains(QLatin1String(command)), command);
     for (int code : {0, 1, 2, 3, 4, 5, 130})
         QVERIFY(parsed.message.contains(QStringLiteral("\n  %1 ").arg(code)));
+    QCOMPARE(parse(QStringLiteral("--help-all")).message, parsed.message);
+    QCOMPARE(parse(QStringLiteral("help")).message, parsed.message);
+}
+
+// A command's own page, however it is asked for: its usage, an example of it, the options
+// that apply to it and none that do not.
+void TestCliArguments::commandPage_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("applies");
+    QTest::addColumn<QString>("doesNot");
+    QTest::newRow("upload") << "upload FILE.bas"
+                            << "--stats"
+                            << "--addr-param";
+    QTest::newRow("verify") << "verify FILE.bas"
+                            << "--json"
+                            << "--raw";
+    QTest::newRow("modbus") << "modbus ADDR FUNC"
+                            << "--addr-param"
+                            << "--hex";
+    QTest::newRow("monitor") << "monitor"
+                             << "--hex"
+                             << "--json";
+}
+
+void TestCliArguments::commandPage() {
+    QFETCH(QString, command);
+    QFETCH(QString, applies);
+    QFETCH(QString, doesNot);
+    const QString name = command.section(u' ', 0, 0);
+    const QString page = parse(QStringLiteral("help ") + name).message;
+    QCOMPARE(parse(name + QStringLiteral(" --help")).what, What::Help);
+    QCOMPARE(parse(name + QStringLiteral(" --help")).message, page);
+    QVERIFY2(page.startsWith(QStringLiteral("Usage: brenmoor-cli LINK [options] ") + command),
+             qPrintable(page));
+    QVERIFY(page.contains(QStringLiteral("\n  brenmoor-cli ")));
+    QVERIFY(page.contains(QStringLiteral("\n  ") + applies + u' '));
+    QVERIFY(!page.contains(doesNot + u' '));
+    QVERIFY(page.size() < parse(QStringLiteral("--help")).message.size() * 2 / 3);
 }
 
 // A CI log gets one line per tenth, never one per handshake.
@@ -168,6 +217,35 @@ void TestCliArguments::plainProgress() {
              Progress::barText(QStringLiteral("upload"), 2000, 2000, QStringLiteral("lines"))
                  .toLocal8Bit());
     QVERIFY(lines.at(10).contains("100%"));
+}
+
+// Board text on stdout: CR LF and a lone CR become LF, also a CR LF cut between two chunks;
+// --raw keeps every byte.
+void TestCliArguments::boardTextLineEnds_data() {
+    QTest::addColumn<QByteArrayList>("chunks");
+    QTest::addColumn<bool>("raw");
+    QTest::addColumn<QByteArray>("out");
+    const QByteArrayList mixed{"a\r\nb\rc\r", "\nd\n", "e\r"};
+    QTest::newRow("LF") << mixed << false << QByteArray("a\nb\nc\nd\ne\n");
+    QTest::newRow("raw") << mixed << true << QByteArray("a\r\nb\rc\r\nd\ne\r");
+}
+
+void TestCliArguments::boardTextLineEnds() {
+    QFETCH(QByteArrayList, chunks);
+    QFETCH(bool, raw);
+    QFETCH(QByteArray, out);
+    char* buffer = nullptr;
+    size_t size = 0;
+    std::FILE* stream = ::open_memstream(&buffer, &size);
+    {
+        Report report({false, false, raw}, stream, stream);
+        for (const QByteArray& chunk : chunks)
+            report.board(chunk);
+    }
+    std::fclose(stream);
+    const QByteArray written(buffer, qsizetype(size));
+    std::free(buffer);
+    QCOMPARE(written, out);
 }
 
 QTEST_GUILESS_MAIN(TestCliArguments)

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMap>
 
 namespace {
 // The panels and buttons agree on whether the link is up.
@@ -36,6 +37,8 @@ private slots:
     void connectFailsQuietly_data();
     void connectFailsQuietly();
     void connectAndDisconnectSwitchPanels();
+    void boardPort_data();
+    void boardPort();
     void burstsArriveWholeAndInOrder();
     void hostsEditSaveAndRestart();
     void hostsSaveFailureShowsErrorBox();
@@ -205,6 +208,51 @@ void TestUdpLink::connectAndDisconnectSwitchPanels() {
     QVERIFY(board.sendTo(w, "again"));
     QTRY_VERIFY(w.console().text().endsWith("again"));
     QVERIFY(!w.console().text().contains("late"));
+}
+
+// Where the lines go and whose replies are the board's: the port a host entry names wins over
+// the Remote-Port box and is shown there; a port typed while connected takes the next line.
+void TestUdpLink::boardPort_data() {
+    QTest::addColumn<bool>("portInEntry"); // "127.0.0.1:PORT"; else the box holds PORT
+    QTest::addColumn<bool>("retyped");     // then the box names a second board while connected
+    QTest::newRow("port in the entry") << true << false;
+    QTest::newRow("port in the box") << false << false;
+    QTest::newRow("port retyped while connected") << true << true;
+}
+
+void TestUdpLink::boardPort() {
+    QFETCH(bool, portInEntry);
+    QFETCH(bool, retyped);
+    Terminal w;
+    UdpPeer first;
+    UdpPeer second;
+    const QString firstPort = QString::number(first.port());
+    const QString entry =
+        QStringLiteral("127.0.0.1") + (portInEntry ? QStringLiteral(":") + firstPort : QString());
+    w.hostCombo->setEditText(entry);
+    w.remotePortEdit->setText(portInEntry ? QStringLiteral("111") : firstPort);
+    w.localPortEdit->setText(QStringLiteral("0"));
+    w.connectButton->click();
+    QVERIFY(linkShown(w, true));
+    QCOMPARE(w.remotePortEdit->text(), firstPort);
+    UdpPeer& board = retyped ? second : first;
+    UdpPeer& stranger = retyped ? first : second;
+    if (retyped)
+        w.remotePortEdit->setText(QString::number(second.port()));
+    QMap<QByteArray, QString> senders;
+    connect(&w.link(), &BoardLink::boardText, this,
+            [&](const QByteArray& text, const QString& other) { senders.insert(text, other); });
+
+    typeLine(w.commandEdit, QStringLiteral("LIST"));
+    QByteArray got;
+    QVERIFY(board.receive(&got));
+    QCOMPARE(got, QByteArray("LIST\r\n"));
+    QVERIFY(board.sendTo(w, "OK\r\n"));
+    QVERIFY(stranger.sendTo(w, "stray\r\n"));
+    QTRY_COMPARE(senders.size(), 2);
+    QCOMPARE(senders.value("OK\r\n"), QString());
+    QCOMPARE(senders.value("stray\r\n"), QStringLiteral("127.0.0.1:%1").arg(stranger.port()));
+    QCOMPARE(w.hostCombo->currentText(), entry); // kept as typed
 }
 
 // Bursts larger than one read slice: every datagram reaches the log and the console once, in

@@ -1,0 +1,355 @@
+// The real brenmoor-cli as shell scripts and CI jobs use it, against the board simulator or a
+// scripted board on loopback: exit codes under signals, what goes to stdout and stderr, the log,
+// the JSON summary, verify, and every example the help text gives.
+#include "CliProcess.h"
+
+#include "board/BoardSimulator.h"
+#include "core/LineEnds.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkDatagram>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const QByteArray Program = "10 PRINT 1\r\n20 PRINT \"A\"\r\n30 PRINT 3\r\n";
+
+// A board on loopback whose answers the test writes. The client gets `signal` just before the
+// answer to datagram number `signalAt`, so the answer races the signal.
+class ScriptedBoard : public QObject {
+public:
+    std::function<QByteArray(const QByteArray&)> answer;
+    QList<QByteArray> heard;
+    qint64 clientPid = 0;
+    int signalAt = 0;
+    int signal = 0;
+
+    ScriptedBoard() {
+        socket_.bind(QHostAddress::LocalHost, 0);
+        connect(&socket_, &QUdpSocket::readyRead, this, [this] {
+            while (socket_.hasPendingDatagrams()) {
+                const QNetworkDatagram d = socket_.receiveDatagram();
+                heard.append(d.data());
+                if (heard.size() == signalAt)
+                    ::kill(pid_t(clientPid), signal);
+                socket_.writeDatagram(answer(d.data()), d.senderAddress(), quint16(d.senderPort()));
+            }
+        });
+    }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(socket_.localPort()); }
+
+private:
+    QUdpSocket socket_;
+};
+
+// Signals the client once it says it is monitoring (it says so after its link is open).
+std::function<bool(QProcess&)> signalWhenMonitoring(int signal) {
+    return [signal](QProcess& p) {
+        p.setReadChannel(QProcess::StandardError);
+        if (!p.peek(4096).contains("monitoring"))
+            return true;
+        ::kill(pid_t(p.processId()), signal);
+        return false;
+    };
+}
+
+// The examples of a help text, as a shell would split them: every line that starts with the
+// program's name, words split at blanks outside double quotes.
+QList<QStringList> examplesIn(const QByteArray& help) {
+    QList<QStringList> out;
+    for (const QByteArray& line : help.split('\n')) {
+        const QString text = QString::fromUtf8(line.trimmed());
+        if (!text.startsWith(QLatin1String("brenmoor-cli ")))
+            continue;
+        QStringList words{QString()};
+        bool quoted = false;
+        for (const QChar c : text.mid(text.indexOf(u' ') + 1)) {
+            if (c == u'"')
+                quoted = !quoted;
+            else if (c == u' ' && !quoted)
+                words.append(QString());
+            else
+                words.last() += c;
+        }
+        out.append(words);
+    }
+    return out;
+}
+
+} // namespace
+
+class TestCliScripts : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void signalEndsWithItsCode_data();
+    void signalEndsWithItsCode();
+    void whatGoesWhere_data();
+    void whatGoesWhere();
+    void logHoldsEveryLineBothWays_data();
+    void logHoldsEveryLineBothWays();
+    void jsonSumsTheRunUp_data();
+    void jsonSumsTheRunUp();
+    void verifyComparesAsTheBoardStores_data();
+    void verifyComparesAsTheBoardStores();
+    void helpExamplesRun();
+
+private:
+    CliResult run(const QStringList& args) {
+        return runCli(QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(board_->udpPort())} +
+                          args,
+                      CliRun{{}, dir_->path(), nullptr});
+    }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile file(dir_->filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QByteArray read(const QString& name) const {
+        QFile file(dir_->filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<board::BoardSimulator> board_;
+};
+
+void TestCliScripts::init() {
+    board_.reset();
+    dir_ = std::make_unique<QTemporaryDir>();
+    board::BoardOptions options;
+    options.udpPort = 0;
+    board_ = std::make_unique<board::BoardSimulator>(options);
+    QString why;
+    QVERIFY2(board_->start(&why), qPrintable(why));
+    write("prog.bas", Program);
+    write("bad.bas", "10 PRINT 1\r\n20 PRINT \"open\r\n30 PRINT 3\r\n");
+    write("data.bin", QByteArray(40, 'x'));
+}
+
+// The signal lands at every step of the run in turn, each time just before the board's answer
+// to that step, so the answer races it; the run ends with 128 + the signal every time. A get has
+// closed the board's file, stopped or not.
+void TestCliScripts::signalEndsWithItsCode_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("signal");
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const char* name = signal == SIGINT ? "SIGINT" : "SIGTERM";
+        QTest::addRow("monitor, %s", name) << QStringList{"monitor"} << signal;
+        QTest::addRow("get, %s", name) << QStringList{"get", "F.BIN", "f.bin"} << signal;
+        QTest::addRow("upload, %s", name) << QStringList{"upload", "prog.bas"} << signal;
+    }
+}
+
+void TestCliScripts::signalEndsWithItsCode() {
+    QFETCH(QStringList, command);
+    QFETCH(int, signal);
+    write("prog.bas", "10 REM\r\n20 REM\r\n30 REM\r\n40 REM\r\n50 REM\r\n60 REM\r\n");
+    for (int step = 1; step <= 6; ++step) { // get: FOPEN, READ x4 (the last one at the end), CLOSE
+        ScriptedBoard board;
+        board.signal = signal;
+        board.signalAt = step;
+        int reads = 0;
+        board.answer = [&reads](const QByteArray& line) -> QByteArray {
+            if (line.startsWith("READ"))
+                return ++reads < 4 ? QByteArray(40, 'A') + "OK\r\n" : QByteArray("ND\r\n");
+            return "OK\r\n";
+        };
+        CliRun how{{}, dir_->path(), &board.clientPid};
+        if (command.first() == QLatin1String("monitor"))
+            how.whileRunning = signalWhenMonitoring(signal);
+        const CliResult r =
+            runCli(QStringList{"--udp", board.address(), "--timeout", "30"} + command, how);
+        QVERIFY2(r.exitCode == 128 + signal, qPrintable(QStringLiteral("step %1: exit %2: %3")
+                                                            .arg(step)
+                                                            .arg(r.exitCode)
+                                                            .arg(QString::fromLocal8Bit(r.err))));
+        if (command.first() == QLatin1String("get"))
+            QTRY_COMPARE(board.heard.last(), QByteArray("CLOSE\r\n"));
+    }
+}
+
+// Board text reaches stdout with LF line ends unless --raw; --quiet leaves stderr empty; a
+// transfer whose size is unknown shows no progress before anything came.
+void TestCliScripts::whatGoesWhere_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("send") << QStringList{"send", "PRINT 42"} << QByteArray("42\nOK\n")
+                          << QByteArray();
+    QTest::newRow("send, raw") << QStringList{"--raw", "send", "PRINT 42"}
+                               << QByteArray("42\r\nOK\r\n") << QByteArray();
+    QTest::newRow("upload, quiet")
+        << QStringList{"--quiet", "upload", "prog.bas"} << QByteArray() << QByteArray();
+    QTest::newRow("download of nothing")
+        << QStringList{"download", "back.bas"} << QByteArray()
+        << QByteArray("brenmoor-cli: download: 0 bytes into back.bas\n");
+}
+
+void TestCliScripts::whatGoesWhere() {
+    QFETCH(QStringList, command);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    const CliResult r = run(command);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.err, err);
+}
+
+// Every line the board heard is in the log once, in order, beside the board's answers.
+void TestCliScripts::logHoldsEveryLineBothWays_data() {
+    QTest::addColumn<QStringList>("before"); // a run without a log, to give the board something
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArray>("answer"); // a piece of the board's answer
+    const QStringList nothing;
+    const QStringList upload{"upload", "prog.bas"};
+    const QStringList put{"put", "data.bin", "D.BIN"};
+    QTest::newRow("send") << nothing << QStringList{"send", "PRINT 42"} << QByteArray("42\r\n");
+    QTest::newRow("new") << nothing << QStringList{"new"} << QByteArray("OK\r\n");
+    QTest::newRow("status") << nothing << QStringList{"status"} << QByteArray("Disk files: 0");
+    QTest::newRow("upload") << nothing << upload << QByteArray("OK\r\n");
+    QTest::newRow("download") << upload << QStringList{"download", "b.bas"}
+                              << QByteArray("30 PRINT 3\r\n");
+    QTest::newRow("verify") << upload << QStringList{"verify", "prog.bas"}
+                            << QByteArray("30 PRINT 3\r\n");
+    QTest::newRow("put") << nothing << put << QByteArray("OK\r\n");
+    QTest::newRow("get") << put << QStringList{"get", "D.BIN", "d.bin"} << QByteArray("ND\r\n");
+    QTest::newRow("modbus") << nothing
+                            << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "1"}
+                            << QByteArray("\x10\x03\x02\x00\x00", 5);
+}
+
+void TestCliScripts::logHoldsEveryLineBothWays() {
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, command);
+    QFETCH(QByteArray, answer);
+    if (!before.isEmpty())
+        QCOMPARE(run(before).exitCode, 0);
+    board_->takeHeard();
+    const CliResult r = run(QStringList{"--log", "t.log"} + command);
+    QVERIFY2(r.exitCode == 0, r.err.constData());
+    const QByteArray heard = board_->takeHeard();
+    const QByteArray log = read("t.log");
+    QVERIFY(!heard.isEmpty());
+    qsizetype at = 0;
+    for (const QByteArray& line : splitLines(heard)) {
+        at = log.indexOf(line, at);
+        QVERIFY2(at >= 0, line.constData());
+        at += line.size();
+        QCOMPARE(log.count(line), heard.count(line));
+    }
+    QVERIFY2(log.contains(answer), log.constData());
+}
+
+// Exactly one JSON object on stdout, whatever the end: the figures, and the exit code and the
+// error as the process ends with them.
+void TestCliScripts::jsonSumsTheRunUp_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("figures"); // members the object must hold as they are here
+    QTest::newRow("status") << QStringList{"status"} << 0
+                            << QByteArray(R"({"board":["Program lines: 0","Program bytes: 0",
+                                          "Disk files: 0","Disk free: 1048576","OK"]})");
+    QTest::newRow("modbus") << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "2"}
+                            << 0 << QByteArray(R"({"request":"10 03 00 00 00 02 C7 4A","parsed":
+                                          {"address":16,"function":3,"byteCount":4,
+                                          "values":[0,0],"crcGood":true}})");
+    QTest::newRow("modbus exception")
+        << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "200", "--qty-dec"} << 4
+        << QByteArray(R"({"exception":3})");
+    QTest::newRow("upload refused") << QStringList{"upload", "bad.bas"} << 4
+                                    << QByteArray(R"({"lines":3,"accepted":1,"refusedLine":2})");
+    QTest::newRow("put") << QStringList{"put", "data.bin", "D.BIN"} << 0
+                         << QByteArray(R"({"file":"data.bin","name":"D.BIN","bytes":40})");
+    QTest::newRow("get, no such file")
+        << QStringList{"get", "NONE.BIN", "n.bin"} << 4 << QByteArray(R"({"name":"NONE.BIN"})");
+    QTest::newRow("verify, the board holds nothing")
+        << QStringList{"verify", "prog.bas"} << 4
+        << QByteArray(
+               R"({"equal":false,"difference":{"line":1,"file":"10 PRINT 1","board":null}})");
+}
+
+void TestCliScripts::jsonSumsTheRunUp() {
+    QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, figures);
+    const CliResult r = run(QStringList{"--json"} + command);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out.count('\n'), 1);
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
+    QVERIFY2(doc.isObject(), qPrintable(error.errorString()));
+    const QJsonObject object = doc.object();
+    QCOMPARE(object.value("command").toString(), command.first());
+    QCOMPARE(object.value("exitCode").toInt(-1), exitCode);
+    QCOMPARE(object.value("ok").toBool(), exitCode == 0);
+    QCOMPARE(object.contains("error"), exitCode != 0);
+    const QJsonObject expected = QJsonDocument::fromJson(figures).object();
+    QVERIFY(!expected.isEmpty());
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QCOMPARE(object.value(it.key()), it.value());
+}
+
+// The board holds Program; the file is read as upload sends it.
+void TestCliScripts::verifyComparesAsTheBoardStores_data() {
+    QTest::addColumn<QByteArray>("local");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("same, other line ends and leading zeros")
+        << QByteArray("010 PRINT 1\n0020 PRINT \"A\"\r30 PRINT 3") << 0 << QByteArray();
+    QTest::newRow("a line differs")
+        << QByteArray("10 PRINT 1\r\n20 PRINT \"B\"\r\n30 PRINT 3\r\n") << 4
+        << QByteArray("line 2 differs: 20 PRINT \"B\" in local.bas, 20 PRINT \"A\" on the board");
+    QTest::newRow("the file goes on")
+        << (Program + "40 PRINT 4\r\n") << 4
+        << QByteArray("line 4 differs: 40 PRINT 4 in local.bas, no such line on the board");
+    QTest::newRow("the board goes on")
+        << QByteArray("10 PRINT 1\r\n") << 4
+        << QByteArray("line 2 differs: no such line in local.bas, 20 PRINT \"A\" on the board");
+}
+
+void TestCliScripts::verifyComparesAsTheBoardStores() {
+    QFETCH(QByteArray, local);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    QCOMPARE(run({"upload", "prog.bas"}).exitCode, 0);
+    write("local.bas", local);
+    const CliResult r = run({"verify", "local.bas"});
+    QCOMPARE(r.exitCode, exitCode);
+    if (exitCode != 0)
+        QCOMPARE(r.err, "brenmoor-cli: " + message + '\n');
+}
+
+// Every example of --help, in the order given, with its link pointed at the simulator, in a
+// folder that holds the files the examples name. monitor runs until Ctrl+C.
+void TestCliScripts::helpExamplesRun() {
+    const CliResult help = runCli({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    const QList<QStringList> examples = examplesIn(help.out);
+    QVERIFY(examples.size() >= 10);
+    write("blink.bas", Program);
+    for (QStringList args : examples) {
+        for (qsizetype i = 0; i + 1 < args.size(); ++i) {
+            if (args.at(i) == QLatin1String("--udp"))
+                args[i + 1] = QStringLiteral("127.0.0.1:%1").arg(board_->udpPort());
+            else if (args.at(i) == QLatin1String("--serial"))
+                args[i + 1] = board_->ptyPath() + QStringLiteral(":115200");
+        }
+        const bool monitor = args.contains(QLatin1String("monitor"));
+        const CliResult r = runCli(
+            args, CliRun{monitor ? signalWhenMonitoring(SIGINT) : nullptr, dir_->path(), nullptr});
+        QVERIFY2(
+            r.exitCode == (monitor ? 130 : 0),
+            qPrintable(args.join(u' ') + QStringLiteral(": ") + QString::fromLocal8Bit(r.err)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCliScripts)
+#include "tst_cliscripts.moc"
