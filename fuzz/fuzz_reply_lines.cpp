@@ -2,8 +2,8 @@
 // once and in order, each line with at most one line end and only at its end, a line without
 // an end never longer than MaxLine, and the same lines as when the text comes in one piece
 // (a CR LF cut in two is a lone "\n" marked as the end of the line before).
-// Input: a first byte (high nibble F: the rest repeated, so lines grow past MaxLine), then the
-// pieces, each after its length byte.
+// Input: a first byte (0xFF: the pieces follow a line that nearly fills MaxLine), then
+// the pieces, each after its length byte.
 #include "FuzzInput.h"
 
 #include "link/ReplyLines.h"
@@ -49,10 +49,11 @@ QList<QByteArray> joinedCrLf(const QList<ReplyLines::Line>& lines) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
-    QByteArray input = inputBytes(data + 1, size - 1);
-    if ((data[0] & 0xF0) == 0xF0)
-        input = input.repeated(ReplyLines::MaxLine / qMax<qsizetype>(input.size(), 1) + 1);
-    const QList<QByteArray> pieces = lengthPrefixedPieces(input);
+    QList<QByteArray> pieces = lengthPrefixedPieces(inputBytes(data + 1, size - 1));
+    // A line that has nearly reached MaxLine when the pieces come: they decide what happens at
+    // the bound.
+    if (data[0] == 0xFF)
+        pieces.prepend(QByteArray(ReplyLines::MaxLine - 8, 'x'));
 
     ReplyLines cut;
     QList<ReplyLines::Line> cutLines;
