@@ -5,6 +5,20 @@
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// How many characters `bytes` take in the box: one per byte, but a CR LF pair is one line end,
+// as is an LF whose CR came just before them.
+qsizetype shownLength(QByteArrayView bytes, bool afterCr) {
+    qsizetype length = bytes.size() - bytes.count("\r\n");
+    if (afterCr && bytes.startsWith('\n'))
+        --length;
+    return length;
+}
+
+} // namespace
 
 BoundedTextView::BoundedTextView(BoundedText& model, QPlainTextEdit* edit, QObject* parent)
     : QObject(parent), model_(model), edit_(edit) {
@@ -17,21 +31,46 @@ BoundedTextView::BoundedTextView(BoundedText& model, QPlainTextEdit* edit, QObje
     });
 }
 
+void BoundedTextView::removeCutFront() {
+    const qint64 front = model_.cutBytes();
+    const bool afterCr = model_.lastCutByte() == '\r';
+    qsizetype kept = 0;
+    if (front < shownTo_) {
+        kept = shownLength(QByteArrayView(model_.text()).first(shownTo_ - front), afterCr);
+    } else {
+        // All the box shows was cut: it goes on from the model's front.
+        ends_.reset();
+        if (afterCr) // the CR was cut and shown no more: an LF at the front still ends its line
+            ends_.scan(
+                "\r", [](QByteArrayView) {}, [] {});
+        shownTo_ = front;
+    }
+    QTextCursor cut(edit_->document());
+    cut.setPosition(edit_->document()->characterCount() - 1 - kept, QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
+    shownFrom_ = front;
+}
+
 void BoundedTextView::sync() {
     timer_.stop();
-    const QByteArray& text = model_.text();
-    if (model_.generation() != shownGeneration_ || shownBytes_ > text.size()) {
-        ends_.reset();
+    if (model_.generation() != shownGeneration_) {
         shownGeneration_ = model_.generation();
-        edit_->setPlainText(shownText(text, ends_));
-    } else if (shownBytes_ < text.size()) {
-        QTextCursor end(edit_->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(shownText(QByteArrayView(text).sliced(shownBytes_), ends_));
-    } else {
-        return;
+        edit_->clear();
+        ends_.reset();
+        shownFrom_ = shownTo_ = model_.cutBytes();
     }
-    shownBytes_ = text.size();
+    const qint64 end = model_.cutBytes() + model_.text().size();
+    if (model_.cutBytes() == shownFrom_ && end == shownTo_)
+        return;
+    if (model_.cutBytes() > shownFrom_)
+        removeCutFront();
+    if (end > shownTo_) {
+        QTextCursor tail(edit_->document());
+        tail.movePosition(QTextCursor::End);
+        tail.insertText(
+            shownText(QByteArrayView(model_.text()).sliced(shownTo_ - shownFrom_), ends_));
+        shownTo_ = end;
+    }
     edit_->moveCursor(QTextCursor::End);
     edit_->ensureCursorVisible();
 }
