@@ -1,15 +1,9 @@
 // hexByteValue and crc16Bytes on any bytes: values stay in range and agree with a plain reference.
+#include "FuzzInput.h"
+
 #include "modbus/Crc16.h"
 
-#include <cstddef>
-#include <cstdint>
-
 namespace {
-
-void check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 int digit(char c) {
     if (c >= '0' && c <= '9')

@@ -1,17 +1,48 @@
-// Serial garbage through the framed-receive cutter, tick by tick as the polling timer feeds it.
-// Input: one address byte, then chunks, each preceded by its length byte.
+// Serial garbage through the framed-receive cutter, as the link feeds it: each chunk joins the
+// buffer and passes run until one waits. Every byte is either routed in a frame or still waits;
+// a frame is routed exactly as it stood in the buffer; what waits never grows past one frame.
+// Input: the board's address byte, then chunks, each after its length byte (255: a clear, as
+// after a send or a silence).
+#include "FuzzInput.h"
+
 #include "link/Gateway.h"
 #include "modbus/Crc16.h"
 
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-
 namespace {
 
-void check(bool condition) {
-    if (!condition)
-        __builtin_trap();
+constexpr qsizetype LongestFrame = 255 + 5;
+
+void cutAll(FrameCutter& cutter, quint8 address) {
+    for (;;) {
+        const QByteArray before = cutter.waiting();
+        QList<CutAction> actions;
+        const FrameCutter::Stop stop = cutter.pass(address, actions);
+        const bool addressWrong = before.isEmpty() || quint8(before[0]) != address;
+        const bool commandWrong = before.size() < 2 || before[1] != 'C';
+        qsizetype at = 0;
+        if (addressWrong)
+            check(actions.value(at++).bytes.startsWith("\r\nError ADDR  >> "));
+        if (commandWrong)
+            check(actions.value(at++).bytes.startsWith("\r\nError CMD  >> "));
+        if (stop == FrameCutter::Stop::Waiting) {
+            check(at == actions.size());
+            check(before.size() < 5 || before.size() < quint8(before[2]) + 5);
+            check(cutter.waiting() == before);
+            check(before.size() < LongestFrame);
+            return;
+        }
+        const qsizetype n = quint8(before[2]);
+        const QByteArray frame = before.first(n + 5);
+        const bool crcGood = crc16Value(frame) == 0;
+        if (!crcGood)
+            check(actions.value(at++) ==
+                  CutAction{CutAction::Kind::Console, "\r\nError CRC  >> " + frame.mid(3, n)});
+        check(actions.size() == at + 1);
+        check(actions.last() == CutAction{CutAction::Kind::Route, frame.mid(3, n)});
+        check(cutter.waiting() == before.mid(n + 5));
+        if (cutter.empty())
+            return;
+    }
 }
 
 } // namespace
@@ -20,47 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
     const quint8 address = data[0];
-    QByteArray buffer;
-    QByteArray rxData;
-    qint16 dataLen = 0;
-    QByteArray crcCalc;
-    QByteArray crcRecv;
-    FrameCutter cutter({buffer, rxData, dataLen, crcCalc, crcRecv}, address);
-
-    size_t at = 1;
-    while (at < size) {
-        const size_t len = std::min<size_t>(data[at], size - at - 1);
-        const QByteArray chunk(reinterpret_cast<const char*>(data + at + 1),
-                               static_cast<qsizetype>(len));
+    const QByteArray input = inputBytes(data + 1, size - 1);
+    FrameCutter cutter;
+    qsizetype at = 0;
+    while (at < input.size()) {
+        const quint8 len = quint8(input[at]);
+        if (len == 255) {
+            cutter.clear();
+            check(cutter.empty());
+            ++at;
+            continue;
+        }
+        const QByteArray chunk = input.mid(at + 1, len);
         at += len + 1;
-
-        rxData = chunk;
-        buffer += chunk;
-        const qsizetype before = buffer.size();
-        qsizetype routedBytes = 0;
-        QList<CutAction> actions;
-        const bool usedUp = cutter.run(actions);
-        for (const CutAction& a : actions) {
-            if (a.kind == CutAction::Kind::Route) {
-                check(a.bytes.size() <= 255);
-                routedBytes += a.bytes.size() + 5;
-            } else {
-                check(a.bytes.startsWith("\r\nError "));
-            }
-        }
-        check(routedBytes + buffer.size() == before);
-        if (usedUp) {
-            check(buffer.isEmpty());
-        } else {
-            check(buffer.size() < 5 || buffer.size() < static_cast<quint8>(buffer.at(2)) + 5);
-        }
-        if (!actions.isEmpty() && actions.last().kind == CutAction::Kind::Route) {
-            const bool crcMessage =
-                actions.size() >= 2 &&
-                actions.at(actions.size() - 2).bytes.startsWith("\r\nError CRC");
-            check(crcMessage == (crcCalc != crcRecv));
-            check(rxData == actions.last().bytes);
-        }
+        cutter.add(chunk);
+        cutAll(cutter, address);
     }
     return 0;
 }

@@ -1,20 +1,10 @@
 // parseModbusReply and its account on any bytes: nothing read past the chunk, the account always
 // closes with its empty line, and a CRC judged good is one that checks over the whole chunk.
+#include "FuzzInput.h"
+
 #include "modbus/Crc16.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusReply.h"
-
-#include <cstddef>
-#include <cstdint>
-
-namespace {
-
-void check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A copy of exactly `size` bytes, so the sanitizer sees any read beyond the chunk.

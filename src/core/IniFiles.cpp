@@ -15,23 +15,27 @@ Expected<QList<QByteArray>> IniFiles::readLines(const QString& path, int maxLine
     QFile file;
     if (auto failed = FileAccess::openForReading(file, path))
         return *failed;
-    // Read in blocks and stop after the last wanted line or at the byte bound: a huge file, or
-    // one endless line, costs only what is used.
-    LineCollector lines(maxLines);
-    qint64 read = 0;
-    bool cut = false;
-    while (!lines.full()) {
-        const QByteArray block = file.read(qMin(ReadBlock, maxBytes - read));
-        if (block.isEmpty()) {
-            cut = read >= maxBytes;
+    // Read in blocks and stop once the wanted lines are in or at the byte bound: a huge file
+    // costs only what is used. Twice as many CR and LF bytes as lines holds that many line ends
+    // even when each is a CR LF pair.
+    QByteArray content;
+    qsizetype lineEndBytes = 0;
+    while (lineEndBytes < 2 * qsizetype(maxLines)) {
+        const QByteArray block = file.read(qMin(ReadBlock, maxBytes - content.size()));
+        if (block.isEmpty())
             break;
-        }
-        read += block.size();
-        lines.feed(block);
+        lineEndBytes += block.count('\r') + block.count('\n');
+        content += block;
     }
     if (file.error() != QFileDevice::NoError)
         return fileFailure(file);
-    return cut ? lines.finishWhole() : lines.finish();
+    return parseLines(content, maxLines, content.size() >= maxBytes);
+}
+
+QList<QByteArray> IniFiles::parseLines(QByteArrayView content, int maxLines, bool cutOff) {
+    LineCollector lines(maxLines);
+    lines.feed(content);
+    return cutOff ? lines.finishWhole() : lines.finish();
 }
 
 QList<QByteArray> IniFiles::hostItems(const QByteArray& content) {

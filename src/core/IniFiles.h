@@ -18,6 +18,9 @@ inline const QString TerminalIni = QStringLiteral("terminal.ini");
 // them are not read, nor anything past maxBytes (a line cut there is left out).
 Expected<QList<QByteArray>> readLines(const QString& path, int maxLines,
                                       qint64 maxBytes = 16 * 1024 * 1024);
+// The same over content in memory; `cutOff`: the content ends at a byte bound, so a last line
+// without its end is not whole and is left out. readLines parses with it.
+QList<QByteArray> parseLines(QByteArrayView content, int maxLines, bool cutOff = false);
 
 // Items of terminal.ini: separated by line ends or commas, double quotes removed, surrounding
 // blanks trimmed, empty items skipped. A file with control bytes is not a host list and gives

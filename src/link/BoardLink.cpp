@@ -200,21 +200,36 @@ void BoardLink::readDatagrams() {
     QElapsedTimer slice;
     slice.start();
     while (udpOpen()) {
-        const qint64 size = udp_->pendingDatagramSize();
-        if (size < 0)
-            break;
-        QHostAddress sender;
-        quint16 senderPort = 0;
-        const Expected<QByteArray> datagram = udp_->read(size, &sender, &senderPort);
-        if (!datagram) {
-            tell(datagram.failure()); // the datagram is dropped
-        } else {
-            const bool fromBoard =
-                senderPort == udp_->remotePort() && sender.isEqual(udp_->remoteHost());
-            deliver(*datagram, Channel::Udp,
-                    fromBoard ? QString()
-                              : QStringLiteral("%1:%2").arg(sender.toString()).arg(senderPort));
+        const Expected<QList<UdpSocket::Datagram>> batch = udp_->readWaiting();
+        if (!batch) {
+            tell(batch.failure());
+            return;
         }
+        if (batch->isEmpty())
+            return;
+        // The whole batch reaches the log in one write before any of it is handed on.
+        std::optional<Failure> logFailed;
+        if (log_) {
+            QByteArray all;
+            for (const UdpSocket::Datagram& d : *batch)
+                all += d.bytes;
+            logFailed = log_->append(all);
+        }
+        for (const UdpSocket::Datagram& d : *batch) {
+            const bool fromBoard =
+                d.senderPort == udp_->remotePort() && d.sender.isEqual(udp_->remoteHost());
+            // A flood comes from one sender: its name is made once, not for every datagram.
+            if (!fromBoard && (d.senderPort != otherPort_ || d.sender != otherAddress_)) {
+                otherAddress_ = d.sender;
+                otherPort_ = d.senderPort;
+                otherName_ = QStringLiteral("%1:%2").arg(d.sender.toString()).arg(d.senderPort);
+            }
+            handOn(d.bytes, Channel::Udp, fromBoard ? QString() : otherName_);
+        }
+        if (logFailed)
+            tell(*logFailed);
+        if (batch->size() < UdpSocket::MaxBatch)
+            return; // the socket ran dry and will signal the next datagram
         if (slice.elapsed() >= ReadSliceMs) {
             if (!resumeQueued_) {
                 resumeQueued_ = true;
@@ -262,13 +277,17 @@ void BoardLink::deliver(const QByteArray& chunk, Channel from, const QString& ot
     // A log that cannot be written costs the log, not the console: the chunk goes on, and the
     // failure is told after it (once per run of failures).
     const std::optional<Failure> logFailed = log_ ? log_->append(chunk) : std::nullopt;
+    handOn(chunk, from, otherSender);
+    if (logFailed)
+        tell(*logFailed);
+}
+
+void BoardLink::handOn(const QByteArray& chunk, Channel from, const QString& otherSender) {
     emit received(chunk, from);
     if (from == Channel::Serial && serialForm_ == SerialForm::Framed)
         cutFrames(chunk);
     else
         emit boardText(chunk, otherSender);
-    if (logFailed)
-        tell(*logFailed);
 }
 
 void BoardLink::tell(const Failure& why) {

@@ -4,6 +4,7 @@
 #include "link/Gateway.h"
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -100,7 +101,9 @@ signals:
     void stateChanged();           // a link opened or closed, a gateway changed
 
 private:
+    // Logs the chunk, then hands it on.
     void deliver(const QByteArray& chunk, Channel from, const QString& otherSender);
+    void handOn(const QByteArray& chunk, Channel from, const QString& otherSender);
     void cutFrames(const QByteArray& chunk);
     void restartPoll();
     void loseSerial(const Failure& why);
@@ -117,6 +120,10 @@ private:
     bool serialLost_ = false;
     int idleTicks_ = 0;
     FrameCutter cutter_;
+    // The last sender other than the board, and its name as boardText gives it.
+    QHostAddress otherAddress_;
+    quint16 otherPort_ = 0;
+    QString otherName_;
     std::optional<QByteArray> udpMdcAddress_;
     SerialForm serialForm_ = SerialForm::Plain;
     QString serialAddress_;

@@ -3,9 +3,16 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QVariant>
+#include <arpa/inet.h>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 namespace {
 constexpr int ReceiveBufferBytes = 4 * 1024 * 1024;
+constexpr qsizetype LargestDatagram = 65536;
 
 bool parsePort(const QString& text, quint16* port) {
     bool ok = false;
@@ -78,15 +85,44 @@ Expected<qint64> UdpSocket::send(const QByteArray& text) {
     return sent;
 }
 
-qint64 UdpSocket::pendingDatagramSize() const {
-    return socket_->pendingDatagramSize();
-}
-
-Expected<QByteArray> UdpSocket::read(qint64 size, QHostAddress* sender, quint16* senderPort) {
-    QByteArray data(qMax<qint64>(size, 0), Qt::Uninitialized);
-    const qint64 got = socket_->readDatagram(data.data(), data.size(), sender, senderPort);
-    if (got < 0)
-        return Failure{ErrorNumber::DeviceIo, socket_->errorString()};
-    data.resize(got);
-    return data;
+Expected<QList<UdpSocket::Datagram>> UdpSocket::readWaiting() {
+    QList<Datagram> out;
+    if (state() != StateOpen)
+        return out;
+    // One recvmmsg for everything waiting: a flood costs a system call per batch, not two per
+    // datagram (the size, then the bytes).
+    if (batchBuffer_.isEmpty())
+        batchBuffer_ = QByteArray(MaxBatch * LargestDatagram, Qt::Uninitialized);
+    std::array<mmsghdr, MaxBatch> headers{};
+    std::array<iovec, MaxBatch> parts{};
+    std::array<sockaddr_in, MaxBatch> senders{};
+    for (int i = 0; i < MaxBatch; ++i) {
+        parts[size_t(i)] = {batchBuffer_.data() + i * LargestDatagram, size_t(LargestDatagram)};
+        headers[size_t(i)].msg_hdr.msg_iov = &parts[size_t(i)];
+        headers[size_t(i)].msg_hdr.msg_iovlen = 1;
+        headers[size_t(i)].msg_hdr.msg_name = &senders[size_t(i)];
+        headers[size_t(i)].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+    }
+    const int got = ::recvmmsg(int(socket_->socketDescriptor()), headers.data(), MaxBatch,
+                               MSG_DONTWAIT, nullptr);
+    if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        return Failure{ErrorNumber::DeviceIo, QString::fromLocal8Bit(std::strerror(errno))};
+    for (int i = 0; i < got; ++i) {
+        const sockaddr_in& from = senders[size_t(i)];
+        out.append({QByteArray(batchBuffer_.constData() + i * LargestDatagram,
+                               qsizetype(headers[size_t(i)].msg_len)),
+                    QHostAddress(ntohl(from.sin_addr.s_addr)), ntohs(from.sin_port)});
+    }
+    if (got == MaxBatch)
+        return out;
+    // The socket ran dry: one read through Qt's own socket tells it so, or it would not
+    // signal the next datagram. Should one have come meanwhile, that read takes it.
+    Datagram last;
+    const qint64 size =
+        socket_->readDatagram(batchBuffer_.data(), LargestDatagram, &last.sender, &last.senderPort);
+    if (size >= 0) {
+        last.bytes = QByteArray(batchBuffer_.constData(), size);
+        out.append(last);
+    }
+    return out;
 }

@@ -30,11 +30,15 @@ public:
     // The whole text as one datagram; the bytes sent.
     Expected<qint64> send(const QByteArray& text);
 
-    // The size of the next datagram, -1 when none waits.
-    qint64 pendingDatagramSize() const;
-    // The next whole datagram of the given size (possibly empty), and who sent it.
-    Expected<QByteArray> read(qint64 size, QHostAddress* sender = nullptr,
-                              quint16* senderPort = nullptr);
+    struct Datagram {
+        QByteArray bytes;
+        QHostAddress sender;
+        quint16 senderPort = 0;
+    };
+    // The datagrams waiting now, up to MaxBatch, read in one system call; empty when none
+    // waits. Reading them leaves the socket ready to signal the next ones.
+    static constexpr int MaxBatch = 32;
+    Expected<QList<Datagram>> readWaiting();
     quint16 localPort() const;
     const QHostAddress& remoteHost() const { return remoteHost_; }
     quint16 remotePort() const { return remotePort_; }
@@ -45,6 +49,7 @@ signals:
 
 private:
     QUdpSocket* socket_;
+    QByteArray batchBuffer_; // MaxBatch whole datagrams' room, made at the first batch
     QHostAddress remoteHost_;
     quint16 remotePort_ = 0;
 };

@@ -11,12 +11,15 @@ void BoundedText::append(const QByteArray& bytes) {
         text_.append(bytes);
     } else {
         // Only the last trimTo bytes survive; a chunk larger than that replaces the text alone.
-        if (bytes.size() >= trimTo_) {
-            text_ = bytes.right(trimTo_);
+        const qsizetype cut = text_.size() + bytes.size() - trimTo_;
+        lastCutByte_ = cut <= text_.size() ? text_.at(cut - 1) : bytes.at(cut - text_.size() - 1);
+        cutBytes_ += cut;
+        if (cut >= text_.size()) {
+            text_ = bytes.sliced(cut - text_.size());
         } else {
-            text_ = text_.right(trimTo_ - bytes.size()) + bytes;
+            text_.remove(0, cut);
+            text_.append(bytes);
         }
-        ++generation_;
     }
     emit changed();
 }
@@ -24,6 +27,8 @@ void BoundedText::append(const QByteArray& bytes) {
 void BoundedText::clear() {
     if (text_.isEmpty())
         return;
+    cutBytes_ += text_.size();
+    lastCutByte_ = 0;
     text_.clear();
     ++generation_;
     emit changed();

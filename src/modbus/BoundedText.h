@@ -31,8 +31,12 @@ public:
     void append(const QByteArray& bytes);
     void clear();
 
-    // Changes whenever text() no longer starts with what the view has shown (a cut or a clear):
-    // the view redraws then, and otherwise only appends what lies beyond its part.
+    // Bytes taken from the front since the start, by cuts and clears: text() holds the bytes
+    // from cutBytes() on. A view removes what was cut from its front instead of redrawing.
+    qint64 cutBytes() const { return cutBytes_; }
+    // The last byte a cut took, or 0 (a CR there and an LF at the front are one line end).
+    char lastCutByte() const { return lastCutByte_; }
+    // Changes at every clear: a view starts over.
     quint64 generation() const { return generation_; }
 
 signals:
@@ -42,5 +46,7 @@ private:
     QByteArray text_;
     qsizetype trimAbove_;
     qsizetype trimTo_;
+    qint64 cutBytes_ = 0;
+    char lastCutByte_ = 0;
     quint64 generation_ = 0;
 };

@@ -9,6 +9,7 @@ void Transfers::closeProgramFile() {
 
 void Transfers::startUpload(const Expected<QByteArray>& programFile) {
     carryOut(basic_.startUpload(programFile), Machine::Program);
+    answersFromHere(Taker::Upload);
     settle();
 }
 
@@ -26,6 +27,7 @@ void Transfers::startDownload(const QString& targetPath) {
     carryOut(basic_.closeProgramFile(), Machine::Program);
     const std::optional<Failure> targetProblem = programFile_.open(targetPath);
     carryOut(basic_.startDownload(targetProblem), Machine::Program);
+    answersFromHere(Taker::Download);
     settle();
 }
 
@@ -35,6 +37,7 @@ void Transfers::boardCommand(const QByteArray& word) {
 
 void Transfers::startSend(const QByteArray& boardName, const Expected<QByteArray>& file) {
     carryOut(flash_.startSend(boardName, file), Machine::Flash);
+    answersFromHere(Taker::Send);
     settle();
 }
 
@@ -42,6 +45,7 @@ void Transfers::startReceive(const QByteArray& boardName, const QString& targetP
     // A receive still running gives up its target here; the new one starts empty.
     const std::optional<Failure> targetProblem = flashFile_.open(targetPath);
     carryOut(flash_.startReceive(boardName, targetProblem), Machine::Flash);
+    answersFromHere(Taker::Receive);
     settle();
 }
 
@@ -85,6 +89,10 @@ void Transfers::receive(const QByteArray& text, const QString& otherSender) {
                 sink_.boardText(line.bytes);
             else
                 carryOut(basic_.downloadLineEnd(line.bytes), Machine::Program);
+        } else if (earlierLine_) {
+            earlierLine_ = false;
+            sink_.boardText(line.bytes);
+            lastLineTaken_ = false;
         } else if (running()) {
             take(line.bytes);
         } else {
@@ -92,7 +100,7 @@ void Transfers::receive(const QByteArray& text, const QString& otherSender) {
             toConsole(line.bytes);
         }
     }
-    if (basic_.downloading() && lines_.hasPartial()) {
+    if (basic_.downloading() && lines_.hasPartial() && !earlierLine_) {
         const TransferActions prompt = basic_.downloadPending(lines_.partial());
         if (!prompt.isEmpty()) {
             lines_.takePartial();
@@ -120,22 +128,50 @@ void Transfers::toConsole(const QByteArray& text) {
     lastLineTaken_ = false;
 }
 
+Transfers::Taker Transfers::taker() const {
+    if (basic_.downloading())
+        return Taker::Download;
+    if (basic_.uploading())
+        return Taker::Upload;
+    if (flash_.sending())
+        return Taker::Send;
+    if (flash_.receiving())
+        return Taker::Receive;
+    return Taker::None;
+}
+
 void Transfers::take(const QByteArray& line) {
     lastLineTaken_ = true;
-    if (basic_.downloading())
-        carryOut(basic_.onListingLine(line), Machine::Program);
-    else if (basic_.uploading())
-        carryOut(basic_.onUploadReply(line), Machine::Program);
-    else if (flash_.sending())
-        carryOut(flash_.onSendReply(line, sink_.udpOpen()), Machine::Flash);
-    else if (flash_.receiving())
-        carryOut(flash_.onReceiveReply(line, sink_.udpOpen()), Machine::Flash);
+    switch (taker()) {
+    case Taker::Download:
+        return carryOut(basic_.onListingLine(line), Machine::Program);
+    case Taker::Upload:
+        return carryOut(basic_.onUploadReply(line), Machine::Program);
+    case Taker::Send:
+        return carryOut(flash_.onSendReply(line, sink_.udpOpen()), Machine::Flash);
+    case Taker::Receive:
+        return carryOut(flash_.onReceiveReply(line, sink_.udpOpen()), Machine::Flash);
+    case Taker::None:
+        return;
+    }
+}
+
+void Transfers::answersFromHere(Taker started) {
+    if (taker() != started)
+        return; // a transfer started earlier still takes the board's lines
+    // Nothing the board sent before this transfer started answers it: a line begun before and
+    // the LF of a CR LF cut in two are the console's. Else a restarted receive could end at once
+    // on the tail of the earlier one's end marker, as if complete.
+    earlierLine_ = lines_.hasPartial();
+    lastLineTaken_ = false;
 }
 
 void Transfers::settle() {
     // No transfer holds back the start of a line: the console shows it at once.
-    if (!running() && lines_.hasPartial())
+    if (!running() && lines_.hasPartial()) {
         toConsole(lines_.takePartial());
+        earlierLine_ = false;
+    }
 }
 
 void Transfers::carryOut(const TransferActions& actions, Machine machine) {

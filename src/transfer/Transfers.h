@@ -64,8 +64,13 @@ public:
 
 private:
     enum class Machine { Program, Flash };
+    // Who takes the next reply line: the first running of download, upload, send, receive.
+    enum class Taker { None, Download, Upload, Send, Receive };
 
+    Taker taker() const;
     void take(const QByteArray& line);
+    // After a start: the board's text from before it is not the started transfer's.
+    void answersFromHere(Taker started);
     void setAside(const QByteArray& text, const QString& otherSender);
     void toConsole(const QByteArray& text);
     void carryOut(const TransferActions& actions, Machine machine);
@@ -80,4 +85,5 @@ private:
     ReplyLines lines_;
     bool lastLineTaken_ = false; // the line before went to a transfer, not to the console
     bool toldSetAside_ = false;  // the console has heard that a stray reply was set aside
+    bool earlierLine_ = false;   // the line not yet ended began before the transfer taking it
 };

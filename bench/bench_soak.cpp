@@ -1,0 +1,204 @@
+// Soak: numbered datagrams of 64 to 1,400 bytes at a steady rate into the real window (offscreen,
+// log and console on; with --boxes also the hex monitor and the MODBUS parser) for a while.
+// Prints the memory at start and end, the kernel's drop count for the window's socket, the
+// worst event-loop stall, and whether Terminal.log holds every datagram whole and in order.
+// Run through bench/soak.sh.
+//
+//   bench_soak SECONDS RATE [--boxes]
+#include "TestSupport.h"
+
+#include "app/TerminalWindow.h"
+#include "link/BoardLink.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
+#include <cstdio>
+#include <ctime>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Datagram n: its number, then bytes that follow from it, 64 to 1,400 in all, CR LF at the end.
+QByteArray datagram(qint64 n) {
+    QRandomGenerator sizes(quint32(n) * 2654435761u);
+    const int size = sizes.bounded(64, 1401);
+    QByteArray d = QByteArray::number(n).rightJustified(10, '0') + ' ';
+    while (d.size() < size - 2)
+        d += char('A' + (n + d.size()) % 26);
+    return d + "\r\n";
+}
+
+qint64 residentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// The kernel's count of datagrams it dropped for the socket bound to `port`.
+qint64 kernelDrops(quint16 port) {
+    QFile udp(QStringLiteral("/proc/net/udp"));
+    udp.open(QIODevice::ReadOnly);
+    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray& line : udp.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 12 && fields.at(1).endsWith(local))
+            return fields.last().toLongLong();
+    }
+    return -1;
+}
+
+// Sends `count` datagrams at `rate` a second, in bursts every millisecond.
+void send(quint16 port, qint64 count, int rate, std::atomic<qint64>& sent,
+          std::atomic<qint64>& sentBytes) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timespec next{};
+    ::clock_gettime(CLOCK_MONOTONIC, &next);
+    const qint64 start = next.tv_sec * 1000000000LL + next.tv_nsec;
+    for (qint64 n = 0; n < count; ++n) {
+        const qint64 due = start + n * 1000000000LL / rate;
+        timespec now{};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        if (now.tv_sec * 1000000000LL + now.tv_nsec < due - 1000000) {
+            const timespec at{time_t(due / 1000000000LL), long(due % 1000000000LL)};
+            ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
+        }
+        const QByteArray d = datagram(n);
+        ::sendto(fd, d.constData(), size_t(d.size()), 0, reinterpret_cast<sockaddr*>(&to),
+                 sizeof to);
+        sentBytes += d.size();
+        sent = n + 1;
+    }
+    ::close(fd);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 180;
+    const int rate = argc > 2 ? QByteArray(argv[2]).toInt() : 20000;
+    const bool boxes = argc > 3 && QByteArray(argv[3]) == "--boxes";
+
+    WorkDir dir;
+    ScriptedDialogs dialogs;
+    TerminalWindow w(&dialogs);
+    w.show();
+    QUdpSocket board;
+    board.bind(QHostAddress::LocalHost, 0);
+    w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
+    w.remotePortEdit->setText(QString::number(board.localPort()));
+    w.localPortEdit->setText(QStringLiteral("0"));
+    w.connectButton->click();
+    if (boxes) {
+        w.hexEnableCheck->setChecked(true);
+        w.parserEnableCheck->setChecked(true);
+    }
+    const quint16 port = w.link().localPort();
+    QFile log(dir.file(QStringLiteral("Terminal.log")));
+    log.open(QIODevice::ReadOnly);
+    const qint64 logStart = log.size();
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const qint64 memoryStart = residentKb();
+    const qint64 dropsStart = kernelDrops(port);
+    std::printf("soak: %d s at %d datagrams/s of 64..1400 bytes%s; port %u\n", seconds, rate,
+                boxes ? ", hex monitor and parser on" : "", port);
+    std::printf("memory at start: %lld kB\n", qlonglong(memoryStart));
+
+    // The longest gap between ticks of a 10 ms timer, and when it was.
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 worstGap = 0;
+    qint64 worstAt = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        if (now - lastTick > worstGap) {
+            worstGap = now - lastTick;
+            worstAt = now;
+        }
+        lastTick = now;
+    });
+    const qint64 count = qint64(seconds) * rate;
+    std::atomic<qint64> sent{0};
+    std::atomic<qint64> sentBytes{0};
+    std::atomic<bool> done{false};
+    std::thread sender([&] {
+        send(port, count, rate, sent, sentBytes);
+        done = true;
+    });
+    QEventLoop loop;
+    QTimer report;
+    int minute = 0;
+    QElapsedTimer sinceDone;
+    QObject::connect(&report, &QTimer::timeout, [&] {
+        // Done when the log holds all that was sent, or a while after the sender stopped.
+        if (done && !sinceDone.isValid())
+            sinceDone.start();
+        if (done && (log.size() - logStart >= sentBytes || sinceDone.elapsed() > 3000))
+            loop.quit();
+        if (clock.elapsed() / 60000 > minute) {
+            minute = int(clock.elapsed() / 60000);
+            std::printf("after %d min: memory %lld kB, kernel drops %lld, worst stall %.1f ms\n",
+                        minute, qlonglong(residentKb()), qlonglong(kernelDrops(port) - dropsStart),
+                        double(worstGap) / 1e6);
+        }
+    });
+    clock.start();
+    tick.start(10);
+    report.start(100);
+    loop.exec();
+    tick.stop();
+    sender.join();
+
+    const qint64 memoryEnd = residentKb();
+    const qint64 drops = kernelDrops(port) - dropsStart;
+    log.seek(logStart);
+    const QByteArray got = log.readAll();
+    qint64 intact = 0;
+    qsizetype at = 0;
+    while (intact < count) {
+        const QByteArray d = datagram(intact);
+        if (got.mid(at, d.size()) != d)
+            break;
+        at += d.size();
+        ++intact;
+    }
+    std::printf("sent %lld datagrams; Terminal.log holds %lld of them whole and in order%s\n",
+                qlonglong(sent.load()), qlonglong(intact),
+                at == got.size() ? "" : ", then other bytes");
+    std::printf("memory at end: %lld kB (start %lld kB)\n", qlonglong(memoryEnd),
+                qlonglong(memoryStart));
+    std::printf("kernel drops: %lld\n", qlonglong(drops));
+    std::printf("worst event-loop stall: %.1f ms (timer 10 ms), %.1f s into the soak\n",
+                double(worstGap) / 1e6, double(worstAt) / 1e9);
+    return intact == count && drops == 0 ? 0 : 1;
+}

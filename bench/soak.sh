@@ -1,0 +1,13 @@
+#!/bin/sh
+# Builds the soak benchmark in a Release tree and runs it offscreen: numbered datagrams of 64 to
+# 1,400 bytes at RATE a second for SECONDS into the window; prints memory at start and end, the
+# kernel's drops (/proc/net/udp), the worst event-loop stall and the log's completeness.
+#   bench/soak.sh [SECONDS [RATE [--boxes]]]      (default 180 s at 20000/s)
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build-bench" --target bench_soak -j 2
+runtime=$(mktemp -d)
+trap 'rm -rf "$runtime"' EXIT
+QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" "$root/build-bench/bench/bench_soak" \
+  "${1:-180}" "${2:-20000}" ${3:-}

@@ -1,0 +1,235 @@
+// SIGKILL at a random moment. A window flooded with numbered datagrams leaves Terminal.log
+// holding every datagram it read, in order and whole, and both .ini files whole (one version or
+// the next, never a mix). The window and the client killed in the middle of a flash receive or
+// a Save leave NAME.part with a start of what the board sent and an older NAME untouched; the
+// next run completes and names the whole file.
+#include "TestFiles.h"
+
+#include "board/BoardSimulator.h"
+#include "core/LineEnds.h"
+
+#include <QDir>
+#include <QNetworkDatagram>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+#include <csignal>
+#include <functional>
+#include <memory>
+
+namespace {
+
+enum class Job { WindowReceive, WindowSave, ClientGet, ClientDownload };
+
+constexpr int DatagramBytes = 64;
+constexpr int FileBytes = 4000;
+constexpr int ProgramLines = 300;
+
+QByteArray numbered(qint64 n) {
+    const QByteArray head = QByteArray::number(n).rightJustified(10, '0') + ' ';
+    return head + QByteArray(DatagramBytes - head.size() - 2, char('a' + n % 26)) + "\r\n";
+}
+
+QByteArray fileBytes() {
+    QByteArray bytes(FileBytes, Qt::Uninitialized);
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 37 + i / 251);
+    return bytes;
+}
+
+// Runs a program to its end, calling `whileRunning` every 20 ms until it returns false; its
+// exit code, or -1 when it was killed.
+int run(const QString& program, const QStringList& arguments,
+        const std::function<bool(QProcess&)>& whileRunning = {}) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return -2;
+    bool watching = bool(whileRunning);
+    QElapsedTimer clock;
+    clock.start();
+    while (!process.waitForFinished(20) && clock.elapsed() < 100000) {
+        QCoreApplication::processEvents(); // the board simulator lives in this process
+        if (watching)
+            watching = whileRunning(process);
+    }
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+qint64 sizeOf(const QString& path) {
+    return QFileInfo(path).size();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Job)
+
+class TestKill : public QObject {
+    Q_OBJECT
+private slots:
+    void floodedWindow_data();
+    void floodedWindow();
+    void midTransfer_data();
+    void midTransfer();
+};
+
+void TestKill::floodedWindow_data() {
+    QTest::addColumn<int>("killAfterAtMost");
+    QTest::newRow("early") << 300;
+    QTest::newRow("later") << 6000;
+}
+
+void TestKill::floodedWindow() {
+    QFETCH(int, killAfterAtMost);
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("Terminal.log"));
+    const QString commandIni = dir.filePath(QStringLiteral("command.ini"));
+    const QString terminalIni = dir.filePath(QStringLiteral("terminal.ini"));
+    QUdpSocket sender;
+    QVERIFY(sender.bind(QHostAddress::LocalHost, 0));
+
+    for (int start = 0; start < 2; ++start) { // killed, then the next run
+        QProcess window;
+        window.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        window.start(QStringLiteral(BRENMOOR_DRIVER_PATH),
+                     {QStringLiteral("flood"), QString::number(sender.localPort()),
+                      QStringLiteral("--dir"), dir.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(window.canReadLine(), 30000);
+        const quint16 port = window.readLine().mid(5).trimmed().toUShort();
+        QVERIFY(port != 0);
+        QTRY_VERIFY(QFile::exists(commandIni) && QFile::exists(terminalIni));
+        const qint64 base = sizeOf(log); // the start-up banner
+        const qint64 total =
+            start == 0 ? QRandomGenerator::global()->bounded(1, killAfterAtMost) : 20;
+        // Never far ahead of the log: a datagram the kernel drops is not the program's loss.
+        qint64 sent = 0;
+        while (sent < total) {
+            if (sent - (sizeOf(log) - base) / DatagramBytes < 128)
+                sender.writeDatagram(numbered(sent++), QHostAddress::LocalHost, port);
+            else
+                QTest::qWait(1);
+        }
+        const qint64 loggedBeforeKill = (sizeOf(log) - base) / DatagramBytes;
+        if (start == 1)
+            QTRY_COMPARE(sizeOf(log) - base, total * DatagramBytes);
+        ::kill(pid_t(window.processId()), SIGKILL);
+        QVERIFY(window.waitForFinished());
+
+        const QByteArray got = readFile(log).mid(base);
+        const qint64 records = got.size() / DatagramBytes;
+        QVERIFY2(records >= loggedBeforeKill && records <= total,
+                 qPrintable(QStringLiteral("%1 records, %2 sent").arg(records).arg(total)));
+        QCOMPARE(got.size() % DatagramBytes, 0); // no torn record
+        for (qint64 n = 0; n < records; ++n)
+            QCOMPARE(got.mid(n * DatagramBytes, DatagramBytes), numbered(n));
+
+        // Each file is one version whole: all its lines carry the same number.
+        const QList<QByteArray> commands = splitLines(readFile(commandIni));
+        QCOMPARE(commands.size(), 64);
+        const QByteArray version = commands.first().split(' ').first();
+        for (int i = 0; i < commands.size(); ++i)
+            QCOMPARE(commands.at(i), version + " line " + QByteArray::number(i));
+        const QList<QByteArray> hosts = splitLines(readFile(terminalIni));
+        QCOMPARE(hosts.size(), 8);
+        for (int i = 0; i < hosts.size(); ++i)
+            QCOMPARE(hosts.at(i), hosts.first().chopped(1) + QByteArray::number(i));
+    }
+}
+
+void TestKill::midTransfer_data() {
+    QTest::addColumn<Job>("job");
+    QTest::newRow("window, flash receive") << Job::WindowReceive;
+    QTest::newRow("window, Save") << Job::WindowSave;
+    QTest::newRow("client, get") << Job::ClientGet;
+    QTest::newRow("client, download") << Job::ClientDownload;
+}
+
+void TestKill::midTransfer() {
+    QFETCH(Job, job);
+    const bool receive = job == Job::WindowReceive || job == Job::ClientGet;
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("DATA.BIN")), fileBytes()));
+    board::BoardOptions options;
+    options.udpPort = 0;
+    options.ptyEnabled = false;
+    options.diskDir = dir.path(); // the board's flash disk holds DATA.BIN
+    options.delayMs = 8;          // slow enough to be killed midway
+    board::BoardSimulator board(options);
+    QString why;
+    QVERIFY2(board.start(&why), qPrintable(why));
+
+    // For a Save, a board that lists its program a line every few milliseconds, then "OK".
+    QByteArray listing;
+    for (int n = 1; n <= ProgramLines; ++n)
+        listing += QByteArray::number(n * 10) + " PRINT " + QByteArray::number(n) + "\r\n";
+    const QList<QByteArray> lines = splitLines(listing);
+    QUdpSocket lister;
+    QVERIFY(lister.bind(QHostAddress::LocalHost, 0));
+    QHostAddress asker;
+    quint16 askerPort = 0;
+    qsizetype listed = 0;
+    QTimer nextLine;
+    connect(&lister, &QUdpSocket::readyRead, this, [&] {
+        while (lister.hasPendingDatagrams()) {
+            const QNetworkDatagram asked = lister.receiveDatagram();
+            if (asked.data().startsWith("LIS")) {
+                asker = asked.senderAddress();
+                askerPort = quint16(asked.senderPort());
+                listed = 0;
+                nextLine.start(5);
+            }
+        }
+    });
+    connect(&nextLine, &QTimer::timeout, this, [&] {
+        const QByteArray text = listed < lines.size() ? lines.at(listed) + "\r\n" : "OK\r\n";
+        lister.writeDatagram(text, asker, askerPort);
+        if (++listed > lines.size())
+            nextLine.stop();
+    });
+    const QByteArray expected = receive ? fileBytes() : listing;
+
+    const QString target = dir.filePath(QStringLiteral("saved.out"));
+    const QString part = target + QStringLiteral(".part");
+    QVERIFY(writeFile(target, "older\r\n"));
+    const QString boardPort = QString::number(receive ? board.udpPort() : lister.localPort());
+    const bool client = job == Job::ClientGet || job == Job::ClientDownload;
+    const QString program = QString::fromUtf8(client ? BRENMOOR_CLI_PATH : BRENMOOR_DRIVER_PATH);
+    QStringList arguments;
+    if (client)
+        arguments << QStringLiteral("--udp") << QStringLiteral("127.0.0.1:") + boardPort
+                  << QStringLiteral("--timeout") << QStringLiteral("20")
+                  << (receive ? QStringList{QStringLiteral("get"), QStringLiteral("DATA.BIN")}
+                              : QStringList{QStringLiteral("download")})
+                  << target;
+    else
+        arguments << QString::fromLatin1(receive ? "receive" : "save") << boardPort << target
+                  << QStringLiteral("--dir") << dir.filePath(QStringLiteral("window"));
+
+    const qint64 killAt = QRandomGenerator::global()->bounded(1, int(expected.size() * 6 / 10));
+    const int killed = run(program, arguments, [&](QProcess& process) {
+        if (sizeOf(part) < killAt)
+            return true;
+        ::kill(pid_t(process.processId()), SIGKILL);
+        return false;
+    });
+    const QString at = QStringLiteral("killed at %1 bytes").arg(killAt);
+    QVERIFY2(killed == -1, qPrintable(at + QStringLiteral(", exit %1").arg(killed)));
+    QCOMPARE(readFile(target), QByteArray("older\r\n"));
+    const QByteArray left = readFile(part);
+    QVERIFY2(left.size() >= killAt && expected.startsWith(left), qPrintable(at));
+
+    QCOMPARE(run(program, arguments), 0);
+    QCOMPARE(readFile(target), expected);
+    QVERIFY(!QFile::exists(part));
+}
+
+QTEST_GUILESS_MAIN(TestKill)
+#include "tst_kill.moc"
