@@ -32,6 +32,8 @@ void ModbusPoller::setClocks(MsClock wall, MsClock steady) {
 
 void ModbusPoller::start(const QByteArray& frame, int periodMs) {
     stop();
+    if (frame != frame_)
+        trend_.clear(); // another frame: the curves of the last one would mislead
     frame_ = frame;
     periodMs_ = qMax(1, periodMs);
     requests_ = missed_ = 0;

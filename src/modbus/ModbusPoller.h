@@ -23,6 +23,7 @@ public:
     // Tests set both by hand; `wall` stamps the polls, `steady` times replies and periods.
     void setClocks(MsClock wall, MsClock steady);
 
+    // A frame other than the last one starts its trend afresh.
     void start(const QByteArray& frame, int periodMs);
     void stop();
     bool running() const { return timer_.isActive(); }

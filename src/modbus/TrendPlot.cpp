@@ -22,6 +22,48 @@ const QColor ReplyColor(90, 90, 90);
 const QColor TimeoutColor(220, 0, 0);
 const QColor ExceptionColor(255, 140, 0);
 
+// A polyline that keeps, for each pixel column, the lowest and the highest point: it looks as
+// the full line would, and costs the plot's width however many polls it holds.
+class ColumnPath {
+public:
+    void add(const QPointF& at) {
+        const int column = int(at.x());
+        if (open_ && column == column_) {
+            low_ = qMax(low_, at.y()); // y grows downwards
+            high_ = qMin(high_, at.y());
+            return;
+        }
+        flush();
+        open_ ? path.lineTo(at) : path.moveTo(at);
+        column_ = column;
+        low_ = high_ = at.y();
+        open_ = true;
+    }
+    void gap() {
+        flush();
+        open_ = false;
+    }
+    QPainterPath finish() {
+        flush();
+        return path;
+    }
+
+private:
+    void flush() {
+        if (!open_ || low_ == high_)
+            return;
+        path.lineTo(column_, low_);
+        path.lineTo(column_, high_);
+        low_ = high_;
+    }
+
+    QPainterPath path;
+    int column_ = 0;
+    double low_ = 0;
+    double high_ = 0;
+    bool open_ = false;
+};
+
 QString clockText(qint64 ms) {
     return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss"));
 }
@@ -93,34 +135,26 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.setClipRect(area.adjusted(0, -1, 1, 1));
     const QList<quint16> registers = model_.registers();
     for (qsizetype r = 0; r < registers.size(); ++r) {
-        QPainterPath curve;
-        bool joined = false;
+        ColumnPath curve;
         for (const TrendPoll& poll : polls) {
             const int index = poll.values.isEmpty() ? -1 : registers[r] - poll.firstRegister;
-            if (index < 0 || index >= poll.values.size()) {
-                joined = false; // a gap: a timeout or a reply without this register
-                continue;
-            }
-            const QPointF at(x(poll.atMs), yValue(poll.values[index]));
-            joined ? curve.lineTo(at) : curve.moveTo(at);
-            joined = true;
+            if (index < 0 || index >= poll.values.size())
+                curve.gap(); // a timeout or a reply without this register
+            else
+                curve.add(QPointF(x(poll.atMs), yValue(poll.values[index])));
         }
         p.setPen(QPen(CurveColors[r % CurveColors.size()], 1.5));
-        p.drawPath(curve);
+        p.drawPath(curve.finish());
     }
-    QPainterPath replies;
-    bool joined = false;
+    ColumnPath replies;
     for (const TrendPoll& poll : polls) {
-        if (poll.replyMs < 0) {
-            joined = false;
-            continue;
-        }
-        const QPointF at(x(poll.atMs), yReply(poll.replyMs));
-        joined ? replies.lineTo(at) : replies.moveTo(at);
-        joined = true;
+        if (poll.replyMs < 0)
+            replies.gap();
+        else
+            replies.add(QPointF(x(poll.atMs), yReply(poll.replyMs)));
     }
     p.setPen(QPen(ReplyColor, 1, Qt::DashLine));
-    p.drawPath(replies);
+    p.drawPath(replies.finish());
 
     // Timeouts and exceptions stand on the time axis.
     p.setClipping(false);

@@ -31,7 +31,7 @@ void WindowSink::boardMessage(const QByteArray& text) {
 
 void WindowSink::consoleReplace(const QByteArray& text) {
     console_.clear();
-    console_.append(text, false);
+    console_.append(text, false, ConsoleModel::Source::Terminal);
 }
 
 void WindowSink::consoleToEnd() {
