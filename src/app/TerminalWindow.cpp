@@ -114,14 +114,15 @@ void TerminalWindow::createControllers() {
 void TerminalWindow::wire() {
     // Every chunk from either link: the hex monitor sees it raw, then its board text goes to the
     // running transfer or the console.
+    // A polled reply is the trend's: at 10 ms its binary bytes would bury the console.
     connect(link_.get(), &BoardLink::received, this, [this](const QByteArray& chunk, Channel) {
         hexMonitor_->showChunk(chunk);
-        if (poller_->running())
-            poller_->received(chunk);
+        pollReplyTaken_ = poller_->running() && poller_->received(chunk);
     });
     connect(link_.get(), &BoardLink::boardText, this,
             [this](const QByteArray& text, const QString& otherSender) {
-                router_->routeBoardText(text, otherSender);
+                if (!std::exchange(pollReplyTaken_, false))
+                    router_->routeBoardText(text, otherSender);
             });
     connect(link_.get(), &BoardLink::failed, this,
             [this](const Failure& why) { modalDialogs->report(why); });

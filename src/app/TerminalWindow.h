@@ -114,6 +114,7 @@ private:
     std::unique_ptr<ModbusPoller> poller_;
     std::unique_ptr<PollControl> pollControl_;
     std::unique_ptr<TrendWindow> trendWindow_;
+    bool pollReplyTaken_ = false; // the chunk whose board text comes next went to the poller
     bool unloaded_ = false;
     bool closingBySignal_ = false;
 };

@@ -78,13 +78,15 @@ void ModbusPoller::request() {
         awaiting_ = false; // nothing went out: nothing to wait for, nothing to record
 }
 
-void ModbusPoller::received(const QByteArray& chunk) {
-    if (!awaiting_)
-        return;
+bool ModbusPoller::received(const QByteArray& chunk) {
+    if (!awaiting_ || chunk.isEmpty() ||
+        (buffer_.isEmpty() && quint8(chunk[0]) != byteAt(frame_, 0)))
+        return false;
     buffer_ += chunk;
     const qsizetype length = expectedLength();
     if (length > 0 && buffer_.size() >= length)
         finish(buffer_.left(length));
+    return true;
 }
 
 qsizetype ModbusPoller::expectedLength() const {

@@ -30,8 +30,10 @@ public:
     int periodMs() const { return periodMs_; }
     const QByteArray& frame() const { return frame_; }
 
-    // Every raw chunk from the link while polling.
-    void received(const QByteArray& chunk);
+    // Every raw chunk from the link while polling. True when the chunk belongs to the reply
+    // awaited (it starts with the request's address, or goes on with a reply begun): it is
+    // then the poll's, and no text for the console.
+    bool received(const QByteArray& chunk);
     // One period: the request still unanswered becomes a timeout, the next one goes out. The
     // timer calls it; tests may too.
     void tick();

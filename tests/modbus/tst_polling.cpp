@@ -3,14 +3,15 @@
 #include "link/UdpPeer.h"
 
 #include "board/BoardSimulator.h"
+#include "console/ConsoleModel.h"
 #include "modbus/ModbusPoller.h"
 #include "modbus/PollControl.h"
 #include "modbus/TrendModel.h"
 #include "modbus/TrendWindow.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 class TestPolling : public QObject {
@@ -72,6 +73,7 @@ void TestPolling::pollsTheSimulator() {
     QVERIFY(w.poller().requestsSent() - recorded <= 1);
     QVERIFY(recorded <= w.poller().requestsSent());
     QCOMPARE(trend.exceptions(), qint64(0));
+    QVERIFY(!w.console().text().contains("\x10\x03\x06")); // the replies are the trend's
     QCOMPARE(trend.registers(), (QList<quint16>{90, 91, 92}));
     for (const TrendPoll& poll : trend.polls()) {
         if (poll.outcome != TrendPoll::Outcome::Reply)

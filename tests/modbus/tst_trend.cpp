@@ -74,6 +74,8 @@ void TestTrend::repliesTimeoutsAndExceptions_data() {
     QTest::newRow("nothing") << QByteArrayList{} << int(O::Timeout) << QList<quint16>{} << false;
     QTest::newRow("half a reply") << QByteArrayList{Reply.left(6)} << int(O::Timeout)
                                   << QList<quint16>{} << false;
+    QTest::newRow("text from another address is not taken")
+        << QByteArrayList{"OK\r\n", Reply} << int(O::Reply) << three << true;
 }
 
 void TestTrend::repliesTimeoutsAndExceptions() {
