@@ -4,19 +4,22 @@
 // missed periods per thousand and the longest event-loop gap. Run through bench/run-polling.sh.
 //
 //   bench_polling [seconds=600] [period ms=10]
-//   bench_polling --show SECONDS    a visible window and trend, for a screenshot
+//   bench_polling --show SECONDS [CSV]  a visible window and trend at 100 ms, for a
+//                                       screenshot; the trend exported to CSV at the end
 #include "ResidentSize.h"
 #include "TestSupport.h"
 #include "link/UdpPeer.h"
 
-#include "board/BoardSimulator.h"
 #include "modbus/ModbusPoller.h"
 #include "modbus/PollControl.h"
 #include "modbus/TrendModel.h"
+#include "modbus/TrendPlot.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,19 +31,22 @@ int main(int argc, char* argv[]) {
     const int seconds = args.value(show ? 1 : 0, QStringLiteral("600")).toInt();
     const int periodMs = show ? 100 : args.value(1, QStringLiteral("10")).toInt();
 
-    board::BoardOptions options;
-    options.udpPort = 0;
-    options.ptyEnabled = false;
-    board::BoardSimulator simulator(options);
-    QString why;
-    if (!simulator.start(&why)) {
-        std::printf("board: %s\n", qPrintable(why));
+    // The simulator in a process of its own, so the resident size is the window's alone.
+    QProcess board;
+    board.start(
+        QStringLiteral(BRENMOOR_BOARD_PATH),
+        {QStringLiteral("--udp"), QStringLiteral("127.0.0.1:0"), QStringLiteral("--no-pty")});
+    board.waitForReadyRead(10000);
+    const QByteArray said = board.readLine().trimmed(); // "udp: 127.0.0.1:PORT"
+    const quint16 boardPort = said.mid(said.lastIndexOf(':') + 1).toUShort();
+    if (!said.startsWith("udp: ") || boardPort == 0) {
+        std::printf("board did not start: %s\n", said.constData());
         return 1;
     }
     Terminal w;
     if (show)
         w.show();
-    if (!connectWindow(w, simulator.udpPort())) {
+    if (!connectWindow(w, boardPort)) {
         std::printf("window: Connect failed\n");
         return 1;
     }
@@ -90,6 +96,10 @@ int main(int argc, char* argv[]) {
     app.exec();
 
     w.pollControl().stopPolling();
+    if (show && args.size() > 2) {
+        w.dialogs().saveAnswers = {args[2]};
+        w.exportCsvButton->click();
+    }
     const qint64 endKb = residentKb();
     const double perThousand = poller.requestsSent()
                                    ? 1000.0 * double(poller.missedPeriods()) /
@@ -103,5 +113,12 @@ int main(int argc, char* argv[]) {
     std::printf("resident after 30 s %lld kB, at the end %lld kB (%+lld kB)\n", qlonglong(startKb),
                 qlonglong(endKb), qlonglong(endKb - startKb));
     std::printf("longest event-loop gap %lld ms (probe every 5 ms)\n", qlonglong(longestGapMs));
+    QElapsedTimer paint;
+    paint.start();
+    w.trendPlot->grab();
+    std::printf("one paint of the trend with %zu polls: %.1f ms\n", trend.polls().size(),
+                double(paint.nsecsElapsed()) / 1e6);
+    board.terminate();
+    board.waitForFinished(5000);
     return 0;
 }
