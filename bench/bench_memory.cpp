@@ -3,6 +3,7 @@
 // resident size after a warm-up and after the runs shows what each leaves behind.
 //
 //   bench_memory [runs] [file bytes]
+#include "ResidentSize.h"
 #include "TestSupport.h"
 #include "link/UdpPeer.h"
 
@@ -16,20 +17,10 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <string>
 
 namespace {
-
-qint64 residentKb() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stoll(line.substr(6));
-    }
-    return -1;
-}
 
 // Runs `once` a warm-up's worth of times, then `runs` times, and says what stayed per run.
 bool measure(const char* what, int runs, const std::function<bool()>& once) {

@@ -4,6 +4,7 @@
 #include "app/WidthButtons.h"
 #include "console/BufferPanel.h"
 #include "console/CommandLine.h"
+#include "console/ConsoleMenu.h"
 #include "console/ConsoleModel.h"
 #include "console/ConsoleView.h"
 #include "console/Router.h"
@@ -23,12 +24,17 @@
 #include "modbus/HexMonitor.h"
 #include "modbus/ModbusBuilderPanel.h"
 #include "modbus/ModbusParserPanel.h"
+#include "modbus/ModbusPoller.h"
+#include "modbus/PollControl.h"
+#include "modbus/TrendModel.h"
+#include "modbus/TrendWindow.h"
 #include "transfer/BasicPanel.h"
 #include "transfer/FlashDiskPanel.h"
 #include "transfer/Transfers.h"
 #include "transfer/WindowSink.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +63,8 @@ TerminalWindow::TerminalWindow(Dialogs* dialogs, QWidget* parent) : QWidget(pare
     buildTerminalColumn(this, *this);
     buildBufferColumn(this, *this);
     buildModbusColumn(this, *this);
+    trend_ = std::make_unique<TrendModel>();
+    TrendWindow::build(this, *this, *trend_);
     // Tab walks the panels in the order they were built, left to right and top to bottom; the
     // command line, where the operator types, comes first and has the focus at start.
     QWidget::setTabOrder(parserEdit, commandEdit);
@@ -71,12 +79,14 @@ TerminalWindow::TerminalWindow(Dialogs* dialogs, QWidget* parent) : QWidget(pare
 TerminalWindow::~TerminalWindow() {
     // The link's poll and reads must not reach into a half-destroyed window.
     link_->disconnect();
+    poller_->stop();
 }
 
 void TerminalWindow::createControllers() {
     Dialogs& dialogs = *modalDialogs;
     console_ = new ConsoleModel(this);
     consoleView_ = new ConsoleView(console_, consoleEdit, this);
+    consoleMenu_ = std::make_unique<ConsoleMenu>(*this, *console_);
     link_ = std::make_unique<BoardLink>(&state_.log);
     sink_ = std::make_unique<WindowSink>(*link_, &state_.log, *this, *console_, dialogs,
                                          fileProgressBar);
@@ -96,16 +106,23 @@ void TerminalWindow::createControllers() {
     modbusBuilder_ = std::make_unique<ModbusBuilderPanel>(*this, state_, dialogs);
     modbusParser_ = std::make_unique<ModbusParserPanel>(*this, state_);
     gatewayPanel_ = std::make_unique<GatewayPanel>(*this, *this, *this);
+    poller_ = std::make_unique<ModbusPoller>(*trend_);
+    pollControl_ = std::make_unique<PollControl>(*this, *modbusBuilder_, *poller_, dialogs);
+    trendWindow_ = std::make_unique<TrendWindow>(*this, *trend_, *poller_, dialogs);
 }
 
 void TerminalWindow::wire() {
     // Every chunk from either link: the hex monitor sees it raw, then its board text goes to the
     // running transfer or the console.
-    connect(link_.get(), &BoardLink::received, this,
-            [this](const QByteArray& chunk, Channel) { hexMonitor_->showChunk(chunk); });
+    // A polled reply is the trend's: at 10 ms its binary bytes would bury the console.
+    connect(link_.get(), &BoardLink::received, this, [this](const QByteArray& chunk, Channel) {
+        hexMonitor_->showChunk(chunk);
+        pollReplyTaken_ = poller_->running() && poller_->received(chunk);
+    });
     connect(link_.get(), &BoardLink::boardText, this,
             [this](const QByteArray& text, const QString& otherSender) {
-                router_->routeBoardText(text, otherSender);
+                if (!std::exchange(pollReplyTaken_, false))
+                    router_->routeBoardText(text, otherSender);
             });
     connect(link_.get(), &BoardLink::failed, this,
             [this](const Failure& why) { modalDialogs->report(why); });
@@ -117,7 +134,7 @@ void TerminalWindow::wire() {
     // A line typed for the board must not land in a listing being saved.
     commandLine_->sendTypedLine = [this] {
         transfers_->commandLineTyped();
-        sendPath_->sendTypedLine();
+        transfers_->commandLineSent(sendPath_->sendTypedLine());
     };
 
     commandLine_->showBuffer = [this] {
@@ -146,6 +163,22 @@ void TerminalWindow::wire() {
     hexMonitor_->toParser = [this](const QByteArray& packet) {
         modbusParser_->showReply(packet);
     };
+    pollControl_->pollingStarted = [this] {
+        trendWindow_->show();
+    };
+    trendWindow_->stopPolling = [this] {
+        pollControl_->stopPolling();
+    };
+
+    // The operator's choices are remembered in brenmoor.ini as they are made.
+    consoleMenu_->stampsChosen = [this](bool show) {
+        settings_.showTimestamps = show;
+        saveSettings();
+    };
+    pollControl_->periodChosen = [this](int ms) {
+        settings_.pollPeriodMs = ms;
+        saveSettings();
+    };
 
     udpLink_->connectControls();
     serialLink_->connectControls();
@@ -160,6 +193,14 @@ void TerminalWindow::wire() {
     modbusBuilder_->connectControls();
     modbusParser_->connectControls();
     gatewayPanel_->connectControls();
+    consoleMenu_->connectControls();
+    pollControl_->connectControls();
+    trendWindow_->connectControls();
+}
+
+void TerminalWindow::saveSettings() {
+    if (const auto failed = settings_.write())
+        modalDialogs->report(*failed);
 }
 
 void TerminalWindow::load() {
@@ -174,6 +215,14 @@ void TerminalWindow::load() {
     fileProgressBar->setText(QStringLiteral("NO FILE"));
 
     Startup::loadHostList(*this);
+
+    const bool haveSettings = QFile::exists(Settings::FileName);
+    settings_ = Settings::read();
+    consoleMenu_->showStamps(settings_.showTimestamps);
+    transfers_->replyWatch().setLimitMs(settings_.replyWaitMs);
+    pollControl_->setPeriod(settings_.pollPeriodMs);
+    if (!haveSettings) // written at once, so the operator finds every choice there to edit
+        saveSettings();
 
     localPortEdit->setText(PortChoice::drawLocalPort());
     remotePortEdit->setText(QStringLiteral("111"));

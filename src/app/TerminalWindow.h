@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Settings.h"
 #include "core/TerminalState.h"
 #include "form/Controls.h"
 
@@ -10,6 +11,7 @@ class BasicPanel;
 class BoardLink;
 class BufferPanel;
 class CommandLine;
+class ConsoleMenu;
 class ConsoleModel;
 class ConsoleView;
 class FlashDiskPanel;
@@ -19,10 +21,14 @@ class HexMonitor;
 class HostList;
 class ModbusBuilderPanel;
 class ModbusParserPanel;
+class ModbusPoller;
+class PollControl;
 class Router;
 class SendPath;
 class SerialLink;
 class Transfers;
+class TrendModel;
+class TrendWindow;
 class UdpLink;
 class WidthButtons;
 class WindowSink;
@@ -39,10 +45,12 @@ public:
     ~TerminalWindow() override;
 
     TerminalState& state() { return state_; }
+    Settings& settings() { return settings_; }
     BoardLink& link() { return *link_; }
     Transfers& transfers() { return *transfers_; }
     ConsoleModel& console() { return *console_; }
     ConsoleView& consoleView() { return *consoleView_; }
+    ConsoleMenu& consoleMenu() { return *consoleMenu_; }
     UdpLink& udpLink() { return *udpLink_; }
     SerialLink& serialLink() { return *serialLink_; }
     SendPath& sendPath() { return *sendPath_; }
@@ -58,6 +66,10 @@ public:
     ModbusBuilderPanel& modbusBuilder() { return *modbusBuilder_; }
     ModbusParserPanel& modbusParser() { return *modbusParser_; }
     GatewayPanel& gatewayPanel() { return *gatewayPanel_; }
+    TrendModel& trend() { return *trend_; }
+    ModbusPoller& poller() { return *poller_; }
+    PollControl& pollControl() { return *pollControl_; }
+    TrendWindow& trendWindow() { return *trendWindow_; }
 
     void load();
     void unload();
@@ -72,14 +84,17 @@ protected:
 private:
     void createControllers();
     void wire();
+    void saveSettings();
 
     TerminalState state_;
+    Settings settings_;
     std::unique_ptr<Dialogs> ownDialogs_;
     std::unique_ptr<BoardLink> link_;
     std::unique_ptr<WindowSink> sink_;
     std::unique_ptr<Transfers> transfers_;
     ConsoleModel* console_ = nullptr;
     ConsoleView* consoleView_ = nullptr;
+    std::unique_ptr<ConsoleMenu> consoleMenu_;
     std::unique_ptr<UdpLink> udpLink_;
     std::unique_ptr<SerialLink> serialLink_;
     std::unique_ptr<SendPath> sendPath_;
@@ -95,6 +110,11 @@ private:
     std::unique_ptr<ModbusBuilderPanel> modbusBuilder_;
     std::unique_ptr<ModbusParserPanel> modbusParser_;
     std::unique_ptr<GatewayPanel> gatewayPanel_;
+    std::unique_ptr<TrendModel> trend_;
+    std::unique_ptr<ModbusPoller> poller_;
+    std::unique_ptr<PollControl> pollControl_;
+    std::unique_ptr<TrendWindow> trendWindow_;
+    bool pollReplyTaken_ = false; // the chunk whose board text comes next went to the poller
     bool unloaded_ = false;
     bool closingBySignal_ = false;
 };

@@ -20,25 +20,57 @@ ConsoleView::ConsoleView(ConsoleModel* model, QPlainTextEdit* edit, QObject* par
 
 void ConsoleView::sync() {
     timer_.stop();
-    const QByteArray& text = model_->text();
     const bool moveCaret = model_->takeCaretRequest();
     QScrollBar* bar = edit_->verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
-    if (model_->generation() != shownGeneration_ || shownBytes_ > text.size()) {
-        ends_.reset();
+    const qint64 first = model_->firstOffset();
+    const qint64 end = first + model_->size();
+    // Redrawn only when the text is no longer the one shown, or nothing shown is left.
+    if (model_->generation() != shownGeneration_ || (first >= shownEnd_ && first > shownFirst_)) {
         shownGeneration_ = model_->generation();
-        edit_->setPlainText(shownText(text, ends_));
-    } else if (shownBytes_ < text.size()) {
-        const QString added = shownText(QByteArrayView(text).sliced(shownBytes_), ends_);
-        QTextCursor end(edit_->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(added);
+        ends_.reset(model_->startsAfterCr());
+        edit_->setPlainText(shownRange(first, end));
+    } else {
+        if (first > shownFirst_)
+            removeFront(model_->cutChars() - shownCutChars_);
+        if (end > shownEnd_) {
+            const QString added = shownRange(shownEnd_, end);
+            QTextCursor cursor(edit_->document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(added);
+        }
     }
-    shownBytes_ = text.size();
+    shownFirst_ = first;
+    shownEnd_ = end;
+    shownCutChars_ = model_->cutChars();
     if (moveCaret) {
         edit_->moveCursor(QTextCursor::End);
         edit_->ensureCursorVisible();
     } else if (atBottom) {
         bar->setValue(bar->maximum());
     }
+}
+
+QString ConsoleView::shownRange(qint64 from, qint64 to) {
+    const QByteArrayView text(model_->text());
+    const qint64 base = model_->firstOffset();
+    QString out;
+    qint64 at = from;
+    if (model_->showsStamps()) {
+        const auto& all = model_->stamps();
+        for (auto s = model_->stampFrom(from); s != all.end() && s->offset < to; ++s) {
+            out += shownText(text.sliced(at - base, s->offset - at), ends_);
+            out += stamps_.text(*s);
+            at = s->offset;
+        }
+    }
+    out += shownText(text.sliced(at - base, to - at), ends_);
+    return out;
+}
+
+void ConsoleView::removeFront(qint64 chars) {
+    QTextCursor cut(edit_->document());
+    cut.setPosition(int(qMin<qint64>(chars, edit_->document()->characterCount() - 1)),
+                    QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/LineStamp.h"
 #include "core/LineEnds.h"
 
 #include <QObject>
@@ -11,7 +12,11 @@ class QPlainTextEdit;
 // Brings the console widget up to date with its model a few times a second instead of once per
 // chunk, so a flood of datagrams costs one repaint per interval. Line ends are shown as the
 // board meant them: CR LF, a lone CR and a lone LF each end a line, also when a CR LF pair is
-// split across two chunks.
+// split across two chunks. While the model shows times, each line begins with its stamp.
+//
+// A catch-up costs what changed, never the whole box: what the model cut from its front is
+// removed from the widget's front, what it added is appended. Only a clear, a replace or
+// showing or hiding the times draws the text anew.
 class ConsoleView : public QObject {
     Q_OBJECT
 public:
@@ -23,10 +28,17 @@ public:
     void sync();
 
 private:
+    // The text from `from` to `to` (offsets from the console's start) as the widget shows it.
+    QString shownRange(qint64 from, qint64 to);
+    void removeFront(qint64 chars);
+
     ConsoleModel* model_;
     QPlainTextEdit* edit_;
     QTimer timer_;
     quint64 shownGeneration_ = 0;
-    qsizetype shownBytes_ = 0;
+    qint64 shownFirst_ = 0;
+    qint64 shownEnd_ = 0;
+    qint64 shownCutChars_ = 0;
     LineEnds ends_;
+    StampFormatter stamps_;
 };

@@ -36,7 +36,8 @@ public:
         }
     }
 
-    void reset() { afterCr_ = false; }
+    // afterCr: the text goes on after a CR whose LF, should it come first, ends no new line.
+    void reset(bool afterCr = false) { afterCr_ = afterCr; }
 
 private:
     bool afterCr_ = false;

@@ -4,18 +4,22 @@
 
 #include <array>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QWidget;
 class ClickLabel;
 class Lamp;
 class TextProgressBar;
+class TrendPlot;
 class Dialogs;
 
 // Every control of the window, gathered by the frame it stands in: the one place where a
@@ -108,6 +112,7 @@ struct ConsoleControls {
     QPushButton* lowerCaseButton = nullptr;    // Command16 "-"         the line in lower case
     QPushButton* upperCaseButton = nullptr;    // Command15 "+"         the line in upper case
     QFrame* decorativeLine = nullptr;          // Line4
+    QAction* showTimestampsAction = nullptr;   // mnuTimestamps "Show timestamps" (console menu)
 };
 
 // The command line: where nearly every handler leaves the focus.
@@ -172,6 +177,9 @@ struct ModbusBuilderControls {
     QLabel* quantityHexLabel = nullptr;         // Label24   "hex"
     QLabel* dataAddressAddLabel = nullptr;      // Label25   "Add"
     QLabel* quantityAddLabel = nullptr;         // Label26   "Add"
+    QAction* pollAction = nullptr;              // mnuPoll   "Poll every N ms" (menu) polls the
+                                                //           frame in the fields; "Stop polling"
+    QMenu* pollPeriodMenu = nullptr;            // mnuPollPeriod "Poll period" (menu) sets N
 };
 
 // "MODBUS Parser": the reply parser.
@@ -181,6 +189,17 @@ struct ModbusParserControls {
     QLabel* parserEnableLabel = nullptr;      // Label27   "Enable"
     QPushButton* clearParserButton = nullptr; // Command24 "Clear"
     QPlainTextEdit* parserEdit = nullptr;     // Text8     (accounts of replies)
+};
+
+// "MODBUS trend": the window that plots the replies of a polled frame (built by the MODBUS
+// panels, which own the plot).
+struct TrendControls {
+    QWidget* trendForm = nullptr;            // frmTrend      "MODBUS trend" (a window)
+    TrendPlot* trendPlot = nullptr;          // picTrend      (curves)  values and reply times
+    QLabel* pollStatusLabel = nullptr;       // lblPollStatus (counts)  period, replies, timeouts
+    QPushButton* stopPollButton = nullptr;   // cmdStopPoll   "Stop"    stops polling
+    QPushButton* exportCsvButton = nullptr;  // cmdExportCsv  "Export CSV..." writes the polls
+    QPushButton* clearTrendButton = nullptr; // cmdClearTrend "Clear"   forgets the polls
 };
 
 // What stands outside the frames and belongs to no one panel.
@@ -206,4 +225,5 @@ struct Controls : LinkControls,
                   HexControls,
                   ModbusBuilderControls,
                   ModbusParserControls,
+                  TrendControls,
                   WindowControls {};

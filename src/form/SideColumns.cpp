@@ -5,10 +5,12 @@
 #include "form/Twips.h"
 #include "form/WidgetFactory.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -117,6 +119,12 @@ void buildRequestBuilder(QWidget* w, Controls& c) {
 
     c.sentFramesEdit = Make::textArea(f, "Text11", 120, 1680, 5295, 1110, "Sent frames");
     c.sentFramesEdit->setReadOnly(true);
+
+    // The builder's context menu: polling the frame in the fields, and how often.
+    c.pollAction = new QAction(QStringLiteral("Poll every N ms"), f);
+    c.pollAction->setObjectName(QStringLiteral("mnuPoll"));
+    c.pollPeriodMenu = new QMenu(QStringLiteral("Poll period"), f);
+    c.pollPeriodMenu->setObjectName(QStringLiteral("mnuPollPeriod"));
 }
 
 void buildReplyParser(QWidget* w, Controls& c) {

@@ -7,6 +7,7 @@
 #include "form/Twips.h"
 #include "form/WidgetFactory.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -172,6 +173,9 @@ void buildConsole(QWidget* w, Controls& c) {
     c.consoleEdit = Make::textArea(w, "tbReceiveData", 0, 1440, 8595, 8040, "Console",
                                    u"Окно ответов контроллера"_s);
     c.consoleEdit->setUndoRedoEnabled(false);
+    c.showTimestampsAction = new QAction(QStringLiteral("Show timestamps"), c.consoleEdit);
+    c.showTimestampsAction->setObjectName(QStringLiteral("mnuTimestamps"));
+    c.showTimestampsAction->setCheckable(true);
     c.commandEdit = Make::edit(w, "tbSendData", u"Команды набирать здесь"_s, 0, 9480, 8595, 375,
                                "Command line", u"Команды набирать здесь"_s);
     c.commandEdit->setFont(courierFont(10));

@@ -95,6 +95,7 @@ std::optional<Failure> BoardLink::openSerial(const QString& settings, const QStr
         return Failure{ErrorNumber::PortUnavailable, QStringLiteral("%1 did not open").arg(port)};
     serialOpen_ = true;
     serialLost_ = false;
+    serialPortName_ = port;
     pollTimer_.start();
     emit stateChanged();
     return std::nullopt;

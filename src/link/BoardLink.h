@@ -57,6 +57,8 @@ public:
     // Open from a successful open until closeSerial, also after the device vanished.
     bool serialOpen() const { return serialOpen_; }
     bool serialLost() const { return serialLost_; }
+    // The port as the operator named it ("COM3", "/dev/ttyUSB0").
+    const QString& serialPortName() const { return serialPortName_; }
     // What waits on a port just opened was sent before anything was asked: logged, not handed on.
     void discardSerialInput();
 
@@ -127,4 +129,5 @@ private:
     std::optional<QByteArray> udpMdcAddress_;
     SerialForm serialForm_ = SerialForm::Plain;
     QString serialAddress_;
+    QString serialPortName_;
 };

@@ -7,11 +7,12 @@
 
 #include <QLineEdit>
 
-void SendPath::sendTypedLine() {
+QByteArray SendPath::sendTypedLine() {
     const QByteArray line = Cp1251::toBytes(line_.commandEdit->text());
     // A failed send costs the board the line, not the operator: it is still logged and echoed.
     board_.sendCommandLine(line);
-    console_.append("\r\n" + line);
+    console_.append("\r\n" + line, true, ConsoleModel::Source::Sent);
     line_.commandEdit->clear();
     line_.commandEdit->setFocus();
+    return line;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+
 class BoardLink;
 class ConsoleModel;
 struct CommandLineControls;
@@ -10,7 +12,8 @@ public:
     SendPath(CommandLineControls& line, BoardLink& board, ConsoleModel& console)
         : line_(line), board_(board), console_(console) {}
 
-    void sendTypedLine();
+    // Returns the line as it went out, without its line end.
+    QByteArray sendTypedLine();
 
 private:
     CommandLineControls& line_;

@@ -50,8 +50,9 @@ void SerialLink::connectControls() {
     connect(&board_, &BoardLink::wroteSerial, this,
             [this] { comm_.activityLamp->setFillColor(sentColor()); });
     // Error lines of the framed receive leave the console's caret where it is.
-    connect(&board_, &BoardLink::frameError, this,
-            [this](const QByteArray& message) { console_.append(message, false); });
+    connect(&board_, &BoardLink::frameError, this, [this](const QByteArray& message) {
+        console_.append(message, false, ConsoleModel::Source::Terminal);
+    });
     connect(&board_, &BoardLink::lost, this, &SerialLink::portLost);
 
     connect(rtu_.rtuGatewayCheck, &QCheckBox::toggled, this, &SerialLink::applyForm);

@@ -20,7 +20,10 @@ ModbusBuilderPanel::ModbusBuilderPanel(ModbusBuilderControls& builder, ModbusSta
 }
 
 void ModbusBuilderPanel::connectControls() {
-    connect(builder_.sendFrameButton, &QPushButton::clicked, this, &ModbusBuilderPanel::sendFrame);
+    connect(builder_.sendFrameButton, &QPushButton::clicked, this, [this] {
+        if (!sendClickTaken || !sendClickTaken())
+            sendFrame();
+    });
     connect(builder_.clearFramesButton, &QPushButton::clicked, this, &ModbusBuilderPanel::clear);
 }
 
@@ -51,21 +54,33 @@ void ModbusBuilderPanel::sendFrame() {
                          QString::fromLatin1(InvalidDataMessage));
         return;
     }
-    const QByteArray& F = request.frame;
+    const std::optional<Failure> failed = writeFrame(request.frame);
+    logFrame(request.frame);
+    // The log still shows what was meant to go out; the box says it did not.
+    if (failed)
+        dialogs_.report(*failed);
+}
+
+bool ModbusBuilderPanel::linkOpen() const {
+    return (links.socketOpen && links.socketOpen()) || (links.portOpen && links.portOpen());
+}
+
+std::optional<Failure> ModbusBuilderPanel::writeFrame(const QByteArray& frame) {
     // Straight to the links: the gateway modes wrap command lines, never a built frame.
     std::optional<Failure> failed;
     if (links.socketOpen && links.socketOpen())
-        failed = links.sendDatagram(F);
+        failed = links.sendDatagram(frame);
     if (links.portOpen && links.portOpen()) {
-        if (const auto written = links.writePort(F))
+        if (const auto written = links.writePort(frame))
             failed = written;
     }
     modbus_.replyAwaited = 1;
     modbus_.requestSentAt = TickCount::now();
-    model_.append(HexText::logEntry(F));
-    // The log still shows what was meant to go out; the box says it did not.
-    if (failed)
-        dialogs_.report(*failed);
+    return failed;
+}
+
+void ModbusBuilderPanel::logFrame(const QByteArray& frame) {
+    model_.append(HexText::logEntry(frame));
 }
 
 void ModbusBuilderPanel::clear() {

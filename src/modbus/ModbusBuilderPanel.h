@@ -5,6 +5,8 @@
 #include "modbus/RawLinks.h"
 
 #include <QObject>
+#include <functional>
+#include <optional>
 
 class Dialogs;
 struct ModbusBuilderControls;
@@ -25,6 +27,15 @@ public:
 
     void sendFrame();
     void clear();
+    // Whether Send has a link to write to.
+    bool linkOpen() const;
+    // Writes a built frame to every open link and starts the parser's reply clock.
+    std::optional<Failure> writeFrame(const QByteArray& frame);
+    // Appends a frame to the sent frames box.
+    void logFrame(const QByteArray& frame);
+    // Asked first on every click of Send: true when polling took the click (started or
+    // stopped), so no single frame goes out.
+    std::function<bool()> sendClickTaken;
 
     // The fields as the Send button reads them.
     ModbusRequestFields fields() const;

@@ -14,6 +14,13 @@ void BoardSink::send(Channel channel, const QByteArray& line) {
         sendFailure_ = sent.failure();
 }
 
+QString BoardSink::boardName() const {
+    // A line goes out on the serial port first when both are open.
+    if (link_.serialOpen())
+        return link_.serialPortName();
+    return link_.udpOpen() ? link_.boardAddress() : QString();
+}
+
 void BoardSink::log(const QByteArray& line) {
     // A log that cannot be written is told by the receive path, once per run of failures.
     if (log_)

@@ -22,6 +22,9 @@ public:
     virtual bool udpOpen() const = 0;
     virtual void log(const QByteArray& line) = 0;
     virtual void pause(int ms) = 0;
+    // Whom an answer is awaited from ("127.0.0.1:111", "/dev/ttyUSB0"); empty with no link
+    // open, and then nothing is waited for.
+    virtual QString boardName() const { return {}; }
 
     // Board text while no transfer takes it, and the rest of a reply after a transfer ended.
     virtual void boardText(const QByteArray& /*text*/) {}
@@ -51,6 +54,7 @@ public:
 
     void send(Channel channel, const QByteArray& line) override;
     bool udpOpen() const override { return link_.udpOpen(); }
+    QString boardName() const override;
     void log(const QByteArray& line) override;
     void pause(int ms) override;
 

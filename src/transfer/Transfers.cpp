@@ -2,6 +2,11 @@
 
 #include "transfer/TransferSink.h"
 
+Transfers::Transfers(TransferSink& sink) : sink_(sink) {
+    QObject::connect(&watch_, &ReplyWatch::silent, &watch_,
+                     [this](int limitMs, const QString& what) { tellSilence(limitMs, what); });
+}
+
 void Transfers::closeProgramFile() {
     carryOut(basic_.closeProgramFile(), Machine::Program);
     settle();
@@ -33,9 +38,11 @@ void Transfers::startDownload(const QString& targetPath) {
 
 void Transfers::boardCommand(const QByteArray& word) {
     carryOut(basic::boardCommand(word), Machine::Program);
+    watchAfter(word, true);
 }
 
 void Transfers::startSend(const QByteArray& boardName, const Expected<QByteArray>& file) {
+    flashPieces_ = 0;
     carryOut(flash_.startSend(boardName, file), Machine::Flash);
     answersFromHere(Taker::Send);
     settle();
@@ -44,6 +51,7 @@ void Transfers::startSend(const QByteArray& boardName, const Expected<QByteArray
 void Transfers::startReceive(const QByteArray& boardName, const QString& targetPath) {
     // A receive still running gives up its target here; the new one starts empty.
     const std::optional<Failure> targetProblem = flashFile_.open(targetPath);
+    flashPieces_ = 0;
     carryOut(flash_.startReceive(boardName, targetProblem), Machine::Flash);
     answersFromHere(Taker::Receive);
     settle();
@@ -61,6 +69,7 @@ void Transfers::stopAll() {
         carryOut(basic_.closeProgramFile(), Machine::Program);
     if (flash_.running())
         carryOut(flash_.closeTransfer(), Machine::Flash);
+    watch_.cancel();
     settle();
 }
 
@@ -74,7 +83,14 @@ void Transfers::commandLineTyped() {
     settle();
 }
 
+void Transfers::commandLineSent(const QByteArray& line) {
+    if (!line.isEmpty() && !sink_.boardName().isEmpty())
+        watch_.sent();
+}
+
 void Transfers::receive(const QByteArray& text, const QString& otherSender) {
+    if (otherSender.isEmpty() && !text.isEmpty())
+        watch_.replied();
     if (running() && !otherSender.isEmpty())
         return setAside(text, otherSender);
     if (!running() && !(lines_.afterCr() && text.startsWith('\n'))) {
@@ -174,18 +190,61 @@ void Transfers::settle() {
     }
 }
 
+void Transfers::watchAfter(const QByteArray& request, bool boardCommand) {
+    if (sink_.boardName().isEmpty())
+        return watch_.cancel();
+    if (!request.isEmpty() && running()) {
+        lastRequest_ = request.trimmed().split(' ').value(0);
+        if (flash_.running() && (lastRequest_ == "WRITE" || lastRequest_ == "READ"))
+            ++flashPieces_;
+        watch_.sent(waitingFor());
+    } else if (boardCommand) {
+        watch_.sent();
+    } else if (!running()) {
+        watch_.cancel();
+    }
+}
+
+QString Transfers::waitingFor() const {
+    if (basic_.uploading())
+        return QStringLiteral("upload line %1 waits for its answer: \">>\" sends the next line, "
+                              "\"X\" stops the upload")
+            .arg(basic_.lineSent());
+    if (basic_.downloading())
+        return QStringLiteral("the listing waits: \"X\" stops it");
+    const QString request = lastRequest_ == "WRITE" || lastRequest_ == "READ"
+                                ? QStringLiteral("piece %1 (%2)")
+                                      .arg(flashPieces_)
+                                      .arg(QString::fromLatin1(lastRequest_))
+                                : QString::fromLatin1(lastRequest_);
+    return QStringLiteral("flash-disk %1 waits for its answer: \"X\" ends the transfer")
+        .arg(request);
+}
+
+void Transfers::tellSilence(int limitMs, const QString& what) {
+    const QString board = sink_.boardName();
+    if (board.isEmpty())
+        return; // the link closed meanwhile: nobody is waited for
+    QString text =
+        QStringLiteral("no reply from %1 for %2").arg(board, ReplyWatch::limitText(limitMs));
+    if (!what.isEmpty())
+        text += QStringLiteral("; ") + what;
+    sink_.notice(text);
+}
+
 void Transfers::carryOut(const TransferActions& actions, Machine machine) {
     using K = TransferAction::Kind;
     TargetFile& file = machine == Machine::Program ? programFile_ : flashFile_;
     std::optional<Failure> fileFailed;
     std::optional<Failure> commitFailed;
+    QByteArray request; // the first line this step sent
     for (const TransferAction& a : actions) {
         switch (a.kind) {
         case K::SendUdp:
-            sink_.send(Channel::Udp, a.bytes);
-            break;
         case K::SendSerial:
-            sink_.send(Channel::Serial, a.bytes);
+            sink_.send(a.kind == K::SendUdp ? Channel::Udp : Channel::Serial, a.bytes);
+            if (request.isEmpty())
+                request = a.bytes;
             break;
         case K::SetCommandLine:
             sink_.setCommandLine(a.bytes);
@@ -248,8 +307,11 @@ void Transfers::carryOut(const TransferActions& actions, Machine machine) {
         if (fileFailed)
             break; // the rest of this step builds on bytes that never reached the file
     }
-    if (!fileFailed)
+    if (!fileFailed) {
+        if (!request.isEmpty() || !running())
+            watchAfter(request);
         return;
+    }
     // A full disk or a vanished folder ends the transfer with what it has written, and the
     // operator hears why once the ending steps are out.
     file.abandon();

@@ -2,6 +2,7 @@
 
 #include "core/TargetFile.h"
 #include "link/ReplyLines.h"
+#include "link/ReplyWatch.h"
 #include "transfer/BasicTransfers.h"
 #include "transfer/FlashDiskTransfers.h"
 
@@ -21,9 +22,13 @@ class TransferSink;
 // board text. Every action a machine asks for is carried out here, against the sink and the
 // machine's own local file; a file that cannot be written ends its transfer instead of letting
 // it report a whole file.
+//
+// Every request that expects an answer (a command line, an upload line, a flash-disk command)
+// is watched: should the board stay silent past the watch's limit, the operator is told once,
+// with what waits and which button goes on. Nothing is sent again by itself.
 class Transfers {
 public:
-    explicit Transfers(TransferSink& sink) : sink_(sink) {}
+    explicit Transfers(TransferSink& sink);
     Transfers(const Transfers&) = delete;
     Transfers& operator=(const Transfers&) = delete;
 
@@ -53,6 +58,11 @@ public:
     // A line typed for the board: its answer would land in a running download's file, so the
     // download ends first (its file stays partial).
     void commandLineTyped();
+    // The typed line went out: its answer is waited for (an empty line expects none).
+    void commandLineSent(const QByteArray& line);
+
+    // Off until a front end sets its limit.
+    ReplyWatch& replyWatch() { return watch_; }
 
     // Board text as the link delivers it. `otherSender` names the sender of a datagram that did
     // not come from the board's address and port (empty for the board): a transfer takes no
@@ -76,6 +86,10 @@ private:
     void carryOut(const TransferActions& actions, Machine machine);
     // After every step: a transfer that ended gives back the start of a line it was waiting on.
     void settle();
+    // After a step that sent: what the transfer now waits on, or the end of the wait.
+    void watchAfter(const QByteArray& request, bool boardCommand = false);
+    QString waitingFor() const;
+    void tellSilence(int limitMs, const QString& what);
 
     TransferSink& sink_;
     BasicTransfers basic_;
@@ -86,4 +100,7 @@ private:
     bool lastLineTaken_ = false; // the line before went to a transfer, not to the console
     bool toldSetAside_ = false;  // the console has heard that a stray reply was set aside
     bool earlierLine_ = false;   // the line not yet ended began before the transfer taking it
+    ReplyWatch watch_;
+    QByteArray lastRequest_; // the first word of the line a running transfer sent last
+    int flashPieces_ = 0;    // the WRITE or READ steps of the running flash-disk transfer
 };

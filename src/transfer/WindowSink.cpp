@@ -21,7 +21,7 @@ void WindowSink::focusCommandLine() {
 }
 
 void WindowSink::consoleAppend(const QByteArray& text) {
-    console_.append(text, false);
+    console_.append(text, false, ConsoleModel::Source::Terminal);
 }
 
 void WindowSink::boardMessage(const QByteArray& text) {
@@ -31,7 +31,7 @@ void WindowSink::boardMessage(const QByteArray& text) {
 
 void WindowSink::consoleReplace(const QByteArray& text) {
     console_.clear();
-    console_.append(text, false);
+    console_.append(text, false, ConsoleModel::Source::Terminal);
 }
 
 void WindowSink::consoleToEnd() {
@@ -51,7 +51,7 @@ void WindowSink::progressValue(qint64 value) {
 }
 
 void WindowSink::notice(const QString& text) {
-    console_.append("\r\n" + Cp1251::toBytes(text) + "\r\n", false);
+    console_.append("\r\n" + Cp1251::toBytes(text) + "\r\n", false, ConsoleModel::Source::Terminal);
 }
 
 void WindowSink::errorBox(const Failure& failure) {

@@ -1,6 +1,8 @@
 // The board simulator, driven in-process the way the terminal drives a board: over UDP and
 // over its pseudo-terminal.
 #include "board/BoardSimulator.h"
+#include "board/Crc16.h"
+#include "board/ModbusFrames.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +77,8 @@ private slots:
     void modbus_data();
     void modbus();
     void fileNameEscapingTheDiskIsRefused();
+    void liveRegistersFollowTheClock_data();
+    void liveRegistersFollowTheClock();
 };
 
 void TestBoard::programIsKeptInNumberOrder() {
@@ -185,6 +189,39 @@ void TestBoard::fileNameEscapingTheDiskIsRefused() {
     QCOMPARE(udp.exchange("FOPEN \"../x\",WN"), QByteArrayList{"ERROR\r\n"});
     QCOMPARE(udp.exchange("WRITE \"00\""), QByteArrayList{"ERROR\r\n"});
     QVERIFY(!QFile::exists(folder.filePath("x")));
+}
+
+void TestBoard::liveRegistersFollowTheClock_data() {
+    QTest::addColumn<qint64>("elapsedMs");
+    QTest::addColumn<int>("counter");
+    QTest::addColumn<int>("sine");
+
+    QTest::newRow("start") << qint64(0) << 0 << 500;
+    QTest::newRow("a quarter turn") << qint64(7500) << 75 << 900;
+    QTest::newRow("three quarters") << qint64(22500) << 225 << 100;
+    QTest::newRow("the counter comes round") << qint64(100000) << 0 << 846;
+}
+
+void TestBoard::liveRegistersFollowTheClock() {
+    QFETCH(qint64, elapsedMs);
+    QFETCH(int, counter);
+    QFETCH(int, sine);
+    board::RegisterBank bank([elapsedMs] { return elapsedMs; });
+    QByteArray read = QByteArray::fromHex("1003005A0003"); // 90..92
+    board::appendCrc(read);
+    QList<int> noisy;
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray reply = bank.respond(read);
+        QCOMPARE(reply.size(), 11);
+        auto word = [&](int at) {
+            return quint8(reply[at]) << 8 | quint8(reply[at + 1]);
+        };
+        QCOMPARE(word(3), counter);
+        QCOMPARE(word(5), sine);
+        noisy.append(word(7));
+        QVERIFY(noisy.last() >= 340 && noisy.last() <= 660);
+    }
+    QVERIFY(noisy[0] != noisy[1]); // new noise at every read, the clock standing still
 }
 
 QTEST_GUILESS_MAIN(TestBoard)

@@ -48,6 +48,9 @@ struct SimulatedTerminal : TransferSink {
             toBoard(line); // the other link is closed
     }
     bool udpOpen() const override { return udp; }
+    QString boardName() const override {
+        return udp ? QStringLiteral("127.0.0.1:111") : QStringLiteral("/dev/ttyUSB0");
+    }
     void log(const QByteArray& line) override { logged += line; }
     void pause(int ms) override { pausedMs += ms; }
     void boardText(const QByteArray& text) override { console += text; }

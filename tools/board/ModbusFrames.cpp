@@ -2,6 +2,10 @@
 
 #include "board/Crc16.h"
 
+#include <QElapsedTimer>
+#include <cmath>
+#include <memory>
+
 namespace board {
 
 namespace {
@@ -88,6 +92,35 @@ QList<QByteArray> wrapConsoleText(std::uint8_t address, const QByteArray& payloa
     return frames;
 }
 
+RegisterBank::RegisterBank(std::function<qint64()> elapsedMs) : m_elapsedMs(std::move(elapsedMs)) {
+    if (!m_elapsedMs) {
+        auto started = std::make_shared<QElapsedTimer>();
+        started->start();
+        m_elapsedMs = [started] {
+            return started->elapsed();
+        };
+    }
+}
+
+std::uint16_t RegisterBank::value(int reg) {
+    constexpr double TwoPi = 6.283185307179586;
+    const double seconds = double(m_elapsedMs()) / 1000.0;
+    switch (reg) {
+    case kCounter:
+        return static_cast<std::uint16_t>((m_elapsedMs() / 100) % 1000);
+    case kSine:
+        return static_cast<std::uint16_t>(std::lround(500 + 400 * std::sin(TwoPi * seconds / 30)));
+    case kNoisy: {
+        m_noise = m_noise * 1103515245u + 12345u;
+        const int noise = int((m_noise >> 16) % 121) - 60;
+        return static_cast<std::uint16_t>(std::lround(500 + 100 * std::sin(TwoPi * seconds / 47)) +
+                                          noise);
+    }
+    default:
+        return m_registers[std::size_t(reg)];
+    }
+}
+
 QByteArray RegisterBank::respond(const QByteArray& frame) {
     switch (byteAt(frame, 1)) {
     case kReadHolding:
@@ -110,7 +143,7 @@ QByteArray RegisterBank::exception(const QByteArray& frame, std::uint8_t code) c
     return out;
 }
 
-QByteArray RegisterBank::readHolding(const QByteArray& frame) const {
+QByteArray RegisterBank::readHolding(const QByteArray& frame) {
     if (frame.size() != 8)
         return exception(frame, kIllegalValue);
     const int start = wordAt(frame, 2);
@@ -122,7 +155,7 @@ QByteArray RegisterBank::readHolding(const QByteArray& frame) const {
     QByteArray out = frame.left(2);
     out.append(static_cast<char>(count * 2));
     for (int i = 0; i < count; ++i)
-        appendWord(out, m_registers[std::size_t(start + i)]);
+        appendWord(out, value(start + i));
     appendCrc(out);
     return out;
 }

@@ -49,7 +49,14 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral(
         "Simulates a networked board running the BASIC firmware, over UDP and a\n"
         "pseudo-terminal at once. Both links share one program, flash disk and\n"
-        "register bank. Lines end in CR, LF or CR LF; an empty line gets no reply."));
+        "register bank. Lines end in CR, LF or CR LF; an empty line gets no reply.\n"
+        "\n"
+        "MODBUS holding registers 0..99 (functions 03, 06, 16) at --modbus-addr. Three\n"
+        "change with time, for a polled plot (writes to them are ignored):\n"
+        "  90  counter: tenths of a second since the start, 0..999, round every 100 s\n"
+        "  91  slow sine: 500 + 400 sin(2 pi t / 30 s), 100..900\n"
+        "  92  noisy value: 500 + 100 sin(2 pi t / 47 s), plus up to +-60 at every read\n"
+        "Example: address 10 hex, function 3, Addr Param 5A hex, Qty 3."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption udp(QStringLiteral("udp"),

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/Clock.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class TrendModel;
+
+// Sends one MODBUS frame every period and records what each request brought back in a
+// TrendModel: the values of a read reply, an exception, or a timeout when the next period came
+// first. A reply cut across several reads is put back together by the frame's own length.
+// No widgets: the request builder starts and stops it, the trend window shows its model.
+class ModbusPoller : public QObject {
+    Q_OBJECT
+public:
+    explicit ModbusPoller(TrendModel& trend, QObject* parent = nullptr);
+
+    // Writes one frame to the link; false when no link took it.
+    std::function<bool(const QByteArray& frame)> send;
+    // Tests set both by hand; `wall` stamps the polls, `steady` times replies and periods.
+    void setClocks(MsClock wall, MsClock steady);
+
+    // A frame other than the last one starts its trend afresh.
+    void start(const QByteArray& frame, int periodMs);
+    void stop();
+    bool running() const { return timer_.isActive(); }
+    int periodMs() const { return periodMs_; }
+    const QByteArray& frame() const { return frame_; }
+
+    // Every raw chunk from the link while polling. True when the chunk belongs to the reply
+    // awaited (it starts with the request's address, or goes on with a reply begun): it is
+    // then the poll's, and no text for the console.
+    bool received(const QByteArray& chunk);
+    // One period: the request still unanswered becomes a timeout, the next one goes out. The
+    // timer calls it; tests may too.
+    void tick();
+
+    qint64 requestsSent() const { return requests_; }
+    // Periods that passed without a request because the event loop came late.
+    qint64 missedPeriods() const { return missed_; }
+
+signals:
+    void runningChanged(bool running);
+
+private:
+    void request();
+    void finish(const QByteArray& reply);
+    // The length the reply in the buffer will have; 0 while its header is incomplete.
+    qsizetype expectedLength() const;
+
+    TrendModel& trend_;
+    QTimer timer_;
+    MsClock wall_;
+    MsClock steady_;
+    QByteArray frame_;
+    int periodMs_ = 0;
+    QByteArray buffer_;
+    bool awaiting_ = false;
+    qint64 sentWall_ = 0;
+    qint64 sentSteady_ = 0;
+    qint64 startedSteady_ = 0;
+    qint64 lastPeriod_ = 0;
+    qint64 requests_ = 0;
+    qint64 missed_ = 0;
+};
