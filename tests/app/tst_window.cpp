@@ -109,10 +109,6 @@ void TestWindow::accessibleNamesFollowWhatIsShown() {
 
 void TestWindow::controlsAreNamed() {
     Terminal w;
-    QCOMPARE(w.findChild<ClickLabel*>("Label13(63)"), w.bufferLabels[63]);
-    QCOMPARE(w.findChild<QPushButton*>("Command17(0)"), w.deleteLineButtons[0]);
-    QCOMPARE(w.deleteLineButtons[0]->text(), QString("x"));
-    QCOMPARE(w.findChild<ClickLabel*>("Label14(14)"), w.helpLabels[14]);
     // Help labels stay out of the focus chain so clicks leave the focus in the command line.
     for (ClickLabel* l : w.helpLabels)
         QCOMPARE(l->focusPolicy(), Qt::NoFocus);

@@ -1,6 +1,5 @@
-// The UDP link through the real window: what typed lines put on the wire, what received
-// datagrams leave in the console and the log, how Connect and Disconnect fail and switch, and
-// the host list beside Connect (Add, Del, and Save to terminal.ini as the next start reads it).
+// The UDP link through the real window: the wire, the console and log, Connect and Disconnect,
+// and the host list beside Connect.
 #include "UdpPeer.h"
 
 #include "console/ConsoleModel.h"
