@@ -4,7 +4,10 @@
 #include <QFile>
 #include <QString>
 
-// Whole files, read and written by tests without a window.
+// A loaded machine may be slow: a wait ends as soon as its condition holds, or fails after 20 s.
+#define WAIT_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, 20000)
+#define WAIT_COMPARE(expr, expected) QTRY_COMPARE_WITH_TIMEOUT(expr, expected, 20000)
+
 inline QByteArray readFile(const QString& name) {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -13,4 +16,21 @@ inline QByteArray readFile(const QString& name) {
 inline bool writeFile(const QString& name, const QByteArray& bytes) {
     QFile f(name);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Every byte value once, 00 to FF.
+inline QByteArray allBytes() {
+    QByteArray out(256, Qt::Uninitialized);
+    for (int b = 0; b < 256; ++b)
+        out[b] = char(b);
+    return out;
+}
+
+// `count` lines "PREFIXn" with n from `first`, each ended by `end`.
+inline QByteArray numberedLines(const QByteArray& prefix, int count, int first = 0,
+                                const QByteArray& end = "\r\n") {
+    QByteArray out;
+    for (int i = first; i < first + count; ++i)
+        out += prefix + QByteArray::number(i) + end;
+    return out;
 }

@@ -7,22 +7,17 @@
 
 #include <QAccessible>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QList>
 #include <QPushButton>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
-// Moves the process into a fresh temporary directory for the lifetime of the object: the
-// terminal's files live in the current directory.
+// A fresh current directory for the object's lifetime: the terminal keeps its files there.
 class WorkDir {
 public:
     WorkDir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
     ~WorkDir() { QDir::setCurrent(previous_); }
-    WorkDir(const WorkDir&) = delete;
-    WorkDir& operator=(const WorkDir&) = delete;
+    Q_DISABLE_COPY(WorkDir)
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
 
@@ -64,8 +59,7 @@ public:
     ScriptedDialogs& dialogs() { return *this; }
 };
 
-// Types a line into the command line key by key (any script, one key event per character)
-// and presses Enter.
+// Types a line key by key (one key event per character, any script), then Enter.
 inline void typeLine(QWidget* line, const QString& text, bool enter = true) {
     for (QChar ch : text) {
         if (ch.unicode() < 0x80)

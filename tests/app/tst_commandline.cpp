@@ -1,7 +1,8 @@
 // The three built programs as a shell or the desktop menu starts them: what they answer on a
 // machine without a display, and where the window keeps its files.
+#include "TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,11 +14,6 @@ namespace {
 const QString Window = QStringLiteral(BRENMOOR_PATH);
 const QString Board = QStringLiteral(BRENMOOR_BOARD_PATH);
 const QString Cli = QStringLiteral(BRENMOOR_CLI_PATH);
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // True once the process has a SIGTERM handler: sent before, the signal would end it without
 // the shut-down this test looks at.
@@ -58,8 +54,6 @@ void TestCommandLine::answersWithoutDisplay_data() {
     QTest::newRow("board help") << Board << QStringList{"--help"} << 0 << "--pty-link";
     QTest::newRow("board version")
         << Board << QStringList{"--version"} << 0 << "brenmoor-board" + version;
-    QTest::newRow("cli help") << Cli << QStringList{"--help"} << 0 << "upload FILE.bas";
-    QTest::newRow("cli help-all") << Cli << QStringList{"--help-all"} << 0 << "upload FILE.bas";
     QTest::newRow("cli version") << Cli << QStringList{"--version"} << 0
                                  << "brenmoor-cli" + version;
 }

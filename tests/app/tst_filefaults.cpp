@@ -13,15 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-QByteArray numberedLines(const QByteArray& prefix, int count) {
-    QByteArray out;
-    for (int i = 0; i < count; ++i)
-        out += prefix + QByteArray::number(i) + "\r\n";
-    return out;
-}
-} // namespace
-
 class TestFileFaults : public QObject {
     Q_OBJECT
 private slots:
@@ -93,11 +84,10 @@ void TestFileFaults::logThatCannotBeWritten() {
     QVERIFY(connectWindow(w, board.port()));
     QByteArray expected;
     for (int i = 0; i < 20; ++i) {
-        const QByteArray chunk = "reply " + QByteArray::number(i) + "\r\n";
-        expected += chunk;
-        QVERIFY(board.sendTo(w, chunk));
+        expected += numberedLines("reply ", 1, i);
+        QVERIFY(board.sendTo(w, numberedLines("reply ", 1, i)));
     }
-    QTRY_COMPARE(w.console().text(), expected);
+    WAIT_COMPARE(w.console().text(), expected);
     QCOMPARE(dialogs.errors.size(), boxes);
     if (boxes > 0)
         QCOMPARE(dialogs.errors.first().number, int(ErrorNumber::DeviceIo));
@@ -145,7 +135,7 @@ void TestFileFaults::signalSavesTheBuffer() {
     w.commandEdit->clear();
     typeLine(w.commandEdit, QStringLiteral("TYPED BEFORE SIGTERM"));
     QCOMPARE(::kill(::getpid(), SIGTERM), 0);
-    QTRY_VERIFY(readFile(QStringLiteral("command.ini")).startsWith("TYPED BEFORE SIGTERM\r\n"));
+    WAIT_VERIFY(readFile(QStringLiteral("command.ini")).startsWith("TYPED BEFORE SIGTERM\r\n"));
     QCOMPARE(readFile(QStringLiteral("command.ini")).count("\r\n"), 64);
     QVERIFY(w.dialogs().errors.isEmpty());
 }

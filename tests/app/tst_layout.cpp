@@ -64,27 +64,24 @@ QRect captionBox(const QWidget* w) {
 
 // What a caption needs beside what it has, or an empty text when it fits.
 QString cut(const QWidget* w) {
+    QSize needs = w->sizeHint(), has = w->size();
     if (const auto* button = qobject_cast<const QPushButton*>(w)) {
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
-        const QRect room =
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
-        const int needs = button->fontMetrics().horizontalAdvance(button->text());
-        return needs <= room.width()
-                   ? QString()
-                   : QStringLiteral("caption needs %1 px of %2").arg(needs).arg(room.width());
-    }
-    if (captionBox(w).isEmpty())
+        has =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).size();
+        needs = {button->fontMetrics().horizontalAdvance(button->text()), 0};
+    } else if (captionBox(w).isEmpty()) {
         return {};
-    const QSize needs = w->sizeHint();
-    if (needs.width() <= w->width() && needs.height() <= w->height())
+    }
+    if (needs.width() <= has.width() && needs.height() <= has.height())
         return {};
     return QStringLiteral("needs %1x%2 px, has %3x%4")
         .arg(needs.width())
         .arg(needs.height())
-        .arg(w->width())
-        .arg(w->height());
+        .arg(has.width())
+        .arg(has.height());
 }
 
 // The frame painted without its controls: its border and title.
@@ -104,9 +101,7 @@ bool crossed(const QImage& image, const QRect& box) {
         QRect(QPoint(int(box.left() * ratio), int(box.top() * ratio)),
               QPoint(int((box.right() + 1) * ratio) - 1, int((box.bottom() + 1) * ratio) - 1))
             .intersected(image.rect());
-    if (pixels.isEmpty())
-        return false;
-    const QRgb first = image.pixel(pixels.topLeft());
+    const QRgb first = pixels.isEmpty() ? 0 : image.pixel(pixels.topLeft());
     for (int y = pixels.top(); y <= pixels.bottom(); ++y)
         for (int x = pixels.left(); x <= pixels.right(); ++x)
             if (image.pixel(x, y) != first)
@@ -142,7 +137,7 @@ void TestLayout::captionsShowWhole() {
     QFETCH(int, width);
     Terminal w;
     w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(QTest::qWaitForWindowExposed(&w, 20000));
     w.widthButtons().setWidthTwips(width);
     // Tall enough for the port row below the design height.
     w.resize(w.width(), Twips::toPixels(10500));
@@ -202,11 +197,8 @@ void TestLayout::fileDialogsShowEveryColumn() {
     Terminal w;
     w.show();
     QDir().mkdir(QStringLiteral("programs")); // the window's working directory
-    for (const char* name : {"blink.bas", "notes.txt", "flash-image.bin"}) {
-        QFile file(QString::fromLatin1(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(12345, 'x'));
-    }
+    for (const char* name : {"blink.bas", "notes.txt", "flash-image.bin"})
+        QVERIFY(writeFile(QString::fromLatin1(name), QByteArray(12345, 'x')));
     QString faults;
     QTimer::singleShot(0, [&faults] {
         QWidget* dialog = QApplication::activeModalWidget();
@@ -221,12 +213,11 @@ void TestLayout::fileDialogsShowEveryColumn() {
                 const int right =
                     header->sectionViewportPosition(column) + header->sectionSize(column);
                 if (header->sectionSize(column) < needs || right > view->viewport()->width())
-                    columns << QStringLiteral("%1: %2 px of %3 at %4 in %5")
-                                   .arg(
-                                       view->model()->headerData(column, Qt::Horizontal).toString())
+                    columns << QStringLiteral("column %1: %2 px of %3, ends at %4 of %5")
+                                   .arg(column)
                                    .arg(header->sectionSize(column))
                                    .arg(needs)
-                                   .arg(header->sectionViewportPosition(column))
+                                   .arg(right)
                                    .arg(view->viewport()->width());
             }
             return columns.join(QStringLiteral("; "));
@@ -237,7 +228,7 @@ void TestLayout::fileDialogsShowEveryColumn() {
         };
         if (!view)
             faults = QStringLiteral("no detail view");
-        else if (!QTest::qWaitFor([&] { return rows() >= 4 && cutColumns().isEmpty(); }))
+        else if (!QTest::qWaitFor([&] { return rows() >= 4 && cutColumns().isEmpty(); }, 20000))
             faults = rows() < 4 ? QStringLiteral("the folder's files did not show") : cutColumns();
         if (dialog)
             dialog->close();

@@ -9,19 +9,6 @@
 
 #include <QPlainTextEdit>
 
-namespace {
-// Filler of a given size in short lines, so the widget has many blocks like a real session.
-QByteArray filler(qsizetype size) {
-    QByteArray out;
-    for (int i = 0; out.size() < size; ++i)
-        out += QByteArray::number(i).rightJustified(8, '0') + "\r\n";
-    return out.left(size);
-}
-void receive(TerminalWindow& w, const QByteArray& chunk) {
-    w.router().routeBoardText(chunk);
-}
-} // namespace
-
 class TestConsole : public QObject {
     Q_OBJECT
 private slots:
@@ -49,7 +36,8 @@ void TestConsole::trimBeforeEachChunk() {
     QFETCH(bool, cut);
     QFETCH(bool, transfer);
     Terminal w;
-    const QByteArray old = filler(before);
+    // Short lines, so the widget has many blocks like a real session.
+    const QByteArray old = numberedLines("line ", 8000).left(before);
     w.console().append(old);
     w.consoleView().sync();
     if (transfer) // a transfer that takes the chunk and shows nothing of it
@@ -57,7 +45,7 @@ void TestConsole::trimBeforeEachChunk() {
         };
 
     const QByteArray chunk("OK\r\n");
-    receive(w, chunk);
+    w.router().routeBoardText(chunk);
     const QByteArray kept = cut ? old.right(32768) : old;
     QCOMPARE(w.console().text(), transfer ? kept : kept + chunk);
 
@@ -86,7 +74,7 @@ void TestConsole::lineEndsOnScreen() {
     QFETCH(QString, shown);
     Terminal w;
     for (const QByteArray& chunk : chunks) {
-        receive(w, chunk);
+        w.router().routeBoardText(chunk);
         w.consoleView().sync();
     }
     QCOMPARE(w.consoleEdit->toPlainText(), shown);
@@ -98,7 +86,7 @@ void TestConsole::clearKeepsLog() {
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
     QVERIFY(board.sendTo(w, "first\r\n"));
-    QTRY_VERIFY(w.console().text().endsWith("first\r\n"));
+    WAIT_VERIFY(w.console().text().endsWith("first\r\n"));
     w.consoleView().sync();
 
     w.clearConsoleButton->click();
@@ -108,7 +96,7 @@ void TestConsole::clearKeepsLog() {
 
     // The log was reopened for appending: old content stays, new chunks follow it.
     QVERIFY(board.sendTo(w, "second\r\n"));
-    QTRY_COMPARE(w.console().text(), QByteArray("second\r\n"));
+    WAIT_COMPARE(w.console().text(), QByteArray("second\r\n"));
     const QByteArray log = readFile(QStringLiteral("Terminal.log"));
     QVERIFY(log.startsWith("START Brenmoor V4.1\r\n"));
     QVERIFY(log.endsWith("first\r\nsecond\r\n"));

@@ -13,21 +13,10 @@
 #include <ctime>
 
 namespace {
-struct ManualClock {
-    qint64 ms = 1000; // 00:00:01.000 in UTC
-    MsClock clock() {
-        return [this] {
-            return ms;
-        };
-    }
-};
-
-// Many short board lines, each the first byte of a new stamped line.
-QByteArray lines(int count, const QByteArray& end = "\r\n") {
-    QByteArray out;
-    for (int i = 0; i < count; ++i)
-        out += QByteArray::number(i).rightJustified(6, '0') + end;
-    return out;
+// A clock the test moves, at 00:00:01.000 UTC to start with.
+void setClock(TerminalWindow& w, qint64& ms) {
+    ms = 1000;
+    w.console().setClock([&ms] { return ms; });
 }
 } // namespace
 
@@ -69,14 +58,14 @@ void TestTimestamps::linesCarryTheirTimes() {
     QFETCH(QByteArrayList, replies);
     QFETCH(QString, shown);
     Terminal w;
-    ManualClock time;
-    w.console().setClock(time.clock());
+    qint64 now;
+    setClock(w, now);
     w.consoleMenu().showStamps(true);
     w.commandEdit->clear();
     if (!typed.isEmpty())
         typeLine(w.commandEdit, typed);
     for (const QByteArray& reply : replies) {
-        time.ms += 12;
+        now += 12;
         w.router().routeBoardText(reply);
     }
     w.consoleView().sync();
@@ -103,10 +92,10 @@ void TestTimestamps::cutRemovesOnlyTheFront() {
     QFETCH(bool, stamps);
     QFETCH(QByteArray, lineEnd);
     Terminal w;
-    ManualClock time;
-    w.console().setClock(time.clock());
+    qint64 now;
+    setClock(w, now);
     w.consoleMenu().showStamps(stamps);
-    w.router().routeBoardText(lines(2000, lineEnd));
+    w.router().routeBoardText(numberedLines("", 2000, 0, lineEnd));
     w.consoleView().sync();
 
     // Past the bound: the next chunk cuts the front, and the widget loses just that part.
@@ -116,8 +105,8 @@ void TestTimestamps::cutRemovesOnlyTheFront() {
                          changes.append({position, added});
                      });
     for (int i = 0; i < 2000 && w.console().firstOffset() == 0; ++i) {
-        time.ms += 7;
-        w.router().routeBoardText(lines(40, lineEnd));
+        now += 7;
+        w.router().routeBoardText(numberedLines("", 40, 0, lineEnd));
     }
     QVERIFY(w.console().firstOffset() > 0);
     QVERIFY(w.console().shownSize() <= ConsoleModel::TrimTo + 40 * 30);
@@ -136,8 +125,6 @@ void TestTimestamps::cutRemovesOnlyTheFront() {
 
 void TestTimestamps::choiceIsRemembered() {
     Terminal w;
-    QVERIFY(!w.showTimestampsAction->isChecked()); // off by default
-    QVERIFY(!Settings::read().showTimestamps);
     w.showTimestampsAction->trigger();
     QVERIFY(w.console().showsStamps());
     QVERIFY(Settings::read().showTimestamps);

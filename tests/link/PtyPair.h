@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
+#include <QThread>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -30,8 +32,7 @@ public:
         if (slave_ >= 0)
             ::close(slave_);
     }
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
+    Q_DISABLE_COPY(PtyPair)
 
     bool ok() const { return master_ >= 0 && !path_.isEmpty(); }
     QString slavePath() const { return path_; }
@@ -40,7 +41,7 @@ public:
         return ::write(master_, bytes.constData(), bytes.size()) == bytes.size();
     }
     // What the program wrote, gathered until `count` bytes came or the time ran out.
-    QByteArray receive(qsizetype count, int timeoutMs = 2000) {
+    QByteArray receive(qsizetype count, int timeoutMs = 20000) {
         QByteArray got;
         QElapsedTimer clock;
         clock.start();
@@ -52,8 +53,17 @@ public:
         }
         return got;
     }
-    // Everything waiting now, after a short grace period.
-    QByteArray drain() { return receive(1 << 20, 100); }
+    // Waits, without turning the event loop, until the program's side holds at least `count`
+    // unread bytes: the terminal crosses a pseudo-terminal in the background.
+    bool waitQueued(qsizetype count, int timeoutMs = 20000) {
+        QElapsedTimer clock;
+        clock.start();
+        for (int queued = 0; clock.elapsed() < timeoutMs; QThread::msleep(1)) {
+            if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
+                return true;
+        }
+        return false;
+    }
     void closeMaster() {
         if (master_ >= 0)
             ::close(master_);

@@ -4,24 +4,26 @@
 #include "link/BoardLink.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QUdpSocket>
 
-// A board stand-in on the loopback interface: takes what the window sends and answers with
-// datagrams of its own, so the test sees every byte on the wire.
+// A board stand-in on the loopback interface that sees every byte on the wire. It binds port 0
+// and keeps its socket: the system's free port stays its own, so parallel tests cannot take it.
 class UdpPeer {
 public:
     UdpPeer() { socket_.bind(QHostAddress::LocalHost, 0, QUdpSocket::DontShareAddress); }
     quint16 port() const { return socket_.localPort(); }
 
-    // The next datagram within the wait, or false when none came.
-    bool receive(QByteArray* datagram, int waitMs = 2000) {
+    // The next datagram, or false when none came within the wait.
+    bool receive(QByteArray* datagram, int waitMs = 20000) {
         if (!socket_.hasPendingDatagrams() && !socket_.waitForReadyRead(waitMs))
             return false;
         datagram->resize(qMax<qint64>(socket_.pendingDatagramSize(), 0));
         socket_.readDatagram(datagram->data(), datagram->size());
         return true;
+    }
+    QByteArray next() {
+        QByteArray got;
+        return receive(&got) ? got : QByteArray("<nothing>");
     }
     bool sendTo(TerminalWindow& w, const QByteArray& bytes) {
         return sendToPort(w.link().localPort(), bytes);
@@ -34,8 +36,8 @@ private:
     QUdpSocket socket_;
 };
 
-// Connect through the controls, as the operator does. Local port 0 lets the system pick one
-// that is free, and the window keeps it: no other test can take it in between.
+// Connects through the controls, as the operator does. Local port 0: the system picks a free
+// one and the window keeps it, so no other test can take it in between.
 inline bool connectWindow(TerminalWindow& w, quint16 remotePort, quint16 localPort = 0) {
     w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
     w.remotePortEdit->setText(QString::number(remotePort));
