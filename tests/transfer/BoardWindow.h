@@ -3,7 +3,9 @@
 #include "link/UdpPeer.h"
 
 #include "board/BoardSimulator.h"
+#include "console/ConsoleModel.h"
 #include "core/TerminalState.h"
+#include "form/TextProgressBar.h"
 #include "transfer/Transfers.h"
 
 #include <QDir>
@@ -14,22 +16,36 @@
 enum class Link { Udp, Serial };
 Q_DECLARE_METATYPE(Link)
 
+inline const QByteArray Program = "10 PRINT 1\r\n20 PRINT 2\r\n30 PRINT 3\r\n40 END\r\n";
+
+// `size` bytes stepping by `step`: with an odd step, 256 of them hold every byte value.
+inline QByteArray stepped(int size, int step) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * step);
+    return bytes;
+}
+
 // The window against the board simulator, joined over loopback UDP or over the simulator's
 // pseudo-terminal, as an operator joins them: through the Connect or Open button.
 struct BoardWindow {
     Terminal w;
     std::unique_ptr<board::BoardSimulator> board;
 
-    bool start(Link link, board::BoardOptions options = {}) {
+    bool boot(board::BoardOptions options) {
         options.udpPort = 0;
-        options.ptyEnabled = link == Link::Serial;
-        options.udpEnabled = link == Link::Udp;
         board = std::make_unique<board::BoardSimulator>(options);
         QString why;
-        if (!board->start(&why)) {
+        const bool started = board->start(&why);
+        if (!started)
             qWarning("board: %s", qPrintable(why));
+        return started;
+    }
+    bool start(Link link, board::BoardOptions options = {}) {
+        options.ptyEnabled = link == Link::Serial;
+        options.udpEnabled = link == Link::Udp;
+        if (!boot(options))
             return false;
-        }
         if (link == Link::Udp)
             return connectWindow(w, board->udpPort());
         w.portEdit->setText(board->ptyPath());
@@ -45,8 +61,28 @@ struct BoardWindow {
         QCOMPARE(f.write(bytes), qint64(bytes.size()));
     }
     QByteArray log() const { return readFile(path(QStringLiteral("Terminal.log"))); }
+    // The board's answer to the window's last command has come whole.
+    bool answered() const { return log().endsWith("OK\r\n"); }
+
+    // The panels' buttons, their file dialogs answered with a file here.
+    void upload(const QByteArray& program) { click(w.uploadProgramButton, "prog.bas", program); }
+    void save(const char* name) { click(w.saveProgramButton, name); }
+    void sendFile(const QByteArray& bytes) { click(w.sendFileButton, "out.bin", bytes); }
+    void receiveFile(const char* name) { click(w.receiveFileButton, name); }
+    void click(QPushButton* button, const char* name, const QByteArray& content = {}) {
+        const bool opens = button == w.uploadProgramButton || button == w.sendFileButton;
+        if (opens)
+            write(QLatin1String(name), content);
+        (opens ? w.dialogs().openAnswers : w.dialogs().saveAnswers) << path(QLatin1String(name));
+        button->click();
+    }
 };
 
 inline void addLinks() {
     QTest::addColumn<Link>("link");
+}
+inline void linkRows() {
+    addLinks();
+    QTest::newRow("UDP") << Link::Udp;
+    QTest::newRow("serial") << Link::Serial;
 }

@@ -1,0 +1,460 @@
+// The session's transfers without a window or a socket (SimulatedTerminal): the rules the
+// window tests cannot reach through the board simulator. The BASIC line reader's edge cases,
+// chunks cut or glued as a peer may send them, transfers ending each other, the flash disk's
+// replies no real board gives, which transfer a reply goes to, a local file that cannot be
+// written, and a silent board told once under a clock the test moves.
+#include "SimulatedTerminal.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+using End = TransferAction::End;
+using Lines = QList<QByteArray>;
+
+namespace {
+enum class Request { CommandLine, UploadLine, Read };
+} // namespace
+Q_DECLARE_METATYPE(Request)
+
+class TestTransferCore : public QObject {
+    Q_OBJECT
+private slots:
+    // A lone CR ends a line and the last needs no end; up to three leading zeros go and a line
+    // that lost one keeps 100 characters.
+    void readProgram_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<Lines>("lines");
+        QTest::newRow("CR only, no last end")
+            << QByteArray("10 PRINT 1\r\r20 END") << Lines{"10 PRINT 1", "", "20 END"};
+        QTest::newRow("zeros") << QByteArray("0010 X\n0000 A\n00007\n10 0\n")
+                               << Lines{"10 X", "0 A", "07", "10 0"};
+        QTest::newRow("zero then 150") << '0' + QByteArray(150, 'x') << Lines{QByteArray(100, 'x')};
+        QTest::newRow("150, no zero") << QByteArray(150, 'x') << Lines{QByteArray(150, 'x')};
+    }
+    void readProgram() {
+        QFETCH(QByteArray, file);
+        QFETCH(Lines, lines);
+        const auto read = basic::readProgram(file);
+        QVERIFY(read.ok());
+        QCOMPARE(*read, lines);
+    }
+    // The first line goes after a pause; only a chunk holding "OK" and no "ERROR" releases the
+    // next line, anything else is shown, a reply cut in two counts as neither half.
+    void uploadReplies() {
+        BasicTransfers m;
+        QCOMPARE(m.startUpload(QByteArray("1 ABCDEF\n2 B\n3 C\n4 D\n")),
+                 TransferActions({act::pause(100), act::sendUdp("1 ABCDEF\r\n"),
+                                  act::sendSerial("1 ABCDEF\r\n"), act::consoleAppend("1 ABC\n")}));
+        for (const char* other : {"1 ABCDEF", "O", "K", "ok"})
+            QCOMPARE(m.onUploadReply(other), TransferActions{act::boardMessage(other)});
+        QCOMPARE(m.onUploadReply("BOOK"),
+                 TransferActions({act::sendUdp("2 B\r\n"), act::sendSerial("2 B\r\n"),
+                                  act::consoleReplace("LOAD DATA = 2 B")}));
+        QCOMPARE(m.onUploadReply("OK ERROR"),
+                 TransferActions({act::consoleAppend("Error - see  source file \r\n"),
+                                  act::finished(End::Refused)}));
+        QCOMPARE(m.lineSent(), 2);
+        QVERIFY(m.nextLine().isEmpty()); // a refused upload cannot be pushed on
+    }
+    // One line completes at once, an empty file sends nothing, a failed read or a program of
+    // 2049 lines ends a running upload (2048 are fine), and after "X" nothing pushes it on.
+    void uploadEnds() {
+        BasicTransfers m;
+        const TransferActions completed{act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
+                                        act::finished(End::Completed)};
+        QCOMPARE(m.startUpload(QByteArray("0010 P\r\n")).mid(4), completed);
+        QCOMPARE(m.startUpload(QByteArray()), completed);
+        m.startUpload(QByteArray("1 A\n2 B\n"));
+        const Failure notFound{53, QStringLiteral("File not found")};
+        QCOMPARE(m.startUpload(notFound), TransferActions{act::errorBox(53, notFound.description)});
+        QVERIFY(!m.running());
+        m.startUpload(QByteArray("1 A\n2 B\n"));
+        const TransferActions tooLong = m.startUpload(QByteArray(2048, '\n') + "X");
+        QCOMPARE(tooLong.value(0).value, ErrorNumber::SubscriptOutOfRange);
+        QVERIFY(!m.running());
+        QVERIFY(basic::readProgram(QByteArray(2048, '\n')).ok());
+
+        m.startUpload(QByteArray("1 A\n2 B\n"));
+        QCOMPARE(m.stop(), TransferActions{act::finished(End::Stopped)});
+        QVERIFY(m.onUploadReply("OK").isEmpty());
+        QVERIFY(m.nextLine().isEmpty());
+    }
+    // Listing chunks as a peer may cut them, read as the lines the board meant: "OK" alone on its
+    // line closes the listing, and only then does the file take its name; a numbered line is
+    // program text whatever it holds; a prompt refuses even before its line ends; a CR LF cut in
+    // two stays in the file.
+    void download_data() {
+        QTest::addColumn<Lines>("chunks");
+        QTest::addColumn<QByteArray>("file"); // under its name: the listing came whole
+        QTest::addColumn<QByteArray>("part"); // what a transfer that did not complete left
+        QTest::addColumn<QByteArray>("console");
+        QTest::addColumn<bool>("running");
+        const QByteArray done = "LOAD BASIC PROGRAM COMPLETED\r\n";
+        QTest::newRow("split anywhere")
+            << Lines{"10 PRI", "NT 1\r\n20", " END\r", "\nO", "K\r\n"}
+            << QByteArray("10 PRINT 1\r\n20 END\r\n") << QByteArray() << done << false;
+        QTest::newRow("OK alone ends, OK in a line is text")
+            << Lines{"1 A\r\n5 OK=1\r\n", " OK \r\n"} << QByteArray("1 A\r\n5 OK=1\r\n")
+            << QByteArray() << done << false;
+        QTest::newRow("closing OK after the last line in one chunk")
+            << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << QByteArray()
+            << done << false;
+        QTest::newRow("password prompt without a line end")
+            << Lines{"10 A\r\n", "Password:"} << QByteArray() << QByteArray("10 A\r\n")
+            << QByteArray("LOAD DATA = 10 A\r\n\r\nACCESS DENIED\r\n") << false;
+        QTest::newRow("ERROR refuses, a numbered line holding it is text")
+            << Lines{"10 PRINT \"ERROR\"\r\n", "ERROR 12\r\n"} << QByteArray()
+            << QByteArray("10 PRINT \"ERROR\"\r\n")
+            << QByteArray("LOAD DATA = 10 PRINT \"ERROR\"\r\n\r\nERROR 12\r\n\r\n") << false;
+        QTest::newRow("binary, lone CR")
+            << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"} << QByteArray("\0\xff\r", 3)
+            << QByteArray() << done << false;
+        QTest::newRow("no line end yet")
+            << Lines{"10 A\r\nOK"} << QByteArray() << QByteArray("10 A\r\n")
+            << QByteArray("LOAD DATA = 10 A\r\n\r\n") << true;
+    }
+    void download() {
+        QFETCH(Lines, chunks);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, part);
+        QFETCH(QByteArray, console);
+        QFETCH(bool, running);
+        SimulatedTerminal t;
+        t.transfers.startDownload(t.path(QStringLiteral("saved.bas")));
+        QCOMPARE(t.pausedMs, 100);
+        QCOMPARE(t.sent, Lines{"LIST\r\n"});
+        for (const QByteArray& chunk : chunks)
+            t.receive(chunk);
+        QCOMPARE(t.programFile(), file);
+        QCOMPARE(t.programPart(), part);
+        QCOMPARE(t.console, console);
+        QCOMPARE(t.transfers.basic().downloading(), running);
+        QCOMPARE(t.transfers.programFile().isOpen(), running);
+    }
+    // A download takes over a waiting upload's replies and ends it; an upload pushed to its end
+    // ends the download; a new click ends a download before its dialog, and what the board sends
+    // after that is console text, never file content.
+    void transfersEndEachOther() {
+        SimulatedTerminal t;
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n");
+        t.dropEvery = 0;
+        t.download();
+        QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
+        QVERIFY(!t.transfers.basic().running());
+
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n");
+        t.transfers.startDownload(t.path(QStringLiteral("second.bas")));
+        t.transfers.uploadNextLine();
+        QVERIFY(!t.transfers.basic().running());
+        QVERIFY(!t.transfers.programFile().isOpen());
+
+        t.dropEvery = 0;
+        t.transfers.startDownload(t.path(QStringLiteral("third.bas")));
+        t.transfers.closeProgramFile();
+        QCOMPARE(t.ended, TransferAction::End::Stopped);
+        t.console.clear();
+        t.run();
+        QCOMPARE(t.programFile(), QByteArray());
+        QCOMPARE(t.console, QByteArray("10 A\r\n20 B\r\nOK\r\n"));
+    }
+    // What goes to the board and the console, over the serial link (paced by pauses).
+    void sendLayout() {
+        SimulatedTerminal t;
+        t.udp = false;
+        t.sendFile("A.TXT", QByteArray("\x0a\x00\xff", 3));
+        QCOMPARE(t.sent, Lines({"FOPEN \"A.TXT\",WN\r\n", "WRITE \"0A00FF\"\r\n", "CLOSE\r\n"}));
+        QCOMPARE(t.console,
+                 QByteArray("FOPEN \"A.TXT\",WN\r\nOK\r\n\r\nWRITE \"0A00FF\"\r\nOK\r\n\r\n"
+                            "OK\r\n")); // the answer to CLOSE is plain console text
+        QCOMPARE(t.pausedMs, 50);
+    }
+    // One reply to a receive after its first READ 20, or (`first`) to its FOPEN. Only a line that
+    // is exactly one of the board's answers writes the file; anything else that holds "OK" or "ND"
+    // ends the receive, its part file holding only what came before.
+    void receiveReplies_data() {
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("bar");
+        const QString reading = QStringLiteral("READ"), ok = QStringLiteral("OK"),
+                      error = QStringLiteral("ERROR");
+        QTest::newRow("piece") << false << QByteArray(40, 'F') + "OK" << QByteArray(20, '\xff')
+                               << reading;
+        QTest::newRow("38 digits then ND")
+            << false << QByteArray(38, '1') + "ND" << QByteArray(19, '\x11') << ok;
+        QTest::newRow("ND alone") << false << QByteArray("ND") << QByteArray() << ok;
+        QTest::newRow("no marker: shown, waited past")
+            << false << QByteArray("FFFF") << QByteArray() << reading;
+        QTest::newRow("OK where a piece must come")
+            << false << QByteArray("OK") << QByteArray() << error;
+        QTest::newRow("piece cut short")
+            << false << QByteArray(38, 'F') + "OK" << QByteArray() << error;
+        QTest::newRow("lower case") << false << QByteArray(40, 'f') + "OK" << QByteArray() << error;
+        QTest::newRow("odd digits then ND")
+            << false << QByteArray(41, '1') + "ND" << QByteArray() << error;
+        QTest::newRow("ND and OK") << false << QByteArray("FFNDOK") << QByteArray() << error;
+        QTest::newRow("ND and ERROR") << false << QByteArray("FFND ERROR") << QByteArray() << error;
+        QTest::newRow("FOPEN: bare OK") << true << QByteArray("OK") << QByteArray() << reading;
+        QTest::newRow("FOPEN: echo, then OK")
+            << true << QByteArray("FOPEN \"F\",R\r\nOK") << QByteArray() << reading;
+        QTest::newRow("FOPEN: lower case") << true << QByteArray("ffOK") << QByteArray() << error;
+        QTest::newRow("FOPEN: piece")
+            << true << QByteArray(40, 'F') + "OK" << QByteArray(20, '\xff') << reading;
+    }
+    void receiveReplies() {
+        QFETCH(bool, first);
+        QFETCH(QByteArray, reply);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, bar);
+        for (const bool udp : {true, false}) {
+            SimulatedTerminal t;
+            t.udp = udp;
+            t.receiveFile("F");
+            if (!first)
+                t.receive("OK\r\n");
+            t.sent.clear();
+            t.pausedMs = 0;
+            t.receive(reply + "\r\n");
+            const bool complete = bar == QLatin1String("OK");
+            QCOMPARE(complete ? t.flashFile() : t.flashPart(), written);
+            QCOMPARE(t.barText, bar);
+            const bool reads = bar == QLatin1String("READ") && reply.contains("OK");
+            QCOMPARE(t.sent.value(0), reads           ? QByteArray("READ 20\r\n")
+                                      : bar == "READ" ? QByteArray()
+                                                      : QByteArray("CLOSE\r\n"));
+            QCOMPARE(t.pausedMs, reads && !udp ? 50 : 0);
+            QCOMPARE(t.transfers.flash().receiving(), bar == QLatin1String("READ"));
+        }
+    }
+    // The bar counts pieces 1..99, then 0 and on.
+    void pieceCounter() {
+        FlashDiskTransfers m;
+        m.startReceive("S.TXT");
+        QList<qint64> values;
+        for (int i = 0; i < 101; ++i) {
+            const QByteArray reply = i == 0 ? "OK" : QByteArray(40, '0') + "OK";
+            for (const TransferAction& a : m.onReceiveReply(reply, true)) {
+                if (a.kind == TransferAction::Kind::ProgressValue)
+                    values.append(a.value);
+            }
+        }
+        QCOMPARE(values.size(), 100);
+        QCOMPARE(values.mid(97), QList<qint64>({98, 99, 0}));
+    }
+    // "X" mid-receive: CLOSE goes out and into the log (never the console), the local file keeps
+    // what arrived and a piece answering an earlier READ 20 goes nowhere. "X" with nothing running
+    // sends CLOSE but ends nothing.
+    void cancelledReceive() {
+        SimulatedTerminal t;
+        QByteArray bytes(100, Qt::Uninitialized);
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7);
+        t.sendFile("C.BIN", bytes);
+        t.receiveFile("C.BIN");
+        t.receive(t.pending.takeFirst()); // the answer to FOPEN
+        t.receive(t.pending.takeFirst()); // the first piece
+        t.transfers.closeFlashDisk();
+        QCOMPARE(t.ended, End::Stopped);
+        QCOMPARE(t.barText, QStringLiteral("READ")); // the bar never says the file came whole
+        QVERIFY(!t.transfers.flashFile().isOpen() && !t.transfers.flash().running());
+        QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
+        QVERIFY(t.console.endsWith("READ 20\r\n"));
+        t.run(); // the answer to the second READ 20 comes late
+        QCOMPARE(t.flashPart(), bytes.left(20));
+        QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
+
+        FlashDiskTransfers idle;
+        const TransferActions close = idle.closeTransfer();
+        QVERIFY(close.contains(act::sendUdp("CLOSE\r\n")) &&
+                close.contains(act::logLine("CLOSE\r\n")));
+        QVERIFY(!close.contains(act::finished(End::Stopped)));
+    }
+    // With an upload waiting on a lost reply and a file send started after it, the next reply is
+    // the upload's: it sends line 2 while the send still waits for the answer to its FOPEN.
+    void uploadTakesRepliesBeforeAFileSend() {
+        SimulatedTerminal t;
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n30 C\n");
+        t.dropEvery = 0;
+        t.transfers.startSend("F.BIN", QByteArray("xyz"));
+        t.sent.clear();
+        t.receive("OK\r\n");
+        QCOMPARE(t.sent, Lines{"20 B\r\n"});
+        QVERIFY(t.transfers.flash().sending());
+    }
+    // A reply that ends a transfer may carry more: the lines after it, and the start of one that
+    // has not ended, are console text. A line still being waited on when "X" stops the upload is
+    // shown.
+    void textAroundATransferGoesToTheConsole() {
+        SimulatedTerminal t;
+        t.transfers.startDownload(t.path(QStringLiteral("p.bas")));
+        t.receive("10 A\r\nOK\r\nREADY\r\n>");
+        QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
+        QCOMPARE(t.console, QByteArray("LOAD BASIC PROGRAM COMPLETED\r\nREADY\r\n>"));
+        t.receive("more");
+        QVERIFY(t.console.endsWith(">more"));
+
+        t.pending.clear(); // the board's own answer to LIST, never delivered
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n");
+        t.receive("ERR");
+        QVERIFY(!t.console.endsWith("ERR"));
+        t.transfers.stopUpload();
+        QVERIFY(t.console.endsWith("ERR"));
+    }
+    // A disk that fills up mid-receive ends it: CLOSE goes to the board, the operator hears why,
+    // and neither the bar nor the end says the file came whole, even when the end marker follows.
+    void fullDiskEndsTheReceive() {
+        SimulatedTerminal t;
+        QByteArray bytes(100, 'z');
+        t.sendFile("BIG.BIN", bytes);
+        // The process may write 30 bytes into any file from here on; more fails as on a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit before = limit;
+        limit.rlim_cur = 30;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        t.receiveFile("BIG.BIN");
+        t.sent.clear();
+        t.run();
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &before), 0);
+
+        QCOMPARE(t.errors.size(), 1);
+        QCOMPARE(t.ended, End::Stopped);
+        QVERIFY(t.barText != QLatin1String("OK"));
+        QVERIFY(!t.transfers.flash().running());
+        QCOMPARE(t.sent.last(), QByteArray("CLOSE\r\n"));
+        QCOMPARE(t.flashPart(), bytes.left(30)); // what fitted stays, under the partial name
+        QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
+    }
+    // A receive waiting on the board's answer to FOPEN takes nothing from another sender, however
+    // much it looks like an answer: it is shown, and the console hears once why it was not taken.
+    void repliesFromAnotherSenderAreSetAside() {
+        SimulatedTerminal t;
+        t.sendFile("F.BIN", QByteArray(30, 'q'));
+        t.receiveFile("F.BIN");
+        const QByteArray answer = t.pending.takeFirst(); // the board's answer to FOPEN, held back
+        t.console.clear();
+        t.sent.clear();
+        for (const QByteArray& junk : {QByteArray("OK\r\n"), QByteArray(40, 'A') + "OK\r\n",
+                                       QByteArray("ND\r\n"), QByteArray("ERROR\r\n")})
+            t.receive(junk, QStringLiteral("10.0.0.7:5000"));
+        QVERIFY(t.sent.isEmpty());
+        QVERIFY(t.transfers.flash().receiving());
+        QVERIFY(t.console.startsWith("OK\r\n") && t.console.endsWith("ERROR\r\n"));
+        QCOMPARE(t.notices.size(), 1);
+        QVERIFY(t.notices.first().contains(QStringLiteral("10.0.0.7:5000")));
+
+        t.receive(answer);
+        t.run();
+        QCOMPARE(t.ended, End::Completed);
+        QCOMPARE(t.flashFile(), QByteArray(30, 'q'));
+    }
+    // A listing whose closing OK is lost waits; "X" ends it, a typed line ends it before it goes
+    // out (its answer would land in the file), and a listing that never ends stops at the longest
+    // program an upload takes. Each leaves its lines in the part file and the name to the older
+    // file.
+    void aSaveWhoseEndNeverComes() {
+        SimulatedTerminal t;
+        const QString saved = t.path(QStringLiteral("saved.bas"));
+        QVERIFY(writeFile(saved, "older program\r\n"));
+        const auto listing = [&t](int lines) {
+            QByteArray text;
+            for (int n = 1; n <= lines; ++n)
+                text += QByteArray::number(n) + " REM\r\n";
+            t.receive(text);
+            return text;
+        };
+
+        t.transfers.startDownload(saved);
+        const QByteArray stopped = listing(3);
+        t.transfers.stopUpload(); // "X"
+        QCOMPARE(t.ended, End::Stopped);
+        QVERIFY(t.console.endsWith("LOAD BASIC PROGRAM STOPPED\r\n"));
+        QCOMPARE(t.programPart(), stopped);
+        QCOMPARE(t.programFile(), QByteArray("older program\r\n"));
+
+        t.transfers.startDownload(saved);
+        const QByteArray typed = listing(2);
+        t.transfers.commandLineTyped();
+        QVERIFY(!t.transfers.basic().running());
+        QCOMPARE(t.notices.size(), 1);
+        QCOMPARE(t.programPart(), typed);
+
+        t.transfers.startDownload(saved);
+        listing(basic::MaxProgramLines + 1);
+        QCOMPARE(t.ended, End::Refused);
+        QCOMPARE(t.programPart().count('\n'), basic::MaxProgramLines);
+        QCOMPARE(t.programFile(), QByteArray("older program\r\n"));
+    }
+    void toldOnceWhenNoReplyCame_data() {
+        QTest::addColumn<Request>("request");
+        QTest::addColumn<bool>("replied");
+        QTest::addColumn<bool>("udp");
+        QTest::addColumn<QString>("notice"); // what is told after 2 s of silence
+
+        const QString udp = QStringLiteral("no reply from 127.0.0.1:111 for 2 s");
+        const QString upload = QStringLiteral("; upload line 1 waits for its answer: \">>\" sends "
+                                              "the next line, \"X\" stops the upload");
+        const QString read = QStringLiteral("; flash-disk piece 1 (READ) waits for its answer: "
+                                            "\"X\" ends the transfer");
+        QTest::newRow("command line, silent") << Request::CommandLine << false << true << udp;
+        QTest::newRow("command line, answered")
+            << Request::CommandLine << true << true << QString();
+        QTest::newRow("command line on serial")
+            << Request::CommandLine << false << false
+            << QStringLiteral("no reply from /dev/ttyUSB0 for 2 s");
+        QTest::newRow("upload line, silent")
+            << Request::UploadLine << false << true << udp + upload;
+        QTest::newRow("upload line, answered") << Request::UploadLine << true << true << QString();
+        QTest::newRow("READ, silent") << Request::Read << false << true << udp + read;
+        QTest::newRow("READ, answered") << Request::Read << true << true << QString();
+    }
+    void toldOnceWhenNoReplyCame() {
+        QFETCH(Request, request);
+        QFETCH(bool, replied);
+        QFETCH(bool, udp);
+        QFETCH(QString, notice);
+        SimulatedTerminal t;
+        t.udp = udp;
+        qint64 now = 0;
+        t.transfers.replyWatch().setClock([&now] { return now; });
+        t.transfers.replyWatch().setLimitMs(2000);
+        if (request == Request::Read)
+            t.sendFile("F.BIN", QByteArray(50, 'x'));
+
+        t.dropEvery = replied ? 0 : 1; // every answer from here on is lost, or none
+        switch (request) {
+        case Request::CommandLine:
+            t.transfers.commandLineSent("PRINT 1");
+            if (replied)
+                t.receive("1\r\n");
+            break;
+        case Request::UploadLine:
+            t.upload("10 A\n20 B\n");
+            break;
+        case Request::Read:
+            t.dropEvery = 0;
+            t.receiveFile("F.BIN");
+            t.dropEvery = replied ? 0 : 1; // FOPEN's OK comes, READ's answer does not
+            t.run();
+            break;
+        }
+        const qsizetype sentBefore = t.sent.size();
+        now += 1999;
+        t.transfers.replyWatch().check();
+        QVERIFY(t.notices.isEmpty());
+        now += 1;
+        t.transfers.replyWatch().check();
+        now += 60000;
+        t.transfers.replyWatch().check();
+        QCOMPARE(t.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
+        QCOMPARE(t.sent.size(), sentBefore); // nothing was sent again
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTransferCore)
+#include "tst_core.moc"
