@@ -7,7 +7,6 @@
 
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
 
@@ -28,7 +27,6 @@ class TestBoundedText : public QObject {
 private slots:
     void trim_data();
     void trim();
-    void clear();
     void viewFollowsTheModel_data();
     void viewFollowsTheModel();
 };
@@ -47,9 +45,6 @@ void TestBoundedText::trim_data() {
         << hexAbove << hexTo << 5000 << 65507 * 3 << 12000;
     QTest::newRow("chunk just shorter than what is kept")
         << hexAbove << hexTo << 10000 << 11999 << 12000;
-    QTest::newRow("parser box past its ceiling")
-        << int(BoundedText::ParserTrimAbove) << int(BoundedText::ParserTrimTo)
-        << 999'990 << 11 << 750'000;
 }
 
 void TestBoundedText::trim() {
@@ -70,26 +65,11 @@ void TestBoundedText::trim() {
     QCOMPARE(box.lastCutByte(), after < all.size() ? all.at(all.size() - after - 1) : char(0));
 }
 
-void TestBoundedText::clear() {
-    BoundedText box(BoundedText::HexTrimAbove, BoundedText::HexTrimTo);
-    QSignalSpy changed(&box, &BoundedText::changed);
-    box.append("0A 03 \r\n\r\n");
-    QCOMPARE(changed.size(), 1);
-    const quint64 generation = box.generation();
-    box.clear();
-    QCOMPARE(box.size(), 0);
-    QVERIFY(box.generation() != generation);
-    QCOMPARE(changed.size(), 2);
-    box.append("FF ");
-    QCOMPARE(box.text(), QByteArray("FF "));
-}
-
 void TestBoundedText::viewFollowsTheModel_data() {
     QTest::addColumn<int>("above");
     QTest::addColumn<int>("to");
     QTest::addColumn<int>("longestChunk");
     QTest::addColumn<int>("rounds");
-    QTest::newRow("hex monitor, small chunks") << 16000 << 12000 << 300 << 300;
     QTest::newRow("hex monitor, chunks past the whole box") << 16000 << 12000 << 40000 << 300;
     QTest::newRow("tiny box, cut at every chunk") << 40 << 25 << 30 << 300;
     // Cuts of far more lines than are taken out one by one: the box is emptied and refilled.
