@@ -167,7 +167,7 @@ void TestPolling::pollsTheSimulator() {
     Terminal w;
     w.show();
     w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, 20000));
     QVERIFY(connectWindow(w, simulator.udpPort()));
     w.dataAddressEdit->setText(QStringLiteral("5A")); // registers 90..92
     w.quantityEdit->setText(QStringLiteral("3"));
@@ -183,7 +183,7 @@ void TestPolling::pollsTheSimulator() {
     QTRY_VERIFY_WITH_TIMEOUT(trend.replies() >= 40, 30000);
     if (byMenu) {
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, 20000));
         w.sendFrameButton->setFocus();
         QTest::keyClick(w.sendFrameButton, Qt::Key_Escape);
     } else {
