@@ -197,7 +197,10 @@ void TestPolling::pollsTheSimulator() {
         w.poller().requestsSent() - trend.replies() - trend.exceptions() - trend.timeouts();
     QVERIFY2(unrecorded == 0 || unrecorded == 1, qPrintable(QString::number(unrecorded)));
     QCOMPARE(trend.exceptions(), qint64(0));
-    QVERIFY(!w.console().text().contains("\x10\x03\x06")); // the replies are the trend's
+    // The replies are the trend's. One later than its period (a loaded machine) is no longer
+    // awaited and reaches the console, so this holds only for a run without timeouts.
+    if (trend.timeouts() == 0)
+        QVERIFY(!w.console().text().contains("\x10\x03\x06"));
     QCOMPARE(trend.registers(), (QList<quint16>{90, 91, 92}));
     for (const TrendPoll& poll : trend.polls())
         QVERIFY(poll.outcome != TrendPoll::Outcome::Reply ||
