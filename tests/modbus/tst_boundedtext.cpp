@@ -1,7 +1,14 @@
+// The text the hex monitor and the parser keep, trimmed at its front past a ceiling, and the box
+// that shows it: after every catch-up the box shows exactly the model's text, and gets there by
+// removing at its front (or emptying) and adding at its end only, never drawing it all again.
+#include "core/ShownText.h"
 #include "modbus/BoundedText.h"
+#include "modbus/BoundedTextView.h"
 
-#include <QSignalSpy>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 
@@ -20,65 +27,107 @@ class TestBoundedText : public QObject {
 private slots:
     void trim_data();
     void trim();
-    void clear();
+    void viewFollowsTheModel_data();
+    void viewFollowsTheModel();
 };
 
 void TestBoundedText::trim_data() {
-    QTest::addColumn<qsizetype>("above");
-    QTest::addColumn<qsizetype>("to");
-    QTest::addColumn<qsizetype>("before");
-    QTest::addColumn<qsizetype>("added");
-    QTest::addColumn<qsizetype>("after");
+    QTest::addColumn<int>("above");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("added");
+    QTest::addColumn<int>("after");
 
-    const qsizetype hexAbove = BoundedText::HexTrimAbove;
-    const qsizetype hexTo = BoundedText::HexTrimTo;
-    QTest::newRow("reaches 16000")
-        << hexAbove << hexTo << qsizetype(15990) << qsizetype(10) << qsizetype(16000);
-    QTest::newRow("one past 16000")
-        << hexAbove << hexTo << qsizetype(16000) << qsizetype(1) << qsizetype(12000);
+    const int hexAbove = BoundedText::HexTrimAbove, hexTo = BoundedText::HexTrimTo;
+    QTest::newRow("reaches 16000") << hexAbove << hexTo << 15990 << 10 << 16000;
+    QTest::newRow("one past 16000") << hexAbove << hexTo << 16000 << 1 << 12000;
     QTest::newRow("chunk longer than what is kept")
-        << hexAbove << hexTo << qsizetype(5000) << qsizetype(65507 * 3) << qsizetype(12000);
+        << hexAbove << hexTo << 5000 << 65507 * 3 << 12000;
     QTest::newRow("chunk just shorter than what is kept")
-        << hexAbove << hexTo << qsizetype(10000) << qsizetype(11999) << qsizetype(12000);
-    QTest::newRow("parser box past its ceiling")
-        << qsizetype(BoundedText::ParserTrimAbove) << qsizetype(BoundedText::ParserTrimTo)
-        << qsizetype(999'990) << qsizetype(11) << qsizetype(750'000);
+        << hexAbove << hexTo << 10000 << 11999 << 12000;
 }
 
 void TestBoundedText::trim() {
-    QFETCH(qsizetype, above);
-    QFETCH(qsizetype, to);
-    QFETCH(qsizetype, before);
-    QFETCH(qsizetype, added);
-    QFETCH(qsizetype, after);
+    QFETCH(int, above);
+    QFETCH(int, to);
+    QFETCH(int, before);
+    QFETCH(int, added);
+    QFETCH(int, after);
 
     BoundedText box(above, to);
-    const QByteArray first = pattern(before, 1);
-    const QByteArray chunk = pattern(added, 2);
-    box.append(first);
-    box.append(chunk);
-
-    QCOMPARE(box.size(), after);
-    const QByteArray all = first + chunk;
+    const QByteArray all = pattern(before, 1) + pattern(added, 2);
+    box.append(all.left(before));
+    box.append(all.mid(before));
+    QCOMPARE(box.size(), qsizetype(after));
     QCOMPARE(box.text(), all.right(after));
     // A view takes from its front what was cut, and needs the byte before the new front.
-    QCOMPARE(box.cutBytes(), all.size() - after);
+    QCOMPARE(box.cutBytes(), qint64(all.size() - after));
     QCOMPARE(box.lastCutByte(), after < all.size() ? all.at(all.size() - after - 1) : char(0));
 }
 
-void TestBoundedText::clear() {
-    BoundedText box(BoundedText::HexTrimAbove, BoundedText::HexTrimTo);
-    QSignalSpy changed(&box, &BoundedText::changed);
-    box.append("0A 03 \r\n\r\n");
-    QCOMPARE(changed.size(), 1);
-    const quint64 generation = box.generation();
-    box.clear();
-    QCOMPARE(box.size(), 0);
-    QVERIFY(box.generation() != generation);
-    QCOMPARE(changed.size(), 2);
-    box.append("FF ");
-    QCOMPARE(box.text(), QByteArray("FF "));
+void TestBoundedText::viewFollowsTheModel_data() {
+    QTest::addColumn<int>("above");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("longestChunk");
+    QTest::addColumn<int>("rounds");
+    QTest::newRow("hex monitor, chunks past the whole box") << 16000 << 12000 << 40000 << 300;
+    QTest::newRow("tiny box, cut at every chunk") << 40 << 25 << 30 << 300;
+    // Cuts of far more lines than are taken out one by one: the box is emptied and refilled.
+    QTest::newRow("parser-sized box") << 400'000 << 300'000 << 90000 << 12;
 }
 
-QTEST_GUILESS_MAIN(TestBoundedText)
+// Line ends and the stand-in for NUL as everywhere, a CR LF pair cut by the trim or by the
+// chunks still one line end; no undo steps, which would grow without end.
+void TestBoundedText::viewFollowsTheModel() {
+    QFETCH(int, above);
+    QFETCH(int, to);
+    QFETCH(int, longestChunk);
+    QFETCH(int, rounds);
+    BoundedText model(above, to);
+    QPlainTextEdit edit;
+    BoundedTextView view(model, &edit);
+
+    struct Change { // where, how much went, how much came, the length after it
+        int at, removed, added, length;
+    };
+    QList<Change> changes;
+    connect(edit.document(), &QTextDocument::contentsChange, this,
+            [&](int at, int removed, int added) {
+                changes.append({at, removed, added, edit.document()->characterCount() - 1});
+            });
+
+    QRandomGenerator random(7);
+    const QByteArray alphabet("ab\r\n\r\n\0\xc0 ", 10);
+    for (int round = 0; round < rounds; ++round) {
+        for (int n = random.bounded(1, 4); n > 0; --n) {
+            QByteArray chunk(random.bounded(1, longestChunk), Qt::Uninitialized);
+            for (char& c : chunk)
+                c = alphabet.at(random.bounded(int(alphabet.size())));
+            model.append(chunk);
+        }
+        changes.clear();
+        view.sync();
+
+        LineEnds ends;
+        if (model.lastCutByte() == '\r')
+            ends.scan(
+                "\r", [](QByteArrayView) {}, [] {});
+        QCOMPARE(edit.toPlainText(), shownText(model.text(), ends));
+        QVERIFY(!edit.document()->isUndoAvailable());
+        for (const Change& c : changes) {
+            // Text comes only at the end, into a box that lost nothing in the same step (an
+            // emptied box reports one odd change of its own).
+            const bool added = c.added > 0 && !(c.removed == 0 && c.length == 0);
+            QVERIFY2(!added || (c.removed == 0 && c.at + c.added == c.length),
+                     qPrintable(QStringLiteral("round %1: at %2, -%3 +%4, length %5")
+                                    .arg(round)
+                                    .arg(c.at)
+                                    .arg(c.removed)
+                                    .arg(c.added)
+                                    .arg(c.length)));
+        }
+    }
+}
+
+QTEST_MAIN(TestBoundedText)
 #include "tst_boundedtext.moc"

@@ -13,47 +13,38 @@ Q_DECLARE_METATYPE(ModbusRequestFields)
 
 namespace {
 
-// libmodbus as the RTU server of device 0x0A on a serial device, answering in a thread of its
-// own until it is destroyed. Registers 0 and 1 start as 0x1234 and 0xBEEF, the rest as 0.
-class LibmodbusServer {
-public:
-    explicit LibmodbusServer(const QString& device) {
-        ctx_ = modbus_new_rtu(device.toLocal8Bit().constData(), 115200, 'N', 8, 1);
-        map_ = modbus_mapping_new(0, 0, 16, 0);
-        if (!ctx_ || !map_ || modbus_set_slave(ctx_, 0x0A) != 0 || modbus_connect(ctx_) != 0)
+// libmodbus as the RTU server of device 0x0A, answering in a thread of its own until destroyed.
+// Registers 0 and 1 start as 0x1234 and 0xBEEF, the rest as 0.
+struct LibmodbusServer {
+    modbus_t* ctx;
+    modbus_mapping_t* map = modbus_mapping_new(0, 0, 16, 0);
+    std::atomic<bool> stop = false;
+    std::thread thread;
+
+    explicit LibmodbusServer(const QString& device)
+        : ctx(modbus_new_rtu(device.toLocal8Bit().constData(), 115200, 'N', 8, 1)) {
+        if (!ctx || !map || modbus_set_slave(ctx, 0x0A) != 0 || modbus_connect(ctx) != 0)
             return;
-        modbus_set_indication_timeout(ctx_, 0, 50'000); // lets the thread notice the stop
-        map_->tab_registers[0] = 0x1234;
-        map_->tab_registers[1] = 0xBEEF;
-        thread_ = std::thread([this] {
+        modbus_set_indication_timeout(ctx, 0, 50'000); // lets the thread notice the stop
+        map->tab_registers[0] = 0x1234;
+        map->tab_registers[1] = 0xBEEF;
+        thread = std::thread([this] {
             uint8_t query[MODBUS_RTU_MAX_ADU_LENGTH];
-            while (!stop_) {
-                const int rc = modbus_receive(ctx_, query);
-                if (rc > 0)
-                    modbus_reply(ctx_, query, rc, map_);
-            }
+            while (!stop)
+                if (const int rc = modbus_receive(ctx, query); rc > 0)
+                    modbus_reply(ctx, query, rc, map);
         });
     }
     ~LibmodbusServer() {
-        stop_ = true;
-        if (thread_.joinable())
-            thread_.join();
-        if (map_)
-            modbus_mapping_free(map_);
-        if (ctx_) {
-            modbus_close(ctx_);
-            modbus_free(ctx_);
+        stop = true;
+        if (thread.joinable())
+            thread.join();
+        modbus_mapping_free(map);
+        if (ctx) {
+            modbus_close(ctx);
+            modbus_free(ctx);
         }
     }
-    LibmodbusServer(const LibmodbusServer&) = delete;
-    LibmodbusServer& operator=(const LibmodbusServer&) = delete;
-    bool running() const { return thread_.joinable(); }
-
-private:
-    modbus_t* ctx_ = nullptr;
-    modbus_mapping_t* map_ = nullptr;
-    std::thread thread_;
-    std::atomic<bool> stop_ = false;
 };
 
 ModbusRequestFields request(const char* function, const QString& address, const QString& qty) {
@@ -70,7 +61,7 @@ ModbusReply exchange(PtyPair& pty, const ModbusRequestFields& fields, qsizetype 
     const ModbusRequest built = buildModbusRequest(fields);
     if (!built.ok() || !pty.send(built.frame))
         return {};
-    const QByteArray answer = pty.receive(replySize);
+    const QByteArray answer = pty.receive(replySize, 20000); // a ceiling, not a pause
     if (answer.size() != replySize)
         qWarning("libmodbus answered %s", answer.toHex(' ').constData());
     return parseModbusReply(answer);
@@ -127,14 +118,13 @@ void TestModbusPeer::exchange() {
     PtyPair pty;
     QVERIFY(pty.ok());
     LibmodbusServer server(pty.slavePath());
-    QVERIFY(server.running());
+    QVERIFY(server.thread.joinable());
 
     const ModbusReply reply = ::exchange(pty, fields, replySize);
     const QByteArray text = renderModbusReply(reply);
     QVERIFY2(text.startsWith(account), text.constData());
     QCOMPARE(reply.recognized(), text.size() > account.size());
-    if (reply.recognized())
-        QVERIFY2(text.endsWith("  Good\r\n\r\n"), text.constData());
+    QVERIFY2(!reply.recognized() || text.endsWith("  Good\r\n\r\n"), text.constData());
 
     // What the server holds now, and proof that it still answers.
     const ModbusReply back = ::exchange(pty, request("03", "0", "6"), 5 + 2 * 6);

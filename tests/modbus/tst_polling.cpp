@@ -1,31 +1,156 @@
-// Polling the board simulator's live registers from the window: started by Ctrl+click or the
+// The poller and the trend it records, first under clocks the test moves (replies put together
+// from pieces, exceptions and timeouts, missed periods, the bounded window, the CSV rows), then
+// polling the board simulator's live registers from the window: started by Ctrl+click or the
 // builder's menu, stopped by Send or Esc, every request accounted for, the CSV as recorded.
 #include "link/UdpPeer.h"
 
 #include "board/BoardSimulator.h"
 #include "console/ConsoleModel.h"
+#include "modbus/Crc16.h"
 #include "modbus/ModbusPoller.h"
 #include "modbus/PollControl.h"
 #include "modbus/TrendModel.h"
 #include "modbus/TrendWindow.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
+#include <ctime>
+
+namespace {
+
+QByteArray framed(const char* hex) {
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    return bytes + crc16Bytes(bytes);
+}
+// Read 3 registers from 90 at address 0x10.
+const QByteArray Request = framed("1003005A0003");
+const QByteArray Reply = framed("100306000100020003");
+const QByteArray Exception = framed("108302");
+
+// A poller under clocks the test moves, whose requests go nowhere.
+struct ManualPoller {
+    TrendModel trend{4};
+    ModbusPoller poller{trend};
+    qint64 now = 0; // both clocks: the wall one starts at 1970-01-01 00:00:00 UTC
+    int sent = 0;
+
+    ManualPoller() {
+        poller.setClocks([this] { return now; }, [this] { return now; });
+        poller.send = [this](const QByteArray&) {
+            return ++sent > 0;
+        };
+        poller.start(Request, 10);
+    }
+    void tickAt(qint64 at) {
+        now = at;
+        poller.tick();
+    }
+};
+
+} // namespace
 
 class TestPolling : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void repliesTimeoutsAndExceptions_data();
+    void repliesTimeoutsAndExceptions();
+    void missedPeriodsAreCounted();
+    void windowStaysBounded();
+    void csvRowsFollowThePolls();
     void pollsTheSimulator_data();
     void pollsTheSimulator();
     void periodIsRemembered();
 };
 
+void TestPolling::initTestCase() {
+    qputenv("TZ", "UTC");
+    tzset();
+}
+
+void TestPolling::repliesTimeoutsAndExceptions_data() {
+    QTest::addColumn<QByteArrayList>("pieces"); // what comes back to the first request
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QList<quint16>>("values");
+    QTest::addColumn<bool>("crcGood");
+
+    const int reply = int(TrendPoll::Outcome::Reply), timeout = int(TrendPoll::Outcome::Timeout);
+    const QList<quint16> three{1, 2, 3}, none;
+    QTest::newRow("reply cut after byte 1")
+        << QByteArrayList{Reply.left(1), Reply.mid(1)} << reply << three << true;
+    QTest::newRow("reply in three pieces")
+        << QByteArrayList{Reply.left(4), Reply.mid(4, 3), Reply.mid(7)} << reply << three << true;
+    QByteArray damaged = Reply;
+    damaged[4] = 9;
+    QTest::newRow("bad CRC keeps no values") << QByteArrayList{damaged} << reply << none << false;
+    QTest::newRow("exception") << QByteArrayList{Exception} << int(TrendPoll::Outcome::Exception)
+                               << none << true;
+    QTest::newRow("nothing") << QByteArrayList{} << timeout << none << false;
+    QTest::newRow("half a reply") << QByteArrayList{Reply.left(6)} << timeout << none << false;
+    QTest::newRow("text from another address is not taken")
+        << QByteArrayList{"OK\r\n", Reply} << reply << three << true;
+}
+
+void TestPolling::repliesTimeoutsAndExceptions() {
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(int, outcome);
+    QFETCH(QList<quint16>, values);
+    QFETCH(bool, crcGood);
+    ManualPoller p;
+    p.now = 3;
+    for (const QByteArray& piece : pieces)
+        p.poller.received(piece);
+    p.tickAt(10); // the next period: an unanswered request becomes a timeout
+    QCOMPARE(p.sent, 2);
+    QCOMPARE(qsizetype(p.trend.polls().size()), qsizetype(1));
+    const TrendPoll& poll = p.trend.polls().front();
+    QCOMPARE(int(poll.outcome), outcome);
+    QCOMPARE(poll.values, values);
+    QCOMPARE(poll.crcGood, crcGood);
+    QCOMPARE(poll.replyMs, outcome == int(TrendPoll::Outcome::Timeout) ? -1 : 3);
+    if (!values.isEmpty())
+        QCOMPARE(p.trend.registers(), (QList<quint16>{90, 91, 92}));
+}
+
+void TestPolling::missedPeriodsAreCounted() {
+    ManualPoller p;
+    for (qint64 at : {10, 20, 30, 75, 80, 90}) // 40, 50 and 60 never came
+        p.tickAt(at);
+    QCOMPARE(p.poller.missedPeriods(), qint64(3));
+    QCOMPARE(p.poller.requestsSent(), qint64(7));
+}
+
+void TestPolling::windowStaysBounded() {
+    ManualPoller p;
+    for (int i = 0; i < 40; ++i) {
+        p.poller.received(i < 30 ? Reply : Exception);
+        p.tickAt(p.now + 10);
+    }
+    QCOMPARE(qsizetype(p.trend.polls().size()), p.trend.capacity());
+    QVERIFY(p.trend.registers().isEmpty());  // the replies with values have left the window
+    QCOMPARE(p.trend.replies(), qint64(30)); // the counts keep the whole run
+    QCOMPARE(p.trend.exceptions(), qint64(10));
+}
+
+void TestPolling::csvRowsFollowThePolls() {
+    ManualPoller p;
+    p.now = 2;
+    p.poller.received(Reply);
+    p.tickAt(10); // this one is lost
+    p.tickAt(20);
+    p.now = 25;
+    p.poller.received(Exception);
+    QCOMPARE(p.trend.csv(), QByteArray("time,register,value,reply_ms,crc_good,event\r\n"
+                                       "1970-01-01 00:00:00.000,90,1,2,1,\r\n"
+                                       "1970-01-01 00:00:00.000,91,2,2,1,\r\n"
+                                       "1970-01-01 00:00:00.000,92,3,2,1,\r\n"
+                                       "1970-01-01 00:00:00.010,,,,,timeout\r\n"
+                                       "1970-01-01 00:00:00.020,,,5,1,exception 02\r\n"));
+}
+
 void TestPolling::pollsTheSimulator_data() {
     QTest::addColumn<int>("periodMs");
     QTest::addColumn<bool>("byMenu"); // the menu's entry and Esc, or Ctrl+click and Send
-
     QTest::newRow("10 ms, Ctrl+click and Send") << 10 << false;
     QTest::newRow("50 ms, menu and Esc") << 50 << true;
 }
@@ -42,7 +167,7 @@ void TestPolling::pollsTheSimulator() {
     Terminal w;
     w.show();
     w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w, 20000));
     QVERIFY(connectWindow(w, simulator.udpPort()));
     w.dataAddressEdit->setText(QStringLiteral("5A")); // registers 90..92
     w.quantityEdit->setText(QStringLiteral("3"));
@@ -52,14 +177,13 @@ void TestPolling::pollsTheSimulator() {
         w.pollAction->trigger();
     else
         QTest::mouseClick(w.sendFrameButton, Qt::LeftButton, Qt::ControlModifier);
-    QVERIFY(w.poller().running());
+    QVERIFY(w.poller().running() && w.trendForm->isVisible());
     QCOMPARE(w.pollAction->text(), QStringLiteral("Stop polling"));
-    QVERIFY(w.trendForm->isVisible());
     const TrendModel& trend = w.trend();
     QTRY_VERIFY_WITH_TIMEOUT(trend.replies() >= 40, 30000);
     if (byMenu) {
         w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(QTest::qWaitForWindowActive(&w, 20000));
         w.sendFrameButton->setFocus();
         QTest::keyClick(w.sendFrameButton, Qt::Key_Escape);
     } else {
@@ -69,18 +193,18 @@ void TestPolling::pollsTheSimulator() {
     QCOMPARE(w.pollAction->text(), QStringLiteral("Poll every %1 ms").arg(periodMs));
 
     // Every request has its record, but the last, whose answer may still have been on its way.
-    const qint64 recorded = trend.replies() + trend.exceptions() + trend.timeouts();
-    QVERIFY(w.poller().requestsSent() - recorded <= 1);
-    QVERIFY(recorded <= w.poller().requestsSent());
+    const qint64 unrecorded =
+        w.poller().requestsSent() - trend.replies() - trend.exceptions() - trend.timeouts();
+    QVERIFY2(unrecorded == 0 || unrecorded == 1, qPrintable(QString::number(unrecorded)));
     QCOMPARE(trend.exceptions(), qint64(0));
-    QVERIFY(!w.console().text().contains("\x10\x03\x06")); // the replies are the trend's
+    // The replies are the trend's. One later than its period (a loaded machine) is no longer
+    // awaited and reaches the console, so this holds only for a run without timeouts.
+    if (trend.timeouts() == 0)
+        QVERIFY(!w.console().text().contains("\x10\x03\x06"));
     QCOMPARE(trend.registers(), (QList<quint16>{90, 91, 92}));
-    for (const TrendPoll& poll : trend.polls()) {
-        if (poll.outcome != TrendPoll::Outcome::Reply)
-            continue;
-        QVERIFY(poll.crcGood);
-        QVERIFY(poll.values[1] >= 100 && poll.values[1] <= 900); // the slow sine
-    }
+    for (const TrendPoll& poll : trend.polls())
+        QVERIFY(poll.outcome != TrendPoll::Outcome::Reply ||
+                (poll.crcGood && poll.values[1] >= 100 && poll.values[1] <= 900)); // a slow sine
 
     // The export is the trend: one row per value, one per timeout.
     w.dialogs().saveAnswers = {QStringLiteral("trend.csv")};
@@ -93,7 +217,6 @@ void TestPolling::pollsTheSimulator() {
 
 void TestPolling::periodIsRemembered() {
     Terminal w;
-    QCOMPARE(w.pollAction->text(), QStringLiteral("Poll every 1000 ms"));
     w.pollPeriodMenu->actions().at(3)->trigger(); // 100 ms
     QCOMPARE(w.pollAction->text(), QStringLiteral("Poll every 100 ms"));
     QCOMPARE(Settings::read().pollPeriodMs, 100);
