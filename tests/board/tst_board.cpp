@@ -23,17 +23,6 @@ namespace {
 
 constexpr int TimeoutMs = 20000; // a ceiling; on a timeout the comparison shows what did arrive
 
-std::unique_ptr<BoardSimulator> startBoard(BoardOptions options = {}) {
-    options.udpPort = 0;
-    auto simulator = std::make_unique<BoardSimulator>(options);
-    QString error;
-    if (!simulator->start(&error)) {
-        qWarning("board did not start: %s", qPrintable(error));
-        return nullptr;
-    }
-    return simulator;
-}
-
 class UdpProbe : public QObject {
 public:
     explicit UdpProbe(quint16 boardPort) : port_(boardPort) {
@@ -65,6 +54,21 @@ private:
     QByteArrayList received_;
 };
 
+BoardOptions onAFreePort(BoardOptions options) {
+    options.udpPort = 0;
+    return options;
+}
+
+// The simulator, started, and a probe that talks to it over UDP.
+struct Rig {
+    explicit Rig(const BoardOptions& options = {})
+        : board(onAFreePort(options)), started(board.start(&error)), udp(board.udpPort()) {}
+    BoardSimulator board;
+    QString error;
+    bool started;
+    UdpProbe udp;
+};
+
 } // namespace
 
 class TestBoard : public QObject {
@@ -81,13 +85,12 @@ private slots:
 };
 
 void TestBoard::programIsKeptInNumberOrder() {
-    auto board = startBoard();
-    QVERIFY(board);
-    UdpProbe udp(board->udpPort());
+    Rig rig;
+    QVERIFY2(rig.started, qPrintable(rig.error));
     for (const char* line : {"30 PRINT 3", "10 PRINT 1", "20 PRINT 2", "20 PRINT \"two\"", "30"})
-        QCOMPARE(udp.exchange(line), QByteArrayList{"OK\r\n"});
+        QCOMPARE(rig.udp.exchange(line), QByteArrayList{"OK\r\n"});
     // Each line is a datagram of its own, and so is the final OK.
-    QCOMPARE(udp.exchange("list"),
+    QCOMPARE(rig.udp.exchange("list"),
              (QByteArrayList{"10 PRINT 1\r\n", "20 PRINT \"two\"\r\n", "OK\r\n"}));
 }
 
@@ -107,24 +110,23 @@ void TestBoard::flashRead() {
     QTemporaryDir folder;
     BoardOptions options;
     options.diskDir = folder.path();
-    auto board = startBoard(options);
-    QVERIFY(board);
-    UdpProbe udp(board->udpPort());
+    Rig rig(options);
+    QVERIFY2(rig.started, qPrintable(rig.error));
 
     QByteArray contents;
     for (int i = 0; i < size; ++i)
         contents.append(char(0xA5 + i * 7)); // mixes digits and letters in the hex
-    QCOMPARE(udp.exchange("FOPEN \"data.bin\",WN"), QByteArrayList{"OK\r\n"});
+    QCOMPARE(rig.udp.exchange("FOPEN \"data.bin\",WN"), QByteArrayList{"OK\r\n"});
     // Two writes must append.
     for (const QByteArray& part : {contents.left(size / 2), contents.mid(size / 2)})
-        QCOMPARE(udp.exchange("WRITE \"" + part.toHex() + '"'), QByteArrayList{"OK\r\n"});
-    QCOMPARE(udp.exchange("CLOSE"), QByteArrayList{"OK\r\n"});
+        QCOMPARE(rig.udp.exchange("WRITE \"" + part.toHex() + '"'), QByteArrayList{"OK\r\n"});
+    QCOMPARE(rig.udp.exchange("CLOSE"), QByteArrayList{"OK\r\n"});
 
-    QCOMPARE(udp.exchange("FOPEN \"data.bin\",R"), QByteArrayList{"OK\r\n"});
+    QCOMPARE(rig.udp.exchange("FOPEN \"data.bin\",R"), QByteArrayList{"OK\r\n"});
     qsizetype at = 0;
     for (qsizetype i = 0; i < blocks.size(); ++i) {
         const QByteArray expected = contents.mid(at, blocks[i]).toHex().toUpper() + tails[i];
-        QCOMPARE(udp.exchange("READ 20"), QByteArrayList{expected + "\r\n"});
+        QCOMPARE(rig.udp.exchange("READ 20"), QByteArrayList{expected + "\r\n"});
         at += blocks[i];
     }
 }
@@ -132,9 +134,9 @@ void TestBoard::flashRead() {
 // Frames back to back in one write on the pty: "NEW" to address 16 with a damaged CRC (no
 // answer), the same with its CRC, then a read past the register bank (an exception).
 void TestBoard::serialFrames() {
-    auto board = startBoard();
-    QVERIFY(board);
-    const int fd = ::open(qPrintable(board->ptyPath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    Rig rig;
+    QVERIFY2(rig.started, qPrintable(rig.error));
+    const int fd = ::open(qPrintable(rig.board.ptyPath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
     QVERIFY(fd >= 0);
     termios raw{};
     ::tcgetattr(fd, &raw);
@@ -159,13 +161,12 @@ void TestBoard::serialFrames() {
 
 // Write one register, read it back.
 void TestBoard::modbusOverUdp() {
-    auto board = startBoard();
-    QVERIFY(board);
-    UdpProbe udp(board->udpPort());
+    Rig rig;
+    QVERIFY2(rig.started, qPrintable(rig.error));
     const QByteArrayList exchanges{"10060005123497fd", "10060005123497fd", "100300040002868b",
                                    "10030400001234f645"}; // request, reply, request, reply
     for (qsizetype i = 0; i + 1 < exchanges.size(); i += 2)
-        QCOMPARE(udp.exchange(QByteArray::fromHex(exchanges[i]), false).value(0).toHex(),
+        QCOMPARE(rig.udp.exchange(QByteArray::fromHex(exchanges[i]), false).value(0).toHex(),
                  exchanges[i + 1]);
 }
 
@@ -174,11 +175,10 @@ void TestBoard::fileNameEscapingTheDiskIsRefused() {
     BoardOptions options;
     options.diskDir = folder.filePath("disk");
     QVERIFY(QDir().mkpath(options.diskDir));
-    auto board = startBoard(options);
-    QVERIFY(board);
-    UdpProbe udp(board->udpPort());
-    QCOMPARE(udp.exchange("FOPEN \"../x\",WN"), QByteArrayList{"ERROR\r\n"});
-    QCOMPARE(udp.exchange("WRITE \"00\""), QByteArrayList{"ERROR\r\n"});
+    Rig rig(options);
+    QVERIFY2(rig.started, qPrintable(rig.error));
+    QCOMPARE(rig.udp.exchange("FOPEN \"../x\",WN"), QByteArrayList{"ERROR\r\n"});
+    QCOMPARE(rig.udp.exchange("WRITE \"00\""), QByteArrayList{"ERROR\r\n"});
     QVERIFY(!QFile::exists(folder.filePath("x")));
 }
 
