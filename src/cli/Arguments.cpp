@@ -78,7 +78,7 @@ const QList<CommandPage>& commandPages() {
          "reply time. A MODBUS exception or a reply that does not check exits 4. Function 03\n"
          "reads --qty registers from --addr-param, 06 writes the value --qty, 10 writes the\n"
          "--data block. With --every it polls: one reading per request (with --json one object\n"
-         "a line, then the summary), exit 3 if any timed out, 4 if any was refused.",
+         "a line, then the summary); exit 4 if any poll was refused, else 3 if any timed out.",
          "--udp 192.168.0.100 modbus 10 03 --addr-param 5A --qty 3 --every 100 --count 5"},
         {"monitor", Command::Monitor, 0, 0, "", "print what the board sends until Ctrl+C",
          "Prints everything the board sends until Ctrl+C (exit 130) or SIGTERM (exit 143).\n"
