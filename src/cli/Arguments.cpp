@@ -42,8 +42,9 @@ const QList<CommandPage>& commandPages() {
     static const QList<CommandPage> pages{
         {"send", Command::Send, 1, -1, "LINE...", "send command lines, print the answers",
          "Sends each command line as the window's command line does and prints the board's\n"
-         "answer, up to its OK or ERROR or --quiet-ms of silence. ERROR ends the run (exit 4).",
-         "--udp 192.168.0.100 send \"PRINT 42\" LIST"},
+         "answer, up to its OK or ERROR or --quiet-ms of silence. ERROR ends the run (exit 4).\n"
+         "--timestamps puts the time and the reply time in front of each answer line.",
+         "--udp 192.168.0.100 send --timestamps \"PRINT 42\" LIST"},
         {"upload", Command::Upload, 1, 1, "FILE.bas", "the paced BASIC program upload",
          "Sends the program a line at a time, each released by the board's OK, as the window's\n"
          "Download button does. An ERROR stops the run and names the file's line number and\n"
@@ -76,10 +77,12 @@ const QList<CommandPage>& commandPages() {
          "leaves a byte out), sends it past any gateway, and prints the reply parsed, with the\n"
          "reply time. A MODBUS exception or a reply that does not check exits 4. Function 03\n"
          "reads --qty registers from --addr-param, 06 writes the value --qty, 10 writes the\n"
-         "--data block.",
-         "--udp 192.168.0.100 modbus 10 03 --addr-param 0 --qty 2"},
+         "--data block. With --every it polls: one reading per request (with --json one object\n"
+         "a line, then the summary); exit 4 if any poll was refused, else 3 if any timed out.",
+         "--udp 192.168.0.100 modbus 10 03 --addr-param 5A --qty 3 --every 100 --count 5"},
         {"monitor", Command::Monitor, 0, 0, "", "print what the board sends until Ctrl+C",
-         "Prints everything the board sends until Ctrl+C (exit 130) or SIGTERM (exit 143).",
+         "Prints everything the board sends until Ctrl+C (exit 130) or SIGTERM (exit 143).\n"
+         "--timestamps puts the time in front of each line (with --hex: each chunk).",
          "--serial /dev/ttyUSB0 monitor --hex"},
     };
     return pages;
@@ -126,6 +129,11 @@ const QList<OptionDoc>& optionDocs() {
          Summed},
         {"raw", "", "Board text as it came; without it CR LF and a lone CR become LF.", Printing},
         {"hex", "", "Show the bytes as hex.", bit(Command::Monitor)},
+        {"timestamps", "",
+         "Each line of board text starts with the local time to the millisecond, and each "
+         "line of a reply also with the time since the line sent (\"+12 ms\"), as the "
+         "window's console shows them. Not with --raw.",
+         bit(Command::Send) | bit(Command::Monitor)},
         {"stats", "", "Print the client's own time per handshake at the end (benchmarks).",
          Transferring},
         {"addr-param", "VALUE", "The data address (hex; decimal with --addr-param-dec).",
@@ -140,6 +148,15 @@ const QList<OptionDoc>& optionDocs() {
          bit(Command::Modbus)},
         {"no-crc", "", "Leave the CRC-16 out.", bit(Command::Modbus)},
         {"crlf", "", "End the frame with CR LF (after the CRC).", bit(Command::Modbus)},
+        {"every", "MS",
+         "Poll: send the request every MS milliseconds (1 to 3600000); a reply that has not "
+         "come when the next period starts is a timeout.",
+         bit(Command::Modbus)},
+        {"count", "N", "Poll N times (default 0: until Ctrl+C or SIGTERM).", bit(Command::Modbus)},
+        {"csv", "FILE",
+         "Poll: write every poll to FILE as the trend window's Export CSV does (time, "
+         "register, value, reply time, CRC good, event).",
+         bit(Command::Modbus)},
     };
     return docs;
 }
@@ -231,6 +248,18 @@ bool isDigits(const QString& text) {
             return false;
     }
     return true;
+}
+
+constexpr qint64 MaxPeriodMs = 3600000;
+constexpr qint64 MaxPolls = 1000000000;
+
+// Decimal digits only, from `low` to `high`: "1e3", "-1" and "10ms" are slips.
+std::optional<qint64> boundedNumber(const QString& text, qint64 low, qint64 high) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!isDigits(text) || text.size() > 12 || !ok || value < low || value > high)
+        return std::nullopt;
+    return value;
 }
 
 std::optional<quint16> portNumber(const QString& text) {
@@ -434,6 +463,9 @@ ParsedArguments parseArguments(const QStringList& arguments) {
         return usage(QStringLiteral("--raw and --hex exclude each other"));
     if (r.raw && r.json)
         return usage(QStringLiteral("--raw and --json exclude each other"));
+    r.timestamps = set("timestamps");
+    if (r.raw && r.timestamps) // --raw promises the bytes untouched
+        return usage(QStringLiteral("--raw and --timestamps exclude each other"));
     if (r.command != Command::Modbus) {
         out.what = ParsedArguments::What::Run;
         return out;
@@ -460,6 +492,23 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     if (!frame)
         return usage(frame.failure().description);
     r.modbusFrame = *frame;
+    if (set("every")) {
+        const auto every = boundedNumber(value("every"), 1, MaxPeriodMs);
+        if (!every)
+            return usage(QStringLiteral("--every must be 1 to %1 (milliseconds)").arg(MaxPeriodMs));
+        r.everyMs = int(*every);
+    }
+    if ((set("count") || set("csv")) && r.everyMs == 0)
+        return usage(QStringLiteral("--count and --csv belong to --every"));
+    if (set("count")) {
+        const auto count = boundedNumber(value("count"), 0, MaxPolls);
+        if (!count)
+            return usage(QStringLiteral("--count must be 0 to %1").arg(MaxPolls));
+        r.count = *count;
+    }
+    r.csvPath = value("csv");
+    if (set("csv") && r.csvPath.isEmpty())
+        return usage(QStringLiteral("--csv needs a file name"));
     out.what = ParsedArguments::What::Run;
     return out;
 }

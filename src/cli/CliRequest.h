@@ -40,12 +40,16 @@ struct CliRequest {
     QString logPath; // empty: no log
     int timeoutMs = 5000;
     int quietMs = 300;
-    bool hex = false;       // monitor --hex
-    bool quiet = false;     // no progress, no summary
-    bool json = false;      // one JSON object on standard output sums the run up
-    bool raw = false;       // board text as it came, line ends untouched
-    bool stats = false;     // print the client's own time per handshake at the end
-    QByteArray modbusFrame; // modbus: the request, built and checked already
+    bool hex = false;        // monitor --hex
+    bool quiet = false;      // no progress, no summary
+    bool json = false;       // one JSON object on standard output sums the run up
+    bool raw = false;        // board text as it came, line ends untouched
+    bool stats = false;      // print the client's own time per handshake at the end
+    bool timestamps = false; // send, monitor: each printed line starts with its time
+    QByteArray modbusFrame;  // modbus: the request, built and checked already
+    int everyMs = 0;         // modbus --every: the polling period; 0 for one request
+    qint64 count = 0;        // modbus --count: the polls; 0 until a signal ends the run
+    QString csvPath;         // modbus --csv: the polls as the trend window exports them
 };
 
 struct ParsedArguments {

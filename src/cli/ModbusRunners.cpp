@@ -1,4 +1,5 @@
 // modbus and monitor: raw bytes, as the builder panel sends them and the hex monitor shows them.
+#include "cli/ModbusFigures.h"
 #include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
@@ -27,6 +28,8 @@ bool checks(const QByteArray& reply) {
     const ModbusReply parsed = parseModbusReply(reply);
     return (parsed.recognized() && parsed.crc->good()) || exceptionCode(reply);
 }
+
+} // namespace
 
 QByteArray withUnixLineEnds(QByteArray text) {
     return text.replace("\r\n", "\n");
@@ -61,9 +64,9 @@ QString hexOf(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-} // namespace
-
 int runModbus(Session& s) {
+    if (s.request.everyMs > 0)
+        return runModbusPolling(s);
     if (const auto failed = s.openLink(true))
         return *failed;
     const QByteArray& frame = s.request.modbusFrame;
@@ -118,7 +121,7 @@ int runMonitor(Session& s) {
         switch (next.status) {
         case Session::Status::Got:
             if (s.request.hex)
-                s.report.account(HexText::display(next.bytes) + '\n');
+                s.report.account(s.report.stamped(HexText::display(next.bytes) + '\n'));
             else
                 s.printBoard(next.bytes);
             break;

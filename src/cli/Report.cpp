@@ -21,7 +21,20 @@ void Report::board(QByteArrayView bytes) {
     text.reserve(bytes.size());
     lineEnds_.scan(
         bytes, [&](QByteArrayView run) { text += run; }, [&] { text += '\n'; });
-    write(out_, text);
+    write(out_, stamped(text));
+}
+
+void Report::lineSent() {
+    if (stamps_)
+        stamps_->lineSent();
+}
+
+QByteArray Report::stamped(QByteArrayView text) {
+    return stamps_ ? stamps_->stamp(text) : text.toByteArray();
+}
+
+void Report::jsonLine(const QJsonObject& object) {
+    write(out_, QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }
 
 void Report::account(QByteArrayView text) {

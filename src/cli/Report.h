@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/BoardStamps.h"
 #include "cli/ExitCode.h"
 #include "core/LineEnds.h"
 
@@ -9,6 +10,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <cstdio>
+#include <optional>
 
 // What a run tells, and where: the board's text on standard output (LF line ends, or as it came
 // with --raw), warnings, errors and the summary on standard error. With --json standard output
@@ -20,10 +22,14 @@ public:
         bool json = false;
         bool quiet = false; // no summary
         bool raw = false;
+        bool timestamps = false; // the console's line times in front of board text
     };
 
     explicit Report(Mode mode, std::FILE* out = stdout, std::FILE* err = stderr)
-        : mode_(mode), out_(out), err_(err) {}
+        : mode_(mode), out_(out), err_(err) {
+        if (mode.timestamps)
+            stamps_.emplace();
+    }
 
     bool json() const { return mode_.json; }
 
@@ -32,6 +38,11 @@ public:
     // The client's own account on standard output (a MODBUS frame in hex, its reading); with
     // --json the runner gives it as figures instead.
     void account(QByteArrayView text);
+    // With --timestamps: a line went to the board, and `text` with the line times in front.
+    void lineSent();
+    QByteArray stamped(QByteArrayView text);
+    // One object on its own line, at once: a run that reports as it goes (JSON lines).
+    void jsonLine(const QJsonObject& object);
     // A figure of the JSON object.
     void set(const QString& key, const QJsonValue& value) { fields_.insert(key, value); }
 
@@ -52,6 +63,7 @@ private:
     std::FILE* out_;
     std::FILE* err_;
     LineEnds lineEnds_; // a CR LF cut between two chunks is one line end
+    std::optional<BoardStamps> stamps_;
     QByteArray boardText_;
     QJsonObject fields_;
 };

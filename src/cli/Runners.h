@@ -11,4 +11,5 @@ int runVerify(Session& s);
 int runPut(Session& s);
 int runGet(Session& s);
 int runModbus(Session& s);
+int runModbusPolling(Session& s); // modbus --every
 int runMonitor(Session& s);

@@ -289,6 +289,7 @@ std::optional<int> Session::stepFailure() {
 }
 
 std::optional<int> Session::sendLine(const QByteArray& line) {
+    report.lineSent();
     transfers.boardCommand(line);
     return stepFailure();
 }

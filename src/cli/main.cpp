@@ -101,7 +101,7 @@ int main(int argc, char* argv[]) {
 
     const ParsedArguments parsed = parseArguments(QCoreApplication::arguments());
     const CliRequest& request = parsed.request;
-    Report report({request.json, request.quiet, request.raw});
+    Report report({request.json, request.quiet, request.raw, request.timestamps});
     int code = 0;
     int signal = 0;
     switch (parsed.what) {

@@ -30,13 +30,14 @@ void ModbusPoller::setClocks(MsClock wall, MsClock steady) {
     steady_ = std::move(steady);
 }
 
-void ModbusPoller::start(const QByteArray& frame, int periodMs) {
+void ModbusPoller::start(const QByteArray& frame, int periodMs, qint64 count) {
     stop();
     if (frame != frame_)
         trend_.clear(); // another frame: the curves of the last one would mislead
     frame_ = frame;
     periodMs_ = qMax(1, periodMs);
     requests_ = missed_ = 0;
+    count_ = qMax<qint64>(0, count);
     startedSteady_ = steady_();
     lastPeriod_ = 0;
     timer_.start(periodMs_);
@@ -61,10 +62,13 @@ void ModbusPoller::tick() {
         missed_ += period - lastPeriod_ - 1;
     lastPeriod_ = qMax(period, lastPeriod_ + 1);
     if (awaiting_) {
+        awaiting_ = false;
         TrendPoll lost;
         lost.atMs = sentWall_;
-        trend_.add(lost);
+        record(lost, {});
     }
+    if (count_ > 0 && requests_ >= count_)
+        return stop(); // the last request had its period
     request();
 }
 
@@ -127,5 +131,12 @@ void ModbusPoller::finish(const QByteArray& reply) {
             poll.values = {parsed.echo->value};
         }
     }
+    record(poll, reply);
+    if (count_ > 0 && requests_ >= count_)
+        stop();
+}
+
+void ModbusPoller::record(const TrendPoll& poll, const QByteArray& reply) {
     trend_.add(poll);
+    emit polled(poll, reply);
 }

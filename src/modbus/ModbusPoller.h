@@ -1,13 +1,12 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "modbus/TrendModel.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QTimer>
 #include <functional>
-
-class TrendModel;
 
 // Sends one MODBUS frame every period and records what each request brought back in a
 // TrendModel: the values of a read reply, an exception, or a timeout when the next period came
@@ -23,8 +22,9 @@ public:
     // Tests set both by hand; `wall` stamps the polls, `steady` times replies and periods.
     void setClocks(MsClock wall, MsClock steady);
 
-    // A frame other than the last one starts its trend afresh.
-    void start(const QByteArray& frame, int periodMs);
+    // A frame other than the last one starts its trend afresh. `count` > 0: that many
+    // requests, and the run stops once the last one is answered or its period is over.
+    void start(const QByteArray& frame, int periodMs, qint64 count = 0);
     void stop();
     bool running() const { return timer_.isActive(); }
     int periodMs() const { return periodMs_; }
@@ -44,10 +44,13 @@ public:
 
 signals:
     void runningChanged(bool running);
+    // A poll recorded, after the trend took it; `reply` holds its bytes (empty: a timeout).
+    void polled(const TrendPoll& poll, const QByteArray& reply);
 
 private:
     void request();
     void finish(const QByteArray& reply);
+    void record(const TrendPoll& poll, const QByteArray& reply);
     // The length the reply in the buffer will have; 0 while its header is incomplete.
     qsizetype expectedLength() const;
 
@@ -64,5 +67,6 @@ private:
     qint64 startedSteady_ = 0;
     qint64 lastPeriod_ = 0;
     qint64 requests_ = 0;
+    qint64 count_ = 0; // 0: until stopped
     qint64 missed_ = 0;
 };

@@ -41,26 +41,32 @@ void TrendModel::clear() {
 }
 
 QByteArray TrendModel::csv() const {
-    QByteArray out = "time,register,value,reply_ms,crc_good,event\r\n";
-    for (const TrendPoll& p : polls_) {
-        const QByteArray time = QDateTime::fromMSecsSinceEpoch(p.atMs)
-                                    .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-                                    .toLatin1();
-        const QByteArray reply = p.replyMs < 0 ? QByteArray() : QByteArray::number(p.replyMs);
-        const QByteArray crc = p.replyMs < 0 ? QByteArray() : QByteArray(p.crcGood ? "1" : "0");
-        if (p.outcome == TrendPoll::Outcome::Timeout) {
-            out += time + ",,,,,timeout\r\n";
-        } else if (p.outcome == TrendPoll::Outcome::Exception) {
-            out += time + ",,," + reply + ',' + crc + ",exception " +
-                   QByteArray::number(p.exceptionCode, 16).rightJustified(2, '0').toUpper() +
-                   "\r\n";
-        } else if (p.values.isEmpty()) {
-            out += time + ",,," + reply + ',' + crc + ",\r\n";
-        } else {
-            for (qsizetype i = 0; i < p.values.size(); ++i)
-                out += time + ',' + QByteArray::number(p.firstRegister + i) + ',' +
-                       QByteArray::number(p.values[i]) + ',' + reply + ',' + crc + ",\r\n";
-        }
-    }
+    QByteArray out = csvHeader();
+    for (const TrendPoll& p : polls_)
+        out += csvRows(p);
+    return out;
+}
+
+QByteArray TrendModel::csvHeader() {
+    return "time,register,value,reply_ms,crc_good,event\r\n";
+}
+
+QByteArray TrendModel::csvRows(const TrendPoll& p) {
+    const QByteArray time = QDateTime::fromMSecsSinceEpoch(p.atMs)
+                                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                                .toLatin1();
+    const QByteArray reply = p.replyMs < 0 ? QByteArray() : QByteArray::number(p.replyMs);
+    const QByteArray crc = p.replyMs < 0 ? QByteArray() : QByteArray(p.crcGood ? "1" : "0");
+    if (p.outcome == TrendPoll::Outcome::Timeout)
+        return time + ",,,,,timeout\r\n";
+    if (p.outcome == TrendPoll::Outcome::Exception)
+        return time + ",,," + reply + ',' + crc + ",exception " +
+               QByteArray::number(p.exceptionCode, 16).rightJustified(2, '0').toUpper() + "\r\n";
+    if (p.values.isEmpty())
+        return time + ",,," + reply + ',' + crc + ",\r\n";
+    QByteArray out;
+    for (qsizetype i = 0; i < p.values.size(); ++i)
+        out += time + ',' + QByteArray::number(p.firstRegister + i) + ',' +
+               QByteArray::number(p.values[i]) + ',' + reply + ',' + crc + ",\r\n";
     return out;
 }

@@ -44,6 +44,9 @@ public:
     // One row per value (time, register, value, reply time, CRC good), one per exception and
     // per timeout with the event named; local time to the millisecond, CR LF line ends.
     QByteArray csv() const;
+    // The same file a poll at a time, for a writer that streams more polls than are kept.
+    static QByteArray csvHeader();
+    static QByteArray csvRows(const TrendPoll& poll);
 
 private:
     void count(const TrendPoll& poll, int step);

@@ -87,6 +87,16 @@ void TestCliArguments::refused_data() {
     QTest::newRow("raw where nothing is printed") << "--udp 10.0.0.1 --raw download a.bas";
     QTest::newRow("raw and json") << "--udp 10.0.0.1 --raw --json status";
     QTest::newRow("help on no command") << "help reboot";
+    QTest::newRow("raw and timestamps") << "--udp 10.0.0.1 --raw --timestamps send X";
+    QTest::newRow("timestamps where nothing is printed") << "--udp 10.0.0.1 --timestamps status";
+    const QString poll = QStringLiteral("--udp 10.0.0.1 modbus 10 03 ");
+    QTest::newRow("period zero") << poll + "--every 0";
+    QTest::newRow("period with a unit") << poll + "--every 10ms";
+    QTest::newRow("period past an hour") << poll + "--every 3600001";
+    QTest::newRow("count negative") << poll + "--every 100 --count -1";
+    QTest::newRow("count not a number") << poll + "--every 100 --count ten";
+    QTest::newRow("count without a period") << poll + "--count 5";
+    QTest::newRow("csv without a period") << poll + "--csv polls.csv";
 }
 
 void TestCliArguments::refused() {

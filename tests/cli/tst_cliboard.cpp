@@ -2,6 +2,13 @@
 // pseudo-terminal: what a script sees (exit code, files, messages) and what reaches the board.
 #include "CliProcess.h"
 
+#include "board/BoardSimulator.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 
 namespace {
@@ -29,6 +36,8 @@ private slots:
     void refusedLine();
     void loginRefused();
     void modbusRegisters();
+    void modbusPolling_data();
+    void modbusPolling();
     void boardStopsAnswering_data();
     void boardStopsAnswering();
     void interruptClosesTheTransfer();
@@ -137,6 +146,59 @@ void TestCliBoard::modbusRegisters() {
     QVERIFY2(r.err.contains("exception 3"), r.err.constData());
 }
 
+// Registers 90..92 polled N times: the board hears N requests, and the CSV holds, poll for
+// poll, the rows the JSON lines' parsed replies make; timeouts and exceptions as events.
+void TestCliBoard::modbusPolling_data() {
+    QTest::addColumn<Link>("via");
+    QTest::addColumn<QStringList>("request");
+    QTest::addColumn<int>("exitCode");
+    const QStringList registers{"03", "--addr-param", "5A", "--qty", "3"};
+    QTest::newRow("udp") << Link::Udp << QStringList{"10"} + registers << 0;
+    QTest::newRow("serial") << Link::Serial << QStringList{"10"} + registers << 0;
+    QTest::newRow("no board at the address") << Link::Udp << QStringList{"11"} + registers << 3;
+    QTest::newRow("exception") << Link::Udp
+                               << QStringList{"10", "03", "--addr-param", "5A", "--qty", "20"} << 4;
+}
+
+void TestCliBoard::modbusPolling() {
+    QFETCH(Link, via);
+    QFETCH(QStringList, request);
+    QFETCH(int, exitCode);
+    const int polls = 3;
+    board_->takeHeard();
+    const CliResult r =
+        runCli(link(via) +
+               QStringList{"--json", "--every", "200", "--count", QString::number(polls), "--csv",
+                           path("polls.csv"), "modbus"} +
+               request);
+    QVERIFY2(r.exitCode == exitCode, r.err.constData());
+    const QList<QByteArray> lines = r.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), polls + 1); // and the summary
+    const QJsonObject summary = QJsonDocument::fromJson(lines.last()).object();
+    QCOMPARE(summary.value("polls").toInt(), polls);
+    const QByteArray frame = QByteArray::fromHex(summary.value("request").toString().toLatin1());
+    QCOMPARE(board_->takeHeard().count(frame), polls);
+    QByteArray csv = "time,register,value,reply_ms,crc_good,event\r\n";
+    for (qsizetype i = 0; i < polls; ++i) {
+        const QJsonObject poll = QJsonDocument::fromJson(lines.at(i)).object();
+        const QByteArray time = QDateTime::fromMSecsSinceEpoch(poll.value("atMs").toInteger())
+                                    .toString("yyyy-MM-dd HH:mm:ss.zzz")
+                                    .toLatin1();
+        const QByteArray reply = QByteArray::number(poll.value("replyMs").toInt()) + ",1,";
+        const QString outcome = poll.value("outcome").toString();
+        if (outcome == "timeout")
+            csv += time + ",,,,,timeout\r\n";
+        else if (outcome == "exception")
+            csv += time + ",,," + reply + "exception 0" +
+                   QByteArray::number(poll.value("exception").toInt()) + "\r\n";
+        const QJsonArray values = poll.value("parsed").toObject().value("values").toArray();
+        for (qsizetype v = 0; v < values.size(); ++v)
+            csv += time + ',' + QByteArray::number(90 + v) + ',' +
+                   QByteArray::number(values.at(v).toInt()) + ',' + reply + "\r\n";
+    }
+    QCOMPARE(read("polls.csv"), csv);
+}
+
 // A board that loses its replies: the wait ends with exit 3 and, for a put, the CLOSE the
 // window's X sends; never a hang. The timeout is long enough for a busy machine to answer
 // every reply the board does send.
@@ -214,6 +276,9 @@ void TestCliBoard::failsEarly_data() {
     QTest::newRow("put, a directory") << QStringList{"UDP", "put", "DIR"} << 5;
     QTest::newRow("get into a directory") << QStringList{"UDP", "get", "X", "DIR"} << 5;
     QTest::newRow("download into a directory") << QStringList{"UDP", "download", "DIR"} << 5;
+    const QStringList poll{"UDP", "modbus", "10", "03", "--every", "100", "--csv"};
+    QTest::newRow("poll, csv a directory") << poll + QStringList{"DIR"} << 5;
+    QTest::newRow("poll, csv on a full disk") << poll + QStringList{"/dev/full"} << 5;
 }
 
 void TestCliBoard::failsEarly() {

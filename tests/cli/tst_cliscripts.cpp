@@ -7,6 +7,13 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkDatagram>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+#include <csignal>
+#include <memory>
 
 namespace {
 
@@ -50,6 +57,8 @@ private slots:
     void jsonSumsTheRunUp();
     void verifyComparesAsTheBoardStores_data();
     void verifyComparesAsTheBoardStores();
+    void timestampsMarkTheLines_data();
+    void timestampsMarkTheLines();
     void helpExamplesRun();
 
 private:
@@ -253,6 +262,65 @@ void TestCliScripts::verifyComparesAsTheBoardStores() {
     QCOMPARE(r.exitCode, exitCode);
     if (exitCode != 0)
         QCOMPARE(r.err, "brenmoor-cli: " + message + '\n');
+}
+
+// --timestamps: a line of board text starts with the local time, a reply line also with the
+// time since the line sent; an empty line has no stamp. The monitor's board speaks unasked.
+void TestCliScripts::timestampsMarkTheLines_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QByteArrayList>("lines"); // as printed after the stamp
+    QTest::addColumn<bool>("reply");
+    QTest::newRow("send") << QStringList{"send", "PRINT 42", "PRINT 7"}
+                          << QByteArrayList{"42", "OK", "7", "OK"} << true;
+    QTest::newRow("monitor") << QStringList{"monitor"} << QByteArrayList{"HELLO", "", "WORLD"}
+                             << false;
+}
+
+void TestCliScripts::timestampsMarkTheLines() {
+    QFETCH(QStringList, command);
+    QFETCH(QByteArrayList, lines);
+    QFETCH(bool, reply);
+    QUdpSocket speaker, probe;
+    QVERIFY(speaker.bind(QHostAddress::LocalHost, 0));
+    QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+    const quint16 clientPort = probe.localPort(); // free a moment ago: the client's own
+    probe.close();
+    const bool monitor = command.first() == QLatin1String("monitor");
+    bool spoke = false;
+    const quint16 boardPort = monitor ? speaker.localPort() : board_->udpPort();
+    const CliResult r =
+        runCli(QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(boardPort), "--local-port",
+                           QString::number(clientPort), "--timestamps"} +
+                   command,
+               [&](QProcess& p) {
+                   p.setReadChannel(QProcess::StandardError);
+                   if (!p.peek(4096).contains("monitoring"))
+                       return true;
+                   if (!spoke) {
+                       speaker.writeDatagram("HELLO\r\n\r\nWORLD\r\n", QHostAddress::LocalHost,
+                                             clientPort);
+                       spoke = true;
+                   }
+                   p.setReadChannel(QProcess::StandardOutput);
+                   if (!p.peek(4096).contains("WORLD"))
+                       return true;
+                   ::kill(pid_t(p.processId()), SIGINT);
+                   return false;
+               });
+    QVERIFY2(r.exitCode == (monitor ? 130 : 0), r.err.constData());
+    const QList<QByteArray> printed = r.out.chopped(1).split('\n');
+    QCOMPARE(printed.size(), lines.size());
+    static const QRegularExpression stamped(R"(^\d\d:\d\d:\d\d\.\d{3} (\+\d+ ms )?(.*)$)");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).isEmpty()) {
+            QCOMPARE(printed.at(i), QByteArray());
+            continue;
+        }
+        const QRegularExpressionMatch m = stamped.match(QString::fromLatin1(printed.at(i)));
+        QVERIFY2(m.hasMatch(), printed.at(i).constData());
+        QCOMPARE(m.hasCaptured(1), reply);
+        QCOMPARE(m.captured(2).toLatin1(), lines.at(i));
+    }
 }
 
 // Every example of --help, in the order given, with its link pointed at the simulator, in a
