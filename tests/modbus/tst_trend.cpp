@@ -42,6 +42,7 @@ private slots:
     void repliesTimeoutsAndExceptions_data();
     void repliesTimeoutsAndExceptions();
     void missedPeriodsAreCounted();
+    void lateReplyStaysOutOfTheConsole();
     void windowStaysBounded();
     void csvRowsFollowThePolls();
 };
@@ -108,6 +109,23 @@ void TestTrend::missedPeriodsAreCounted() {
     }
     QCOMPARE(p.poller.missedPeriods(), qint64(3));
     QCOMPARE(p.poller.requestsSent(), qint64(7));
+}
+
+// Under load a reply comes after its period ended: it answers the request awaited then, and the
+// one that follows finds nothing awaited. Neither is board text for the console.
+void TestTrend::lateReplyStaysOutOfTheConsole() {
+    ManualPoller p;
+    p.now = 10;
+    p.poller.tick(); // the first request's reply has not come: a timeout
+    QVERIFY(p.poller.received(Reply));
+    QVERIFY(p.poller.received(Reply.left(4)));
+    QVERIFY(p.poller.received(Reply.mid(4)));
+    QVERIFY(!p.poller.received("OK\r\n"));
+    QCOMPARE(p.poller.lateReplies(), qint64(1));
+    QCOMPARE(p.trend.replies(), qint64(1));
+    QCOMPARE(p.trend.timeouts(), qint64(1));
+    p.poller.stop();
+    QVERIFY(!p.poller.received(Reply)); // once stopped, the console has it again
 }
 
 void TestTrend::windowStaysBounded() {
