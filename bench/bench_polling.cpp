@@ -108,8 +108,8 @@ int main(int argc, char* argv[]) {
     std::printf("requests %lld, replies %lld, exceptions %lld, timeouts %lld\n",
                 qlonglong(poller.requestsSent()), qlonglong(trend.replies()),
                 qlonglong(trend.exceptions()), qlonglong(trend.timeouts()));
-    std::printf("missed periods %lld (%.3f per thousand)\n", qlonglong(poller.missedPeriods()),
-                perThousand);
+    std::printf("missed periods %lld (%.3f per thousand), late replies %lld\n",
+                qlonglong(poller.missedPeriods()), perThousand, qlonglong(poller.lateReplies()));
     std::printf("resident after 30 s %lld kB, at the end %lld kB (%+lld kB)\n", qlonglong(startKb),
                 qlonglong(endKb), qlonglong(endKb - startKb));
     std::printf("longest event-loop gap %lld ms (probe every 5 ms)\n", qlonglong(longestGapMs));

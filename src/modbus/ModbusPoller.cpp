@@ -36,7 +36,7 @@ void ModbusPoller::start(const QByteArray& frame, int periodMs, qint64 count) {
         trend_.clear(); // another frame: the curves of the last one would mislead
     frame_ = frame;
     periodMs_ = qMax(1, periodMs);
-    requests_ = missed_ = 0;
+    requests_ = missed_ = late_ = 0;
     count_ = qMax<qint64>(0, count);
     startedSteady_ = steady_();
     lastPeriod_ = 0;
@@ -83,13 +83,21 @@ void ModbusPoller::request() {
 }
 
 bool ModbusPoller::received(const QByteArray& chunk) {
-    if (!awaiting_ || chunk.isEmpty() ||
+    // A reply that comes after its period ended is still the poll's: counted as late, never
+    // shown as console text, which at 10 ms would bury the console under binary bytes.
+    if (!running() || chunk.isEmpty() ||
         (buffer_.isEmpty() && quint8(chunk[0]) != byteAt(frame_, 0)))
         return false;
     buffer_ += chunk;
     const qsizetype length = expectedLength();
-    if (length > 0 && buffer_.size() >= length)
-        finish(buffer_.left(length));
+    if (length > 0 && buffer_.size() >= length) {
+        if (awaiting_) {
+            finish(buffer_.left(length));
+        } else {
+            ++late_;
+            buffer_.clear();
+        }
+    }
     return true;
 }
 

@@ -30,9 +30,10 @@ public:
     int periodMs() const { return periodMs_; }
     const QByteArray& frame() const { return frame_; }
 
-    // Every raw chunk from the link while polling. True when the chunk belongs to the reply
-    // awaited (it starts with the request's address, or goes on with a reply begun): it is
-    // then the poll's, and no text for the console.
+    // Every raw chunk from the link while polling. True when the chunk belongs to a reply (it
+    // starts with the request's address, or goes on with a reply begun): it is then the poll's,
+    // and no text for the console. A reply that comes once its request was counted a timeout
+    // answers the request awaited then: the frame carries nothing to tell them apart.
     bool received(const QByteArray& chunk);
     // One period: the request still unanswered becomes a timeout, the next one goes out. The
     // timer calls it; tests may too.
@@ -41,6 +42,8 @@ public:
     qint64 requestsSent() const { return requests_; }
     // Periods that passed without a request because the event loop came late.
     qint64 missedPeriods() const { return missed_; }
+    // Replies that came while no request was awaited: after the next one's, or the last one's.
+    qint64 lateReplies() const { return late_; }
 
 signals:
     void runningChanged(bool running);
@@ -69,4 +72,5 @@ private:
     qint64 requests_ = 0;
     qint64 count_ = 0; // 0: until stopped
     qint64 missed_ = 0;
+    qint64 late_ = 0;
 };
