@@ -280,33 +280,38 @@ void TestCliScripts::timestampsMarkTheLines() {
     QFETCH(QStringList, command);
     QFETCH(QByteArrayList, lines);
     QFETCH(bool, reply);
-    QUdpSocket speaker, probe;
+    QUdpSocket speaker;
     QVERIFY(speaker.bind(QHostAddress::LocalHost, 0));
-    QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
-    const quint16 clientPort = probe.localPort(); // free a moment ago: the client's own
-    probe.close();
     const bool monitor = command.first() == QLatin1String("monitor");
-    bool spoke = false;
-    const quint16 boardPort = monitor ? speaker.localPort() : board_->udpPort();
-    const CliResult r =
-        runCli(QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(boardPort), "--local-port",
-                           QString::number(clientPort), "--timestamps"} +
-                   command,
-               [&](QProcess& p) {
-                   p.setReadChannel(QProcess::StandardError);
-                   if (!p.peek(4096).contains("monitoring"))
-                       return true;
-                   if (!spoke) {
-                       speaker.writeDatagram("HELLO\r\n\r\nWORLD\r\n", QHostAddress::LocalHost,
-                                             clientPort);
-                       spoke = true;
-                   }
-                   p.setReadChannel(QProcess::StandardOutput);
-                   if (!p.peek(4096).contains("WORLD"))
-                       return true;
-                   ::kill(pid_t(p.processId()), SIGINT);
-                   return false;
-               });
+    const quint16 boardPort = monitor ? speaker.localPort() : board->udpPort();
+    CliResult r;
+    // The speaker must know the client's port before it speaks: a port free a moment ago, which
+    // another test may take meanwhile; the client then says so (exit 2) and the run is retried.
+    for (int attempt = 0; attempt < 5 && (attempt == 0 || r.exitCode == 2); ++attempt) {
+        QUdpSocket probe;
+        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+        const quint16 clientPort = probe.localPort();
+        probe.close();
+        bool spoke = false;
+        r = runCli(QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(boardPort),
+                               "--local-port", QString::number(clientPort), "--timestamps"} +
+                       command,
+                   [&](QProcess& p) {
+                       p.setReadChannel(QProcess::StandardError);
+                       if (!p.peek(4096).contains("monitoring"))
+                           return true;
+                       if (!spoke) {
+                           speaker.writeDatagram("HELLO\r\n\r\nWORLD\r\n", QHostAddress::LocalHost,
+                                                 clientPort);
+                           spoke = true;
+                       }
+                       p.setReadChannel(QProcess::StandardOutput);
+                       if (!p.peek(4096).contains("WORLD"))
+                           return true;
+                       ::kill(pid_t(p.processId()), SIGINT);
+                       return false;
+                   });
+    }
     QVERIFY2(r.exitCode == (monitor ? 130 : 0), r.err.constData());
     const QList<QByteArray> printed = r.out.chopped(1).split('\n');
     QCOMPARE(printed.size(), lines.size());
