@@ -8,6 +8,7 @@
 // (for the window: what reached Terminal.log), so a datagram the kernel drops because the
 // receiver fell behind is a loss of the receiver, not of an unfair sender.
 #include "TestSupport.h"
+#include "link/UdpPeer.h"
 
 #include "app/TerminalWindow.h"
 #include "console/ConsoleModel.h"
@@ -148,11 +149,7 @@ double windowFlood(qint64 n, qint64 window) {
     w.show();
     QUdpSocket board;
     board.bind(QHostAddress::LocalHost, 0);
-    w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
-    w.remotePortEdit->setText(QString::number(board.localPort()));
-    w.localPortEdit->setText(QStringLiteral("0"));
-    w.connectButton->click();
-    if (w.connectButton->isEnabled()) {
+    if (!connectWindow(w, board.localPort())) {
         std::printf("window: Connect failed\n");
         return 0;
     }

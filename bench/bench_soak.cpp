@@ -6,6 +6,7 @@
 //
 //   bench_soak SECONDS RATE [--boxes]
 #include "TestSupport.h"
+#include "link/UdpPeer.h"
 
 #include "app/TerminalWindow.h"
 #include "link/BoardLink.h"
@@ -110,10 +111,7 @@ int main(int argc, char** argv) {
     w.show();
     QUdpSocket board;
     board.bind(QHostAddress::LocalHost, 0);
-    w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
-    w.remotePortEdit->setText(QString::number(board.localPort()));
-    w.localPortEdit->setText(QStringLiteral("0"));
-    w.connectButton->click();
+    connectWindow(w, board.localPort());
     if (boxes) {
         w.hexEnableCheck->setChecked(true);
         w.parserEnableCheck->setChecked(true);
