@@ -5,6 +5,7 @@
 #include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
+#include "core/FileAccess.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusPoller.h"
 #include "modbus/ModbusReply.h"
@@ -82,9 +83,9 @@ int runModbusPolling(Session& s) {
     const CliRequest& r = s.request;
     QFile csv(r.csvPath);
     if (!r.csvPath.isEmpty()) {
-        if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return s.fail(ExitCode::LocalFile,
-                          QStringLiteral("cannot open %1: %2").arg(r.csvPath, csv.errorString()));
+        // The files' one policy: a regular file or a new one, never a FIFO or a device.
+        if (const auto failed = FileAccess::createForWriting(csv, r.csvPath))
+            return s.fail(ExitCode::LocalFile, failed->description);
         if (const auto failed = writeCsv(csv, TrendModel::csvHeader()))
             return s.fail(ExitCode::LocalFile, *failed);
     }

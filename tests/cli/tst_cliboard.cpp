@@ -278,7 +278,7 @@ void TestCliBoard::failsEarly_data() {
     QTest::newRow("download into a directory") << QStringList{"UDP", "download", "DIR"} << 5;
     const QStringList poll{"UDP", "modbus", "10", "03", "--every", "100", "--csv"};
     QTest::newRow("poll, csv a directory") << poll + QStringList{"DIR"} << 5;
-    QTest::newRow("poll, csv on a full disk") << poll + QStringList{"/dev/full"} << 5;
+    QTest::newRow("poll, csv a device") << poll + QStringList{"/dev/full"} << 5;
 }
 
 void TestCliBoard::failsEarly() {
