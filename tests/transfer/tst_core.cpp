@@ -96,6 +96,9 @@ private slots:
         QTest::newRow("OK alone ends, OK in a line is text")
             << Lines{"1 A\r\n5 OK=1\r\n", " OK \r\n"} << QByteArray("1 A\r\n5 OK=1\r\n")
             << QByteArray() << done << false;
+        QTest::newRow("a line that only starts with OK is text")
+            << Lines{"10 A\r\nOKAY\r\nOK\r\n"} << QByteArray("10 A\r\nOKAY\r\n") << QByteArray()
+            << done << false;
         QTest::newRow("closing OK after the last line in one chunk")
             << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << QByteArray()
             << done << false;
@@ -192,6 +195,8 @@ private slots:
         QTest::newRow("piece cut short")
             << false << QByteArray(38, 'F') + "OK" << QByteArray() << error;
         QTest::newRow("lower case") << false << QByteArray(40, 'f') + "OK" << QByteArray() << error;
+        QTest::newRow("a whole piece's digits then ND")
+            << false << QByteArray(40, '1') + "ND" << QByteArray() << error;
         QTest::newRow("odd digits then ND")
             << false << QByteArray(41, '1') + "ND" << QByteArray() << error;
         QTest::newRow("ND and OK") << false << QByteArray("FFNDOK") << QByteArray() << error;
