@@ -117,7 +117,7 @@ void TerminalWindow::wire() {
     // A polled reply is the trend's: at 10 ms its binary bytes would bury the console.
     connect(link_.get(), &BoardLink::received, this, [this](const QByteArray& chunk, Channel) {
         hexMonitor_->showChunk(chunk);
-        pollReplyTaken_ = poller_->running() && poller_->received(chunk);
+        pollReplyTaken_ = poller_->received(chunk); // false unless polling
     });
     connect(link_.get(), &BoardLink::boardText, this,
             [this](const QByteArray& text, const QString& otherSender) {
