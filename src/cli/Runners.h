@@ -1,6 +1,6 @@
 #pragma once
 
-struct Session;
+class Session;
 
 // One runner per command; each returns the exit code and has reported what went wrong.
 int runSend(Session& s);
