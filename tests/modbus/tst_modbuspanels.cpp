@@ -73,8 +73,7 @@ class TestModbusPanels : public QObject {
 private slots:
     void builderSendsFrame_data();
     void builderSendsFrame();
-    void hexMonitor();
-    void replyTimeOncePerRequest();
+    void monitorAndParser();
     void ethernetGatewayClosesFlashDisk();
     void initPort();
 };
@@ -133,76 +132,61 @@ void TestModbusPanels::builderSendsFrame() {
     }
     QCOMPARE(wire.toHex(' '), all.toHex(' '));
     const QByteArray log = (frame.isEmpty() ? QByteArray() : HexText::logEntry(frame));
-    QTRY_COMPARE(w.sentFramesEdit->toPlainText(), shown(log + HexText::logEntry(Marker)));
+    WAIT_COMPARE(w.sentFramesEdit->toPlainText(), shown(log + HexText::logEntry(Marker)));
 
     w.clearFramesButton->click();
-    QTRY_COMPARE(w.sentFramesEdit->toPlainText(), QString());
+    WAIT_COMPARE(w.sentFramesEdit->toPlainText(), QString());
 }
 
-// Chunks pass the monitor unless it is ticked, and reach the console either way.
-void TestModbusPanels::hexMonitor() {
-    const QByteArray ok("OK\r\n");
-    Terminal w;
-    UdpPeer board;
-    QVERIFY(connectWindow(w, board.port()));
-    w.parserEnableCheck->setChecked(true);
-    QVERIFY(board.sendTo(w, ok));
-    QTRY_VERIFY(w.console().text().endsWith(ok));
-    QCOMPARE(w.hexMonitor().model().size() + w.modbusParser().model().size(), 0);
-
-    w.hexEnableCheck->setChecked(true);
-    QVERIFY(board.sendTo(w, ok));
-    QTRY_VERIFY(w.console().text().endsWith(ok + ok));
-    QVERIFY(w.modbusParser().model().text().contains("Addr = 4F(79)  Funk = 4B(75)"));
-    w.hexMonitor().view().sync();
-    QCOMPARE(w.hexEdit->toPlainText(), QStringLiteral("4F 4B 0D 0A \n\n"));
-
-    // The operator clicked into the box; the next chunk brings the caret back to the end.
-    w.hexEdit->moveCursor(QTextCursor::Start);
-    QVERIFY(board.sendTo(w, QByteArray::fromHex("00FF")));
-    QTRY_VERIFY(w.console().text().endsWith(QByteArray::fromHex("00FF")));
-    w.hexMonitor().view().sync();
-    const QString expected = QStringLiteral("4F 4B 0D 0A \n\n00 FF \n\n");
-    QCOMPARE(w.hexEdit->toPlainText(), expected);
-    QCOMPARE(w.hexEdit->textCursor().position(), expected.size());
-
-    w.clearHexButton->click();
-    QTRY_COMPARE(w.hexEdit->toPlainText(), QString());
-
-    // The largest datagram overflows the monitor at once: it keeps the hex limits' tail.
-    const QByteArray big(65507, '\xA5');
-    QVERIFY(board.sendTo(w, big));
-    QTRY_COMPARE(w.hexMonitor().model().text(),
-                 HexText::logEntry(big).right(BoundedText::HexTrimTo));
-}
-
-void TestModbusPanels::replyTimeOncePerRequest() {
+// Chunks pass the monitor and the parser unless the monitor is ticked, and reach the console
+// either way; the parser gives a request's reply time to the first reply it reads only.
+void TestModbusPanels::monitorAndParser() {
     const QByteArray reply = QByteArray::fromHex("0A 03 04 00 01 00 02 90 F2");
     Terminal w;
     UdpPeer board;
     QVERIFY(connectWindow(w, board.port()));
-    w.hexEnableCheck->setChecked(true);
     fill(w, request("0A", "03", "0000", "0002"));
     w.sendFrameButton->click();
     QByteArray wire;
     QVERIFY(board.receive(&wire, Patience));
-
-    // With the parser off the request stays pending.
+    w.parserEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, reply));
-    QTRY_COMPARE(w.hexMonitor().model().size(), HexText::logEntry(reply).size());
+    WAIT_VERIFY(w.console().text().endsWith(reply));
+    QCOMPARE(w.hexMonitor().model().size() + w.modbusParser().model().size(), 0);
+
+    // The operator clicked into the box; the next chunk brings the caret back to the end.
+    w.parserEnableCheck->setChecked(false);
+    w.hexEnableCheck->setChecked(true);
+    QVERIFY(board.sendTo(w, "OK\r\n"));
+    WAIT_VERIFY(w.console().text().endsWith("OK\r\n"));
+    w.hexMonitor().view().sync();
+    w.hexEdit->moveCursor(QTextCursor::Start);
+    QVERIFY(board.sendTo(w, QByteArray::fromHex("00FF")));
+    WAIT_VERIFY(w.console().text().endsWith(QByteArray::fromHex("00FF")));
+    w.hexMonitor().view().sync();
+    const QString expected = QStringLiteral("4F 4B 0D 0A \n\n00 FF \n\n");
+    QCOMPARE(w.hexEdit->toPlainText(), expected);
+    QCOMPARE(w.hexEdit->textCursor().position(), expected.size());
     QCOMPARE(w.modbusParser().model().size(), 0);
-    QCOMPARE(w.state().replyAwaited, qint16(1));
+    QCOMPARE(w.state().replyAwaited, qint16(1)); // no parser, so the request is still pending
 
     w.parserEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, reply));
     QVERIFY(board.sendTo(w, reply));
-    QTRY_COMPARE(w.modbusParser().model().text().count("CRC = 90F2  Good"), qsizetype(2));
+    WAIT_COMPARE(w.modbusParser().model().text().count("CRC = 90F2  Good"), qsizetype(2));
     const QByteArray text = w.modbusParser().model().text();
     QVERIFY2(text.startsWith("Time reply = ") && text.count("Time reply") == 1, text.constData());
-    QTRY_COMPARE(w.parserEdit->toPlainText(), shown(text));
+    WAIT_COMPARE(w.parserEdit->toPlainText(), shown(text));
 
     w.clearParserButton->click();
-    QTRY_COMPARE(w.parserEdit->toPlainText(), QString());
+    w.clearHexButton->click();
+    WAIT_COMPARE(w.parserEdit->toPlainText() + w.hexEdit->toPlainText(), QString());
+
+    // The largest datagram overflows the monitor at once: it keeps the hex limits' tail.
+    const QByteArray big(65507, '\xA5');
+    QVERIFY(board.sendTo(w, big));
+    WAIT_COMPARE(w.hexMonitor().model().text(),
+                 HexText::logEntry(big).right(BoundedText::HexTrimTo));
 }
 
 void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
@@ -224,12 +208,7 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     QCOMPARE(wire, QByteArray("UART 2,7\r\n"));
     QCOMPARE(w.focusWidget(), w.commandEdit);
 
-    w.ethGatewayCheck->click();
-    QVERIFY(w.flashDiskFrame->isEnabled());
-
-    // Reconnecting with the mode still on keeps "Flash disk" closed. A fresh local port: the
-    // one just freed may be taken meanwhile by another program.
-    w.ethGatewayCheck->click();
+    // Reconnecting with the mode still on keeps "Flash disk" closed.
     w.disconnectButton->click();
     QVERIFY(connectWindow(w, board.port()));
     QVERIFY(w.ethGatewayFrame->isEnabled());
