@@ -44,12 +44,10 @@ void TestTimestamps::linesCarryTheirTimes_data() {
     QTest::newRow("reply lines after a line sent")
         << "PRINT 1" << QByteArrayList{"1\r\nOK\r\n"}
         << "\n00:00:01.000 PRINT 1\n00:00:01.012 +12 ms 1\n00:00:01.012 +12 ms OK\n";
-    QTest::newRow("no line sent: the time alone")
-        << QString() << QByteArrayList{"READY\r\n"} << "00:00:01.012 READY\n";
     QTest::newRow("a line cut in two keeps the time of its first byte")
         << "LIST" << QByteArrayList{"10 PR", "INT 1\r\n20 END\r\n"}
         << "\n00:00:01.000 LIST\n00:00:01.012 +12 ms 10 PRINT 1\n00:00:01.024 +24 ms 20 END\n";
-    QTest::newRow("CR LF cut between its bytes ends one line")
+    QTest::newRow("no line sent: the time alone; CR LF cut between its bytes ends one line")
         << QString() << QByteArrayList{"A\r", "\nB\r\n"} << "00:00:01.012 A\n00:00:01.024 B\n";
 }
 

@@ -44,7 +44,6 @@ void TestHelpWindow::typing_data() {
     const QStringList kept{"GOSUB", "GOTO"};
     QTest::newRow("no narrowing on the second letter")
         << "ru" << QStringList{"READ", "REBOOT", "REM", "RENAME", "RETURN", "RUN"} << "";
-    QTest::newRow("line number then statement") << "10 a" << QStringList{"AT"} << "";
     QTest::newRow("function after =") << "A=y" << QStringList{"YEAR{}"} << "";
     QTest::newRow("letter without a group empties") << "J" << QStringList{} << "";
     QTest::newRow("after the start-up hint the panel is left alone")
