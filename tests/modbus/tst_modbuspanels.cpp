@@ -150,21 +150,21 @@ void TestModbusPanels::monitorAndParser() {
     QByteArray wire;
     QVERIFY(board.receive(&wire, Patience));
     w.parserEnableCheck->setChecked(true);
-    QVERIFY(board.sendTo(w, reply));
-    WAIT_VERIFY(w.console().text().endsWith(reply));
+    QVERIFY(board.sendTo(w, "OK\r\n"));
+    WAIT_VERIFY(w.console().text().endsWith("OK\r\n"));
     QCOMPARE(w.hexMonitor().model().size() + w.modbusParser().model().size(), 0);
 
     // The operator clicked into the box; the next chunk brings the caret back to the end.
     w.parserEnableCheck->setChecked(false);
     w.hexEnableCheck->setChecked(true);
-    QVERIFY(board.sendTo(w, "OK\r\n"));
-    WAIT_VERIFY(w.console().text().endsWith("OK\r\n"));
+    QVERIFY(board.sendTo(w, reply));
+    WAIT_VERIFY(w.console().text().endsWith(reply));
     w.hexMonitor().view().sync();
     w.hexEdit->moveCursor(QTextCursor::Start);
     QVERIFY(board.sendTo(w, QByteArray::fromHex("00FF")));
     WAIT_VERIFY(w.console().text().endsWith(QByteArray::fromHex("00FF")));
     w.hexMonitor().view().sync();
-    const QString expected = QStringLiteral("4F 4B 0D 0A \n\n00 FF \n\n");
+    const QString expected = QStringLiteral("0A 03 04 00 01 00 02 90 F2 \n\n00 FF \n\n");
     QCOMPARE(w.hexEdit->toPlainText(), expected);
     QCOMPARE(w.hexEdit->textCursor().position(), expected.size());
     QCOMPARE(w.modbusParser().model().size(), 0);
