@@ -7,7 +7,6 @@
 #include "link/SendPath.h"
 #include "link/UdpPeer.h"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <csignal>
 #include <sys/mount.h>

@@ -5,15 +5,12 @@
 #include "app/WidthButtons.h"
 #include "form/Twips.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
-#include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
 #include <QTreeView>

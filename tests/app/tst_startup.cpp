@@ -1,7 +1,6 @@
 // Start-up and shut-down: the three files the terminal keeps in its working directory.
 #include "TestSupport.h"
 #include "app/Startup.h"
-#include "core/TerminalState.h"
 #include "form/ClickLabel.h"
 #include "link/UdpPeer.h"
 

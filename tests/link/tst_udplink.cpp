@@ -5,7 +5,6 @@
 #include "console/ConsoleModel.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMap>
