@@ -34,7 +34,6 @@ private slots:
     void cleanup() { w_.reset(); }
     void openAndClose_data();
     void openAndClose();
-    void openRefused_data();
     void openRefused();
     void portChoices();
     void write_data();
@@ -107,34 +106,31 @@ void TestSerialLink::openAndClose() {
     QVERIFY(w_->dialogs().errors.isEmpty());
 }
 
-void TestSerialLink::openRefused_data() {
-    QTest::addColumn<QString>("why");
-    QTest::addColumn<int>("error"); // 0: refused without a box
-    QTest::newRow("port name without number") << "COM" << int(ErrorNumber::InvalidPortNumber);
-    // The operator must learn that the port is taken, not that permissions are wrong.
-    QTest::newRow("held by another program") << "held" << int(ErrorNumber::PortOpen);
-    QTest::newRow("UDP connected") << "udp" << 0;
-}
-
+// Refused with a box that names the fault, or without one while UDP is connected.
 void TestSerialLink::openRefused() {
-    QFETCH(QString, why);
-    QFETCH(int, error);
-    SerialPort other;
-    other.setPortPath(pty_->slavePath());
-    if (why == "held")
-        QVERIFY(!other.open());
-    if (why == "udp")
-        QVERIFY(!w_->link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"),
-                                    QStringLiteral("0")));
-    QVERIFY(!open(why == "COM" ? why : pty_->slavePath()));
-    QCOMPARE(w_->dialogs().errors.size(), error ? 1 : 0);
-    if (error)
-        QCOMPARE(w_->dialogs().errors.first().number, error);
-    if (why == "held")
-        QCOMPARE(w_->dialogs().errors.first().description,
-                 pty_->slavePath() + QStringLiteral(" is in use by another program"));
-    QVERIFY(!w_->link().polling());
-    QCOMPARE(w_->openPortButton->text(), QStringLiteral("Open"));
+    const QString path = pty_->slavePath();
+    QList<ScriptedDialogs::Error>& errors = w_->dialogs().errors;
+    const auto refused = [this](const QString& port) {
+        QVERIFY(!open(port) && !w_->link().polling());
+        QCOMPARE(w_->openPortButton->text(), QStringLiteral("Open"));
+    };
+    refused(QStringLiteral("COM"));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.takeFirst().number, int(ErrorNumber::InvalidPortNumber));
+    // The operator must learn that the port is taken, not that permissions are wrong.
+    auto other = std::make_unique<SerialPort>();
+    other->setPortPath(path);
+    QVERIFY(!other->open());
+    refused(path);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().number, int(ErrorNumber::PortOpen));
+    QCOMPARE(errors.takeFirst().description,
+             path + QStringLiteral(" is in use by another program"));
+    other.reset();
+    QVERIFY(!w_->link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"),
+                                QStringLiteral("0")));
+    refused(path);
+    QVERIFY(errors.isEmpty());
 }
 
 void TestSerialLink::portChoices() {
