@@ -7,19 +7,20 @@
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
-    void commandIniKeeps64Lines();
+    void twoRunsKeep64LinesAndTheLog();
     void commandIniRead_data();
     void commandIniRead();
     void terminalIniItems_data();
     void terminalIniItems();
-    void everyStartAppendsABanner();
 };
 
-void TestStartup::commandIniKeeps64Lines() {
+// Two runs: command.ini keeps its first 64 lines; each start appends its banner and a date-time
+// line of its own to the log, and nothing before is lost.
+void TestStartup::twoRunsKeep64LinesAndTheLog() {
     WorkDir dir;
     const QByteArray content = numberedLines("line ", 70, 1);
-    QVERIFY(writeFile("command.ini", content));
-    {
+    QVERIFY(writeFile("command.ini", content) && writeFile("Terminal.log", "earlier content"));
+    for (int run = 0; run < 2; ++run) {
         ScriptedDialogs dialogs;
         TerminalWindow w(&dialogs);
         QCOMPARE(w.state().commandLines[63], QByteArray("line 64"));
@@ -27,6 +28,11 @@ void TestStartup::commandIniKeeps64Lines() {
         w.close();
     }
     QCOMPARE(readFile("command.ini"), content.left(content.indexOf("line 65")));
+    const QList<QByteArray> lines = readFile("Terminal.log").split('\n');
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], QByteArray("earlier contentSTART Brenmoor V4.1\r"));
+    QCOMPARE(lines[2], QByteArray("START Brenmoor V4.1\r"));
+    QVERIFY(lines[1].endsWith('\r') && lines[1].size() > 5);
 }
 
 // Whatever command.ini holds, the window opens; a label shows 15 characters, its tooltip all.
@@ -88,21 +94,6 @@ void TestStartup::terminalIniItems() {
     QCOMPARE(hostEntries(w), expected);
     QCOMPARE(w.hostCombo->currentText(), expected.first());
     QVERIFY(dialogs.errors.isEmpty());
-}
-
-// Each start appends its banner and a date-time line of its own; nothing before is lost.
-void TestStartup::everyStartAppendsABanner() {
-    WorkDir dir;
-    QVERIFY(writeFile("Terminal.log", "earlier content"));
-    for (int run = 0; run < 2; ++run) {
-        ScriptedDialogs dialogs;
-        TerminalWindow w(&dialogs);
-    }
-    const QList<QByteArray> lines = readFile("Terminal.log").split('\n');
-    QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines[0], QByteArray("earlier contentSTART Brenmoor V4.1\r"));
-    QCOMPARE(lines[2], QByteArray("START Brenmoor V4.1\r"));
-    QVERIFY(lines[1].endsWith('\r') && lines[1].size() > 5);
 }
 
 QTEST_MAIN(TestStartup)
