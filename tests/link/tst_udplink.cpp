@@ -33,10 +33,9 @@ private slots:
     void lineOnTheWire();
     void connectFailsQuietly_data();
     void connectFailsQuietly();
-    void connectAndDisconnectSwitchPanels();
     void boardPort_data();
     void boardPort();
-    void datagramsArriveWholeAndInOrder();
+    void connectReceiveDisconnect();
     void hostsEditSaveAndRestart();
 };
 
@@ -119,32 +118,6 @@ void TestUdpLink::connectFailsQuietly() {
     QCOMPARE(udpSend(w, line), 0);
 }
 
-void TestUdpLink::connectAndDisconnectSwitchPanels() {
-    Terminal w;
-    UdpPeer board;
-    QVERIFY(linkShown(w, false));
-    QVERIFY(!w.commandEdit->text().isEmpty()); // the hint text until Connect
-    QVERIFY(connectWindow(w, board.port()));
-    const quint16 local = w.link().localPort();
-    QVERIFY(linkShown(w, true));
-    QVERIFY(w.commandEdit->text().isEmpty());
-    QCOMPARE(w.focusWidget(), w.commandEdit);
-
-    w.commandEdit->setText(QStringLiteral("half typed"));
-    w.disconnectButton->click();
-    QVERIFY(linkShown(w, false));
-    QVERIFY(w.commandEdit->text().isEmpty());
-    QByteArray line("LIST\r\n");
-    QCOMPARE(udpSend(w, line), 0);
-    // Sent to the closed port: must not show up once the port is bound again.
-    QVERIFY(board.sendToPort(local, "late"));
-    // The port is free again after Disconnect.
-    QVERIFY(connectWindow(w, board.port(), local));
-    QVERIFY(board.sendTo(w, "again"));
-    WAIT_VERIFY(w.console().text().endsWith("again"));
-    QVERIFY(!w.console().text().contains("late"));
-}
-
 // Where the lines go and whose replies are the board's: the port a host entry names wins over
 // the Remote-Port box and is shown there; a port typed while connected takes the next line.
 void TestUdpLink::boardPort_data() {
@@ -185,14 +158,19 @@ void TestUdpLink::boardPort() {
     QCOMPARE(w.hostCombo->currentText(), entry); // kept as typed
 }
 
-// Bursts larger than one read slice: every datagram reaches the log and the console once, in
-// the order sent, also when the handler hands the rest of a burst to its own continuation. Then
-// every byte value, an empty datagram and the largest one, each followed by a marker that
-// proves the link still reads after it.
-void TestUdpLink::datagramsArriveWholeAndInOrder() {
+// Connect and Disconnect switch the panels. Meanwhile bursts larger than one read slice: every
+// datagram reaches the log and the console once, in the order sent, also when the handler hands
+// the rest of a burst to its own continuation. Then every byte value, an empty datagram and the
+// largest one, each followed by a marker that proves the link still reads after it.
+void TestUdpLink::connectReceiveDisconnect() {
     Terminal w;
     UdpPeer board;
+    QVERIFY(linkShown(w, false));
+    QVERIFY(!w.commandEdit->text().isEmpty()); // the hint text until Connect
     QVERIFY(connectWindow(w, board.port()));
+    QVERIFY(linkShown(w, true));
+    QVERIFY(w.commandEdit->text().isEmpty());
+    QCOMPARE(w.focusWidget(), w.commandEdit);
     const qsizetype logBefore = log().size();
     constexpr int perBurst = 300; // within the smallest default receive buffer
     QByteArray expected;
@@ -216,6 +194,21 @@ void TestUdpLink::datagramsArriveWholeAndInOrder() {
     }
     QCOMPARE(log().mid(logBefore), expected);
     QVERIFY(w.dialogs().errors.isEmpty());
+
+    const quint16 local = w.link().localPort();
+    w.commandEdit->setText(QStringLiteral("half typed"));
+    w.disconnectButton->click();
+    QVERIFY(linkShown(w, false));
+    QVERIFY(w.commandEdit->text().isEmpty());
+    QByteArray line("LIST\r\n");
+    QCOMPARE(udpSend(w, line), 0);
+    // Sent to the closed port: must not show up once the port is bound again.
+    QVERIFY(board.sendToPort(local, "late"));
+    // The port is free again after Disconnect.
+    QVERIFY(connectWindow(w, board.port(), local));
+    QVERIFY(board.sendTo(w, "again"));
+    WAIT_VERIFY(w.console().text().endsWith("again"));
+    QVERIFY(!w.console().text().contains("late"));
 }
 
 void TestUdpLink::hostsEditSaveAndRestart() {
