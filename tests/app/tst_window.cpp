@@ -11,42 +11,33 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSet>
+#include <tuple>
 
 class TestWindow : public QObject {
     Q_OBJECT
 private slots:
-    void widthButtons_data();
     void widthButtons();
     void accessibleNamesFollowWhatIsShown();
     void tabWalksThePanelsInOrderAndNamesTheInputs();
 };
 
-void TestWindow::widthButtons_data() {
-    QTest::addColumn<int>("start");
-    QTest::addColumn<QString>("presses");
-    QTest::addColumn<QList<int>>("widths");
-    QTest::newRow("widen from narrow") << 8700 << ">>>>>>" << QList<int>{12840, 18330, 18330};
-    QTest::newRow("9000 counts as narrow") << 9000 << ">>" << QList<int>{12840};
-    QTest::newRow("just above 9000 widens fully") << 9015 << ">>" << QList<int>{18330};
-    QTest::newRow("narrow from full") << 18330 << "<<" << QList<int>{8700};
-    QTest::newRow("narrow from buffer") << 12840 << "<<>>" << QList<int>{8700, 12840};
-}
-
+// Each step: a width to start from (0: where the last step left it), the button, the width
+// after it. 9000 twips still counts as narrow; just above it, Widen goes to full width.
 void TestWindow::widthButtons() {
-    QFETCH(int, start);
-    QFETCH(QString, presses);
-    QFETCH(QList<int>, widths);
     Terminal w;
     w.show();
-    w.widthButtons().setWidthTwips(start);
-    for (int i = 0; i < widths.size(); ++i) {
-        QPushButton* b = presses.mid(i * 2, 2) == ">>" ? w.widenButton : w.narrowButton;
-        QTest::mouseClick(b, Qt::LeftButton);
-        QCOMPARE(w.widthButtons().widthTwips(), widths[i]);
+    const QList<std::tuple<int, char, int>> steps{
+        {9000, '>', 12840}, {0, '>', 18330}, {0, '>', 18330},   {0, '<', 8700},
+        {0, '>', 12840},    {0, '<', 8700},  {9015, '>', 18330}};
+    for (const auto& [start, button, width] : steps) {
+        if (start > 0)
+            w.widthButtons().setWidthTwips(start);
+        QTest::mouseClick(button == '>' ? w.widenButton : w.narrowButton, Qt::LeftButton);
+        QCOMPARE(w.widthButtons().widthTwips(), width);
         // The client area ends where the first hidden column begins: no sliver of it shows.
-        if (widths[i] == WidthButtons::Narrow)
+        if (width == WidthButtons::Narrow)
             QCOMPARE(w.width(), w.bufferFrame->x());
-        else if (widths[i] == WidthButtons::WithBuffer)
+        else if (width == WidthButtons::WithBuffer)
             QCOMPARE(w.width(), w.hexFrame->x());
         else
             QVERIFY(w.width() > w.hexFrame->geometry().right());
