@@ -118,7 +118,7 @@ void TestLayout::captionsShowWhole() {
     w.widthButtons().setWidthTwips(WidthButtons::Full);
     // Tall enough for the port row below the design height.
     w.resize(w.width(), Twips::toPixels(10500));
-    QTest::qWait(0);
+    WAIT_VERIFY(w.hexFrame->isVisibleTo(&w)); // the resize shows the columns
 
     const auto shown = [&w](const QWidget* c) {
         return c->isVisibleTo(&w) && c->mapTo(&w, QPoint(0, 0)).x() < w.width();

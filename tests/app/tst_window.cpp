@@ -116,7 +116,7 @@ void TestWindow::tabWalksThePanelsInOrderAndNamesTheInputs() {
     };
 
     w.widthButtons().setWidthTwips(WidthButtons::Full);
-    QTest::qWait(0);
+    WAIT_VERIFY(w.hexFrame->isVisibleTo(&w)); // the resize shows the columns
     const QList<QWidget*> all = walk();
     QCOMPARE(QSet<QWidget*>(all.begin(), all.end()).size(), all.size());
     for (qsizetype i = 2; i < all.size(); ++i)
@@ -144,7 +144,7 @@ void TestWindow::tabWalksThePanelsInOrderAndNamesTheInputs() {
             all.contains(w.connectButton));
 
     w.narrowButton->click(); // narrow: only the terminal column takes the focus
-    QTest::qWait(0);
+    WAIT_VERIFY(!w.bufferFrame->isVisibleTo(&w));
     for (QWidget* c : walk())
         QCOMPARE(std::get<0>(panelOf(c)), 0);
 }

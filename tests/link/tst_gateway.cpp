@@ -38,8 +38,6 @@ void TestGateway::cutter_data() {
     QTest::addColumn<QByteArrayList>("chunks");
     QTest::addColumn<QByteArrayList>("expected");
     const QByteArray listFrame = consoleTextFrame(16, "LIST\r\n").value();
-    QTest::newRow("3 then 6") << QByteArrayList{okFrame.first(3), okFrame.sliced(3)}
-                              << QByteArrayList{"wait", "R:OK\r\n", "used"};
     QByteArrayList bytes;
     for (char byte : okFrame)
         bytes << QByteArray(1, byte);
