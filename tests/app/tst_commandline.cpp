@@ -2,9 +2,7 @@
 // machine without a display, and where the window keeps its files.
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -19,11 +17,9 @@ const QString Cli = QStringLiteral(BRENMOOR_CLI_PATH);
 // the shut-down this test looks at.
 bool catchesSigterm(qint64 pid) {
     const QByteArray status = readFile(QStringLiteral("/proc/%1/status").arg(pid));
-    for (const QByteArray& line : status.split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-    }
-    return false;
+    const QByteArray mask = status.mid(status.indexOf("SigCgt:") + 7).split('\n').first();
+    return status.contains("SigCgt:") &&
+           (mask.trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
 }
 
 } // namespace
@@ -81,29 +77,30 @@ void TestCommandLine::answersWithoutDisplay() {
     QCOMPARE(QDir(cwd.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), {});
 }
 
-// The row's variables are set for the window ("@" stands for a fresh folder, unset when
-// empty); it starts offscreen, and SIGTERM runs the normal shut-down that writes command.ini.
+// The window started offscreen with the row's XDG_STATE_HOME ("@" stands for a fresh folder;
+// unset when empty); SIGTERM runs the normal shut-down that writes command.ini.
 void TestCommandLine::filesFolder_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QStringList>("variables");
+    QTest::addColumn<QString>("stateHome");
     QTest::addColumn<QString>("folder"); // under "@"
-    QTest::newRow("working folder") << QStringList{} << QStringList{} << "cwd";
-    QTest::newRow("dir made with parents")
-        << QStringList{"--dir", "@/new/files"} << QStringList{} << "new/files";
-    QTest::newRow("dir below the working folder")
-        << QStringList{"--dir", "files"} << QStringList{} << "cwd/files";
-    QTest::newRow("state") << QStringList{"--state"} << QStringList{"XDG_STATE_HOME=@/state"}
+    const QStringList state{"--state"};
+    QTest::newRow("working folder") << QStringList{} << ""
+                                    << "cwd";
+    QTest::newRow("dir made with parents") << QStringList{"--dir", "@/new/files"} << ""
+                                           << "new/files";
+    QTest::newRow("dir below the working folder") << QStringList{"--dir", "files"} << ""
+                                                  << "cwd/files";
+    QTest::newRow("state") << state << "@/state"
                            << "state/brenmoor";
-    QTest::newRow("state by default")
-        << QStringList{"--state"} << QStringList{"XDG_STATE_HOME="} << "home/.local/state/brenmoor";
-    QTest::newRow("state ignores a relative XDG_STATE_HOME")
-        << QStringList{"--state"} << QStringList{"XDG_STATE_HOME=state"}
-        << "home/.local/state/brenmoor";
+    QTest::newRow("state by default") << state << ""
+                                      << "home/.local/state/brenmoor";
+    QTest::newRow("state ignores a relative XDG_STATE_HOME") << state << "state"
+                                                             << "home/.local/state/brenmoor";
 }
 
 void TestCommandLine::filesFolder() {
     QFETCH(QStringList, arguments);
-    QFETCH(QStringList, variables);
+    QFETCH(QString, stateHome);
     QFETCH(QString, folder);
     QTemporaryDir root;
     const QString cwd = root.filePath(QStringLiteral("cwd"));
@@ -112,11 +109,8 @@ void TestCommandLine::filesFolder() {
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("HOME"), root.filePath(QStringLiteral("home")));
     env.remove(QStringLiteral("XDG_STATE_HOME"));
-    for (const QString& variable : variables) {
-        const QString value = variable.section(u'=', 1).replace(u'@', root.path());
-        if (!value.isEmpty())
-            env.insert(variable.section(u'=', 0, 0), value);
-    }
+    if (!stateHome.isEmpty())
+        env.insert(QStringLiteral("XDG_STATE_HOME"), stateHome.replace(u'@', root.path()));
     for (QString& argument : arguments)
         argument.replace(u'@', root.path());
 

@@ -1,29 +1,26 @@
 // Start-up and shut-down: the three files the terminal keeps in its working directory.
 #include "TestSupport.h"
 #include "app/Startup.h"
-#include "console/ConsoleModel.h"
-#include "core/TerminalState.h"
 #include "form/ClickLabel.h"
-#include "link/SendPath.h"
 #include "link/UdpPeer.h"
 
 class TestStartup : public QObject {
     Q_OBJECT
 private slots:
-    void commandIniKeeps64Lines();
+    void twoRunsKeep64LinesAndTheLog();
     void commandIniRead_data();
     void commandIniRead();
     void terminalIniItems_data();
     void terminalIniItems();
-    void everyStartAppendsABanner();
-    void unopenableLogShowsErrorAndKeepsRunning();
 };
 
-void TestStartup::commandIniKeeps64Lines() {
+// Two runs: command.ini keeps its first 64 lines; each start appends its banner and a date-time
+// line of its own to the log, and nothing before is lost.
+void TestStartup::twoRunsKeep64LinesAndTheLog() {
     WorkDir dir;
     const QByteArray content = numberedLines("line ", 70, 1);
-    QVERIFY(writeFile("command.ini", content));
-    {
+    QVERIFY(writeFile("command.ini", content) && writeFile("Terminal.log", "earlier content"));
+    for (int run = 0; run < 2; ++run) {
         ScriptedDialogs dialogs;
         TerminalWindow w(&dialogs);
         QCOMPARE(w.state().commandLines[63], QByteArray("line 64"));
@@ -31,6 +28,11 @@ void TestStartup::commandIniKeeps64Lines() {
         w.close();
     }
     QCOMPARE(readFile("command.ini"), content.left(content.indexOf("line 65")));
+    const QList<QByteArray> lines = readFile("Terminal.log").split('\n');
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], QByteArray("earlier contentSTART Brenmoor V4.1\r"));
+    QCOMPARE(lines[2], QByteArray("START Brenmoor V4.1\r"));
+    QVERIFY(lines[1].endsWith('\r') && lines[1].size() > 5);
 }
 
 // Whatever command.ini holds, the window opens; a label shows 15 characters, its tooltip all.
@@ -72,18 +74,14 @@ void TestStartup::commandIniRead() {
 void TestStartup::terminalIniItems_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("expected");
-    const QString fallback = Startup::DefaultBoardAddress;
+    const QStringList fallback{Startup::DefaultBoardAddress};
     QTest::newRow("comma on the second line") << QByteArray("10.0.0.1\r\n10.0.0.2,10.0.0.3\r\n")
                                               << QStringList{"10.0.0.1", "10.0.0.2", "10.0.0.3"};
-    QTest::newRow("empty line between")
-        << QByteArray("10.0.0.1\r\n\r\n10.0.0.2\r\n") << QStringList{"10.0.0.1", "10.0.0.2"};
     QTest::newRow("quotes removed")
         << QByteArray("\"10.0.0.7\",\"10.0.0.8\"\n") << QStringList{"10.0.0.7", "10.0.0.8"};
-    QTest::newRow("empty file") << QByteArray() << QStringList{fallback};
-    QTest::newRow("only commas and quotes")
-        << QByteArray(",\"\",,\r\n\"\r\n,") << QStringList{fallback};
-    QTest::newRow("binary") << QByteArray("\x01\x02\xff\x00\x10\r\nabc", 9)
-                            << QStringList{fallback};
+    QTest::newRow("empty file") << QByteArray() << fallback;
+    QTest::newRow("only empty items") << QByteArray(",\"\",,\r\n\"\r\n\r\n,") << fallback;
+    QTest::newRow("binary") << QByteArray("\x01\x02\xff\x00\x10\r\nabc", 9) << fallback;
 }
 
 void TestStartup::terminalIniItems() {
@@ -96,35 +94,6 @@ void TestStartup::terminalIniItems() {
     QCOMPARE(hostEntries(w), expected);
     QCOMPARE(w.hostCombo->currentText(), expected.first());
     QVERIFY(dialogs.errors.isEmpty());
-}
-
-void TestStartup::everyStartAppendsABanner() {
-    WorkDir dir;
-    QVERIFY(writeFile("Terminal.log", "earlier content"));
-    for (int run = 0; run < 2; ++run) {
-        ScriptedDialogs dialogs;
-        TerminalWindow w(&dialogs);
-    }
-    // Each banner is followed by a date-time line of its own.
-    const QList<QByteArray> lines = readFile("Terminal.log").split('\n');
-    QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines[0], QByteArray("earlier contentSTART Brenmoor V4.1\r"));
-    QCOMPARE(lines[2], QByteArray("START Brenmoor V4.1\r"));
-    QVERIFY(lines[1].endsWith('\r') && lines[1].size() > 5);
-}
-
-void TestStartup::unopenableLogShowsErrorAndKeepsRunning() {
-    WorkDir dir;
-    QVERIFY(QDir().mkdir("Terminal.log"));
-    ScriptedDialogs dialogs;
-    TerminalWindow w(&dialogs);
-    QCOMPARE(dialogs.errors.size(), 1);
-    QVERIFY(!dialogs.errors[0].description.isEmpty());
-    // Later writes to the closed log must neither crash nor stop the send path.
-    w.commandEdit->setText("PRINT 1");
-    w.sendPath().sendTypedLine();
-    QCOMPARE(w.console().text(), QByteArray("\r\nPRINT 1"));
-    QVERIFY(w.commandEdit->text().isEmpty());
 }
 
 QTEST_MAIN(TestStartup)

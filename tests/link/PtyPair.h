@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QThread>
 #include <fcntl.h>
@@ -18,20 +18,16 @@ class PtyPair {
 public:
     PtyPair() {
         char name[256] = {};
+        termios raw{};
         if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
             return;
-        termios raw{};
         ::tcgetattr(slave_, &raw);
         ::cfmakeraw(&raw);
         ::tcsetattr(slave_, TCSANOW, &raw);
         ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
         path_ = QString::fromLocal8Bit(name);
     }
-    ~PtyPair() {
-        closeMaster();
-        if (slave_ >= 0)
-            ::close(slave_);
-    }
+    ~PtyPair() { closeMaster(), ::close(slave_); }
     Q_DISABLE_COPY(PtyPair)
 
     bool ok() const { return master_ >= 0 && !path_.isEmpty(); }
@@ -43,10 +39,8 @@ public:
     // What the program wrote, gathered until `count` bytes came or the time ran out.
     QByteArray receive(qsizetype count, int timeoutMs = 20000) {
         QByteArray got;
-        QElapsedTimer clock;
-        clock.start();
         char buf[512];
-        while (got.size() < count && clock.elapsed() < timeoutMs) {
+        for (QDeadlineTimer end(timeoutMs); got.size() < count && !end.hasExpired();) {
             pollfd p{master_, POLLIN, 0};
             if (::poll(&p, 1, 20) > 0)
                 got.append(buf, qMax<ssize_t>(0, ::read(master_, buf, sizeof buf)));
@@ -56,9 +50,8 @@ public:
     // Waits, without turning the event loop, until the program's side holds at least `count`
     // unread bytes: the terminal crosses a pseudo-terminal in the background.
     bool waitQueued(qsizetype count, int timeoutMs = 20000) {
-        QElapsedTimer clock;
-        clock.start();
-        for (int queued = 0; clock.elapsed() < timeoutMs; QThread::msleep(1)) {
+        int queued = 0;
+        for (QDeadlineTimer end(timeoutMs); !end.hasExpired(); QThread::msleep(1)) {
             if (::ioctl(slave_, FIONREAD, &queued) == 0 && queued >= count)
                 return true;
         }

@@ -27,24 +27,15 @@ class TestSerialLink : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        dir_ = std::make_unique<WorkDir>();
         pty_ = std::make_unique<PtyPair>();
         QVERIFY(pty_->ok());
-        dialogs_.errors.clear();
-        w_ = std::make_unique<TerminalWindow>(&dialogs_);
+        w_ = std::make_unique<Terminal>();
     }
-    void cleanup() {
-        w_.reset();
-        pty_.reset();
-        dir_.reset();
-    }
+    void cleanup() { w_.reset(); }
     void openAndClose_data();
     void openAndClose();
-    void openRefused_data();
     void openRefused();
     void portChoices();
-    void udpButtonsRefusedWhileSerialOpen();
-    void plainReceiveReachesLogAndConsole();
     void write_data();
     void write();
     void lampBlinksAndShowsReceive();
@@ -75,10 +66,8 @@ private:
         return written ? int(*written) : 0;
     }
 
-    std::unique_ptr<WorkDir> dir_;
-    ScriptedDialogs dialogs_;
     std::unique_ptr<PtyPair> pty_;
-    std::unique_ptr<TerminalWindow> w_;
+    std::unique_ptr<Terminal> w_;
 };
 
 void TestSerialLink::openAndClose_data() {
@@ -92,51 +81,56 @@ void TestSerialLink::openAndClose_data() {
 void TestSerialLink::openAndClose() {
     QFETCH(int, option);
     QFETCH(int, speed);
-    TerminalWindow& w = *w_;
+    Terminal& w = *w_;
     QVERIFY(open(pty_->slavePath(), option));
     termios t{};
     QCOMPARE(::tcgetattr(pty_->slave(), &t), 0);
     QCOMPARE(int(cfgetospeed(&t)), speed);
     QVERIFY(w.link().polling() && w.rtuFrame->isEnabled() && !w.speedOptions[option]->isEnabled());
     QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Close"));
+    // Connect and Disconnect are refused; the serial link's panel state is left alone.
+    w.localPortEdit->setText(QStringLiteral("0"));
+    for (QPushButton* button : {w.connectButton, w.disconnectButton}) {
+        w.commandEdit->setText(QStringLiteral("typed"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(w.commandEdit->text().isEmpty() && !w.link().udpOpen());
+        QVERIFY(w.disconnectedMark->isVisibleTo(&w) && !w.ethGatewayFrame->isEnabled());
+        QVERIFY(w.connectButton->isEnabled() && w.flashDiskFrame->isEnabled());
+    }
 
     QTest::mouseClick(w.openPortButton, Qt::LeftButton);
     QVERIFY(!w.link().serialOpen());
     QVERIFY(!w.link().polling() && !w.rtuFrame->isEnabled() && w.speedOptions[option]->isEnabled());
     QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Open"));
-
-    QVERIFY(open(pty_->slavePath(), option));
-    QVERIFY(dialogs_.errors.isEmpty());
+    QVERIFY(open(pty_->slavePath(), option)); // the port was let go
+    QVERIFY(w_->dialogs().errors.isEmpty());
 }
 
-void TestSerialLink::openRefused_data() {
-    QTest::addColumn<QString>("why");
-    QTest::addColumn<int>("error"); // 0: refused without a box
-    QTest::newRow("port name without number") << "COM" << int(ErrorNumber::InvalidPortNumber);
-    // The operator must learn that the port is taken, not that permissions are wrong.
-    QTest::newRow("held by another program") << "held" << int(ErrorNumber::PortOpen);
-    QTest::newRow("UDP connected") << "udp" << 0;
-}
-
+// Refused with a box that names the fault, or without one while UDP is connected.
 void TestSerialLink::openRefused() {
-    QFETCH(QString, why);
-    QFETCH(int, error);
-    SerialPort other;
-    other.setPortPath(pty_->slavePath());
-    if (why == "held")
-        QVERIFY(!other.open());
-    if (why == "udp")
-        QVERIFY(!w_->link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"),
-                                    QStringLiteral("0")));
-    QVERIFY(!open(why == "COM" ? why : pty_->slavePath()));
-    QCOMPARE(dialogs_.errors.size(), error ? 1 : 0);
-    if (error)
-        QCOMPARE(dialogs_.errors.first().number, error);
-    if (why == "held")
-        QCOMPARE(dialogs_.errors.first().description,
-                 pty_->slavePath() + QStringLiteral(" is in use by another program"));
-    QVERIFY(!w_->link().polling());
-    QCOMPARE(w_->openPortButton->text(), QStringLiteral("Open"));
+    const QString path = pty_->slavePath();
+    QList<ScriptedDialogs::Error>& errors = w_->dialogs().errors;
+    const auto refused = [this](const QString& port) {
+        QVERIFY(!open(port) && !w_->link().polling());
+        QCOMPARE(w_->openPortButton->text(), QStringLiteral("Open"));
+    };
+    refused(QStringLiteral("COM"));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.takeFirst().number, int(ErrorNumber::InvalidPortNumber));
+    // The operator must learn that the port is taken, not that permissions are wrong.
+    auto other = std::make_unique<SerialPort>();
+    other->setPortPath(path);
+    QVERIFY(!other->open());
+    refused(path);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().number, int(ErrorNumber::PortOpen));
+    QCOMPARE(errors.takeFirst().description,
+             path + QStringLiteral(" is in use by another program"));
+    other.reset();
+    QVERIFY(!w_->link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"),
+                                QStringLiteral("0")));
+    refused(path);
+    QVERIFY(errors.isEmpty());
 }
 
 void TestSerialLink::portChoices() {
@@ -144,32 +138,6 @@ void TestSerialLink::portChoices() {
                             "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyS10"};
     QCOMPARE(SerialPort::portChoices(found), (QStringList{"/dev/ttyACM0", "COM1", "/dev/ttyS10",
                                                           "COM9", "/dev/ttyS9", "/dev/ttyUSB1"}));
-}
-
-void TestSerialLink::udpButtonsRefusedWhileSerialOpen() {
-    TerminalWindow& w = *w_;
-    QVERIFY(open(pty_->slavePath()));
-    w.localPortEdit->setText(QStringLiteral("0"));
-    w.commandEdit->setText(QStringLiteral("typed"));
-    QTest::mouseClick(w.connectButton, Qt::LeftButton);
-    QVERIFY(w.commandEdit->text().isEmpty());
-    QVERIFY(w.connectButton->isEnabled() && !w.link().udpOpen());
-    QVERIFY(w.disconnectedMark->isVisibleTo(&w) && !w.ethGatewayFrame->isEnabled());
-    w.commandEdit->setText(QStringLiteral("typed"));
-    QTest::mouseClick(w.disconnectButton, Qt::LeftButton);
-    QVERIFY(w.commandEdit->text().isEmpty());
-    QVERIFY(w.flashDiskFrame->isEnabled()); // the serial link's panel state is left alone
-}
-
-void TestSerialLink::plainReceiveReachesLogAndConsole() {
-    QVERIFY(open(pty_->slavePath(), 3));
-    w_->hexEnableCheck->setChecked(true);
-    const QByteArray all = allBytes() + "READY\r\n";
-    feed(all);
-    QCOMPARE(w_->console().text().toHex(), all.toHex());
-    QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(all));
-    QByteArray shown = w_->hexMonitor().model().text();
-    QCOMPARE(shown.replace(' ', "").replace("\r\n", ""), all.toHex().toUpper());
 }
 
 void TestSerialLink::write_data() {
@@ -237,14 +205,12 @@ void TestSerialLink::framedReceive() {
 
     // A partial frame survives four silent polls; after the fifth it is dropped, and the rest
     // of it is no frame.
-    feed(okFrame.first(4));
-    ticks(4);
-    feed(okFrame.sliced(4));
-    QVERIFY(w_->console().text().endsWith("LIST\r\nOK\r\n"));
-    feed(okFrame.first(4));
-    ticks(5);
-    feed(okFrame.sliced(4));
-    QVERIFY(w_->console().text().endsWith("OK\r\n\r\nError ADDR  >> K\r\n\x17\xA7"
+    for (int silent : {4, 5}) {
+        feed(okFrame.first(4));
+        ticks(silent);
+        feed(okFrame.sliced(4));
+    }
+    QVERIFY(w_->console().text().endsWith("LIST\r\nOK\r\n\r\nError ADDR  >> K\r\n\x17\xA7"
                                           "\r\nError CMD  >> K\r\n\x17\xA7"));
 }
 
@@ -269,7 +235,7 @@ void TestSerialLink::replyFromRouterEndsFrameLoop() {
 void TestSerialLink::vanishedDevice() {
     QVERIFY(open(pty_->slavePath()));
     QVERIFY(writeFile(QStringLiteral("prog.bas"), "10 A\r\n20 B\r\n30 C\r\n"));
-    dialogs_.openAnswers << QDir::current().absoluteFilePath(QStringLiteral("prog.bas"));
+    w_->dialogs().openAnswers << QDir::current().absoluteFilePath(QStringLiteral("prog.bas"));
     w_->uploadProgramButton->click();
     QCOMPARE(pty_->receive(6), QByteArray("10 A\r\n"));
     QVERIFY(w_->transfers().basic().uploading());
@@ -277,19 +243,22 @@ void TestSerialLink::vanishedDevice() {
     // The timer runs as in the window, with the event loop turning: the loss is told once, the
     // poll stops, and the panel stays open so the operator can close it.
     WAIT_VERIFY(w_->link().serialLost());
-    QVERIFY(!w_->link().polling());
-    QVERIFY(!w_->transfers().basic().running());
-    QCOMPARE(dialogs_.errors.size(), 1);
+    QVERIFY(!w_->link().polling() && !w_->transfers().basic().running());
+    QCOMPARE(w_->dialogs().errors.size(), 1);
     QCOMPARE(w_->openPortButton->text(), QStringLiteral("Close"));
 
-    // The operator closes and opens again on a device that is back.
+    // The operator closes and opens again on a device that is back: every byte comes through.
     w_->serialLink().openCloseClicked();
     QVERIFY(!w_->link().serialOpen());
-    dialogs_.errors.clear();
     pty_ = std::make_unique<PtyPair>();
-    QVERIFY(open(pty_->slavePath()));
-    feed("back\r\n");
-    QVERIFY(w_->console().text().endsWith("back\r\n"));
+    QVERIFY(open(pty_->slavePath(), 3));
+    w_->hexEnableCheck->setChecked(true);
+    const QByteArray all = allBytes() + "back\r\n";
+    feed(all);
+    QVERIFY(w_->console().text().endsWith(all));
+    QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(all));
+    QByteArray shown = w_->hexMonitor().model().text();
+    QVERIFY(shown.replace(' ', "").replace("\r\n", "").endsWith(all.toHex().toUpper()));
 }
 
 QTEST_MAIN(TestSerialLink)
