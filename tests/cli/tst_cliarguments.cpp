@@ -105,16 +105,15 @@ void TestCliArguments::refused() {
 void TestCliArguments::links_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("link");
-    QTest::newRow("udp default port") << "--udp 10.0.0.5 status"
-                                      << "udp 10.0.0.5 111 -";
-    QTest::newRow("udp gateway as typed") << "--udp 10.0.0.5 --via-usb 016 status"
-                                          << "udp 10.0.0.5 111 016";
-    QTest::newRow("serial default speed") << "--serial /dev/ttyUSB0 status"
-                                          << "serial /dev/ttyUSB0 9600 -";
-    QTest::newRow("COMn") << "--serial COM3:19200 status"
-                          << "serial COM3 19200 -";
-    QTest::newRow("udp port as the window's host entry") << "--udp 127.0.0.1:1111 status"
-                                                         << "udp 127.0.0.1 1111 -";
+    const auto row = [](const char* name, const char* line, const char* link) {
+        QTest::newRow(name) << QString::fromLatin1(line) << QString::fromLatin1(link);
+    };
+    row("udp default port", "--udp 10.0.0.5 status", "udp 10.0.0.5 111 -");
+    row("udp gateway as typed", "--udp 10.0.0.5 --via-usb 016 status", "udp 10.0.0.5 111 016");
+    row("serial default speed", "--serial /dev/ttyUSB0 status", "serial /dev/ttyUSB0 9600 -");
+    row("COMn", "--serial COM3:19200 status", "serial COM3 19200 -");
+    row("udp port as the window's host entry", "--udp 127.0.0.1:1111 status",
+        "udp 127.0.0.1 1111 -");
 }
 
 void TestCliArguments::links() {
