@@ -106,11 +106,12 @@ struct CliFixture {
         QString why;
         QVERIFY2(board->start(&why), qPrintable(why));
     }
+    // With a wait for each answer that a busy machine still meets (a later --timeout wins).
     QStringList udp() const {
-        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board->udpPort())};
+        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board->udpPort()), "--timeout", "20"};
     }
     QStringList serial() const {
-        return {"--serial", board->ptyPath() + QStringLiteral(":115200")};
+        return {"--serial", board->ptyPath() + QStringLiteral(":115200"), "--timeout", "20"};
     }
     QString path(const QString& name) const { return dir->filePath(name); }
     void write(const QString& name, const QByteArray& bytes) const {
