@@ -2,14 +2,10 @@
 // pseudo-terminal: what a script sees (exit code, files, messages) and what reaches the board.
 #include "CliProcess.h"
 
-#include "board/BoardSimulator.h"
-
 #include <QDateTime>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMap>
 
 namespace {
 
