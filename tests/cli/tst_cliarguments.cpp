@@ -167,11 +167,9 @@ void TestCliArguments::helpHasOneText() {
 }
 
 // A command's own page, however it is asked for: its usage, an example of it, the options
-// that apply to it and none that do not.
+// that apply to it and none that do not. Two pages stand for the table they are made from.
 void TestCliArguments::commandPage_data() {
     QTest::addColumn<QStringList>("usageApplyDoesNot");
-    QTest::newRow("upload") << QStringList{"upload FILE.bas", "--stats", "--addr-param"};
-    QTest::newRow("verify") << QStringList{"verify FILE.bas", "--json", "--raw"};
     QTest::newRow("modbus") << QStringList{"modbus ADDR FUNC", "--addr-param", "--hex"};
     QTest::newRow("monitor") << QStringList{"monitor", "--hex", "--json"};
 }
