@@ -27,17 +27,6 @@ std::function<bool(QProcess&)> signalWhenMonitoring(int signal) {
     };
 }
 
-// The examples of a help text as a shell would split them: every line that starts with the
-// program's name.
-QList<QStringList> examplesIn(const QByteArray& help) {
-    QList<QStringList> out;
-    for (const QByteArray& line : help.split('\n')) {
-        if (line.trimmed().startsWith("brenmoor-cli "))
-            out.append(QProcess::splitCommand(QString::fromUtf8(line.trimmed())).mid(1));
-    }
-    return out;
-}
-
 } // namespace
 
 class TestCliScripts : public QObject, CliFixture {
@@ -301,7 +290,11 @@ void TestCliScripts::timestampsMarkTheLines() {
 void TestCliScripts::helpExamplesRun() {
     const CliResult help = runCli({"--help"});
     QCOMPARE(help.exitCode, 0);
-    const QList<QStringList> examples = examplesIn(help.out);
+    QList<QStringList> examples; // as a shell would split them
+    for (const QByteArray& line : help.out.split('\n')) {
+        if (line.trimmed().startsWith("brenmoor-cli "))
+            examples.append(QProcess::splitCommand(QString::fromUtf8(line.trimmed())).mid(1));
+    }
     QVERIFY(examples.size() >= 10);
     write("blink.bas", Program);
     for (QStringList args : examples) {
