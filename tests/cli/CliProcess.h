@@ -1,13 +1,11 @@
 #pragma once
 
+#include "TestFiles.h"
 #include "board/BoardSimulator.h"
 
-#include <QByteArray>
 #include <QEventLoop>
-#include <QFile>
 #include <QNetworkDatagram>
 #include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,11 +26,12 @@ struct CliRun {
     std::function<bool(QProcess&)> whileRunning;
     QString workDir;       // empty: the test's own
     qint64* pid = nullptr; // set once the client runs, before any of its bytes can arrive
+    QString program = QStringLiteral(BRENMOOR_CLI_PATH);
 };
 
-// Runs the real brenmoor-cli as a child process. The test's own event loop keeps running while
-// it works, so a board simulator living in the test answers it.
-inline CliResult runCli(const QStringList& arguments, const CliRun& how) {
+// Runs a program, the real brenmoor-cli unless told otherwise, as a child process. The test's own
+// event loop keeps running while it works, so a board simulator living in the test answers it.
+inline CliResult runCli(const QStringList& arguments, const CliRun& how = {}) {
     QProcess process;
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -45,7 +44,7 @@ inline CliResult runCli(const QStringList& arguments, const CliRun& how) {
     });
     QTimer::singleShot(90000, &loop, &QEventLoop::quit);
     process.setWorkingDirectory(how.workDir);
-    process.start(QStringLiteral(BRENMOOR_CLI_PATH), arguments);
+    process.start(how.program, arguments);
     if (how.pid && process.waitForStarted())
         *how.pid = process.processId();
     poll.start(20);
@@ -57,11 +56,6 @@ inline CliResult runCli(const QStringList& arguments, const CliRun& how) {
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-inline CliResult runCli(const QStringList& arguments,
-                        const std::function<bool(QProcess&)>& whileRunning = {}) {
-    return runCli(arguments, CliRun{whileRunning, {}, nullptr});
 }
 
 // A board on loopback whose answers the test writes. The client gets `signal` just before the
@@ -102,7 +96,6 @@ struct CliFixture {
     std::unique_ptr<board::BoardSimulator> board;
 
     void fresh() {
-        board.reset();
         dir = std::make_unique<QTemporaryDir>();
         startBoard();
     }
@@ -113,20 +106,18 @@ struct CliFixture {
         QString why;
         QVERIFY2(board->start(&why), qPrintable(why));
     }
+    // With a wait for each answer that a busy machine still meets (a later --timeout wins).
     QStringList udp() const {
-        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board->udpPort())};
+        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board->udpPort()), "--timeout", "20"};
     }
     QStringList serial() const {
-        return {"--serial", board->ptyPath() + QStringLiteral(":115200")};
+        return {"--serial", board->ptyPath() + QStringLiteral(":115200"), "--timeout", "20"};
     }
     QString path(const QString& name) const { return dir->filePath(name); }
     void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
+        QVERIFY(writeFile(path(name), bytes));
     }
     QByteArray read(const QString& name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+        return QFile::exists(path(name)) ? readFile(path(name)) : QByteArray("<missing>");
     }
 };

@@ -39,7 +39,7 @@ private slots:
     void links();
     void modbusFrames_data();
     void modbusFrames();
-    void helpNamesEveryCommand();
+    void helpHasOneText();
     void commandPage_data();
     void commandPage();
     void plainProgress();
@@ -48,7 +48,8 @@ private slots:
 };
 
 // Every one of these must stop at usage (exit 1) with a message, never reach the link. Of the
-// frames the builder refuses, one stands for all: the reasons are the builder's own tests.
+// frames the builder refuses, one stands for all: the reasons are the builder's own tests; of
+// the options a command has no use for, two: the rest is the table the help pages show.
 void TestCliArguments::refused_data() {
     QTest::addColumn<QString>("line");
     QTest::newRow("no link") << "status";
@@ -68,7 +69,6 @@ void TestCliArguments::refused_data() {
     QTest::newRow("put through udp gateway") << "--udp 10.0.0.1 --via-usb 16 put a.bin";
     QTest::newRow("timeout zero") << "--udp 10.0.0.1 --timeout 0 status";
     QTest::newRow("hex without monitor") << "--udp 10.0.0.1 --hex status";
-    QTest::newRow("modbus field elsewhere") << "--udp 10.0.0.1 --qty 2 status";
     QTest::newRow("odd hex data") << "--udp 10.0.0.1 modbus 10 10 --data 010";
     QTest::newRow("hex and ascii data") << "--udp 10.0.0.1 modbus 10 43 --data 01 --ascii x";
     QTest::newRow("not hex") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12G4";
@@ -80,21 +80,16 @@ void TestCliArguments::refused_data() {
     QTest::newRow("speed not a number") << "--serial /dev/ttyS0:abc status";
     QTest::newRow("decimal field not a number")
         << "--udp 10.0.0.1 modbus 10 03 --addr-param abc --addr-param-dec";
-    QTest::newRow("decimal field in exponent form")
-        << "--udp 10.0.0.1 modbus 10 03 --qty 1e3 --qty-dec";
     QTest::newRow("hex field with a tail") << "--udp 10.0.0.1 modbus 10 03 --addr-param 12abc";
     QTest::newRow("json on a stream") << "--udp 10.0.0.1 --json monitor";
-    QTest::newRow("raw where nothing is printed") << "--udp 10.0.0.1 --raw download a.bas";
     QTest::newRow("raw and json") << "--udp 10.0.0.1 --raw --json status";
     QTest::newRow("help on no command") << "help reboot";
     QTest::newRow("raw and timestamps") << "--udp 10.0.0.1 --raw --timestamps send X";
-    QTest::newRow("timestamps where nothing is printed") << "--udp 10.0.0.1 --timestamps status";
     const QString poll = QStringLiteral("--udp 10.0.0.1 modbus 10 03 ");
     QTest::newRow("period zero") << poll + "--every 0";
     QTest::newRow("period with a unit") << poll + "--every 10ms";
     QTest::newRow("period past an hour") << poll + "--every 3600001";
     QTest::newRow("count negative") << poll + "--every 100 --count -1";
-    QTest::newRow("count not a number") << poll + "--every 100 --count ten";
     QTest::newRow("count without a period") << poll + "--count 5";
     QTest::newRow("csv without a period") << poll + "--csv polls.csv";
 }
@@ -110,16 +105,15 @@ void TestCliArguments::refused() {
 void TestCliArguments::links_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("link");
-    QTest::newRow("udp default port") << "--udp 10.0.0.5 status"
-                                      << "udp 10.0.0.5 111 -";
-    QTest::newRow("udp gateway as typed") << "--udp 10.0.0.5 --via-usb 016 status"
-                                          << "udp 10.0.0.5 111 016";
-    QTest::newRow("serial default speed") << "--serial /dev/ttyUSB0 status"
-                                          << "serial /dev/ttyUSB0 9600 -";
-    QTest::newRow("COMn") << "--serial COM3:19200 status"
-                          << "serial COM3 19200 -";
-    QTest::newRow("udp port as the window's host entry") << "--udp 127.0.0.1:1111 status"
-                                                         << "udp 127.0.0.1 1111 -";
+    const auto row = [](const char* name, const char* line, const char* link) {
+        QTest::newRow(name) << QString::fromLatin1(line) << QString::fromLatin1(link);
+    };
+    row("udp default port", "--udp 10.0.0.5 status", "udp 10.0.0.5 111 -");
+    row("udp gateway as typed", "--udp 10.0.0.5 --via-usb 016 status", "udp 10.0.0.5 111 016");
+    row("serial default speed", "--serial /dev/ttyUSB0 status", "serial /dev/ttyUSB0 9600 -");
+    row("COMn", "--serial COM3:19200 status", "serial COM3 19200 -");
+    row("udp port as the window's host entry", "--udp 127.0.0.1:1111 status",
+        "udp 127.0.0.1 1111 -");
 }
 
 void TestCliArguments::links() {
@@ -164,24 +158,18 @@ void TestCliArguments::modbusFrames() {
     QCOMPARE(parsed.request.modbusFrame, frame);
 }
 
-void TestCliArguments::helpNamesEveryCommand() {
+// One text for all three ways of asking; that it names every command is the examples' test.
+void TestCliArguments::helpHasOneText() {
     const ParsedArguments parsed = parse(QStringLiteral("--help"));
     QCOMPARE(parsed.what, What::Help);
-    for (const char* command : {"send LINE", "upload FILE", "download FILE", "verify FILE", "new",
-                                "status", "put LOCAL", "get NAME", "modbus ADDR", "monitor"})
-        QVERIFY2(parsed.message.contains(QLatin1String(command)), command);
-    for (int code : {0, 1, 2, 3, 4, 5, 130})
-        QVERIFY(parsed.message.contains(QStringLiteral("\n  %1 ").arg(code)));
     QCOMPARE(parse(QStringLiteral("--help-all")).message, parsed.message);
     QCOMPARE(parse(QStringLiteral("help")).message, parsed.message);
 }
 
 // A command's own page, however it is asked for: its usage, an example of it, the options
-// that apply to it and none that do not.
+// that apply to it and none that do not. Two pages stand for the table they are made from.
 void TestCliArguments::commandPage_data() {
     QTest::addColumn<QStringList>("usageApplyDoesNot");
-    QTest::newRow("upload") << QStringList{"upload FILE.bas", "--stats", "--addr-param"};
-    QTest::newRow("verify") << QStringList{"verify FILE.bas", "--json", "--raw"};
     QTest::newRow("modbus") << QStringList{"modbus ADDR FUNC", "--addr-param", "--hex"};
     QTest::newRow("monitor") << QStringList{"monitor", "--hex", "--json"};
 }

@@ -3,65 +3,20 @@
 // the next, never a mix). The window and the client killed in the middle of a flash receive or
 // a Save leave NAME.part with a start of what the board sent and an older NAME untouched; the
 // next run completes and names the whole file.
-#include "TestFiles.h"
-
-#include "board/BoardSimulator.h"
+#include "cli/CliProcess.h"
 #include "core/LineEnds.h"
 
-#include <QDir>
-#include <QNetworkDatagram>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QUdpSocket>
-#include <csignal>
-#include <functional>
-#include <memory>
 
 namespace {
 
 enum class Job { WindowReceive, WindowSave, ClientGet, ClientDownload };
 
 constexpr int DatagramBytes = 64;
-constexpr int FileBytes = 4000;
-constexpr int ProgramLines = 300;
 
 QByteArray numbered(qint64 n) {
     const QByteArray head = QByteArray::number(n).rightJustified(10, '0') + ' ';
     return head + QByteArray(DatagramBytes - head.size() - 2, char('a' + n % 26)) + "\r\n";
-}
-
-QByteArray fileBytes() {
-    QByteArray bytes(FileBytes, Qt::Uninitialized);
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = char(i * 37 + i / 251);
-    return bytes;
-}
-
-// Runs a program to its end, calling `whileRunning` every 20 ms until it returns false; its
-// exit code, or -1 when it was killed.
-int run(const QString& program, const QStringList& arguments,
-        const std::function<bool(QProcess&)>& whileRunning = {}) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return -2;
-    bool watching = bool(whileRunning);
-    QElapsedTimer clock;
-    clock.start();
-    while (!process.waitForFinished(20) && clock.elapsed() < 100000) {
-        QCoreApplication::processEvents(); // the board simulator lives in this process
-        if (watching)
-            watching = whileRunning(process);
-    }
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 qint64 sizeOf(const QString& path) {
@@ -105,7 +60,7 @@ void TestKill::floodedWindow() {
         QTRY_VERIFY_WITH_TIMEOUT(window.canReadLine(), 30000);
         const quint16 port = window.readLine().mid(5).trimmed().toUShort();
         QVERIFY(port != 0);
-        QTRY_VERIFY(QFile::exists(commandIni) && QFile::exists(terminalIni));
+        WAIT_VERIFY(QFile::exists(commandIni) && QFile::exists(terminalIni));
         const qint64 base = sizeOf(log); // the start-up banner
         const qint64 total =
             start == 0 ? QRandomGenerator::global()->bounded(1, killAfterAtMost) : 20;
@@ -118,7 +73,7 @@ void TestKill::floodedWindow() {
         }
         const qint64 loggedBeforeKill = (sizeOf(log) - base) / DatagramBytes;
         if (start == 1)
-            QTRY_COMPARE(sizeOf(log) - base, total * DatagramBytes);
+            WAIT_COMPARE(sizeOf(log) - base, total * DatagramBytes);
         ::kill(pid_t(window.processId()), SIGKILL);
         QVERIFY(window.waitForFinished());
 
@@ -156,7 +111,8 @@ void TestKill::midTransfer() {
     QFETCH(Job, job);
     const bool receive = job == Job::WindowReceive || job == Job::ClientGet;
     QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("DATA.BIN")), fileBytes()));
+    const QByteArray file = allBytes().repeated(16);
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("DATA.BIN")), file));
     board::BoardOptions options;
     options.udpPort = 0;
     options.ptyEnabled = false;
@@ -167,10 +123,7 @@ void TestKill::midTransfer() {
     QVERIFY2(board.start(&why), qPrintable(why));
 
     // For a Save, a board that lists its program a line every few milliseconds, then "OK".
-    QByteArray listing;
-    for (int n = 1; n <= ProgramLines; ++n)
-        listing += QByteArray::number(n * 10) + " PRINT " + QByteArray::number(n) + "\r\n";
-    const QList<QByteArray> lines = splitLines(listing);
+    const QByteArray listing = numberedLines({}, 300, 1, " PRINT 1\r\n");
     QUdpSocket lister;
     QVERIFY(lister.bind(QHostAddress::LocalHost, 0));
     QHostAddress asker;
@@ -189,12 +142,13 @@ void TestKill::midTransfer() {
         }
     });
     connect(&nextLine, &QTimer::timeout, this, [&] {
-        const QByteArray text = listed < lines.size() ? lines.at(listed) + "\r\n" : "OK\r\n";
+        const QByteArray text =
+            ++listed <= 300 ? QByteArray::number(listed) + " PRINT 1\r\n" : "OK\r\n";
         lister.writeDatagram(text, asker, askerPort);
-        if (++listed > lines.size())
+        if (listed > 300)
             nextLine.stop();
     });
-    const QByteArray expected = receive ? fileBytes() : listing;
+    const QByteArray expected = receive ? file : listing;
 
     const QString target = dir.filePath(QStringLiteral("saved.out"));
     const QString part = target + QStringLiteral(".part");
@@ -210,19 +164,21 @@ void TestKill::midTransfer() {
                              dir.filePath("window")};
 
     const qint64 killAt = QRandomGenerator::global()->bounded(1, int(expected.size() * 6 / 10));
-    const int killed = run(program, arguments, [&](QProcess& process) {
+    const auto killMidway = [&](QProcess& process) {
         if (sizeOf(part) < killAt)
             return true;
         ::kill(pid_t(process.processId()), SIGKILL);
         return false;
-    });
+    };
+    const int killed = runCli(arguments, CliRun{killMidway, {}, nullptr, program}).exitCode;
     const QString at = QStringLiteral("killed at %1 bytes").arg(killAt);
     QVERIFY2(killed == -1, qPrintable(at + QStringLiteral(", exit %1").arg(killed)));
     QCOMPARE(readFile(target), QByteArray("older\r\n"));
     const QByteArray left = readFile(part);
     QVERIFY2(left.size() >= killAt && expected.startsWith(left), qPrintable(at));
 
-    QCOMPARE(run(program, arguments), 0);
+    const CliResult again = runCli(arguments, CliRun{{}, {}, nullptr, program});
+    QVERIFY2(again.exitCode == 0, again.err.constData());
     QCOMPARE(readFile(target), expected);
     QVERIFY(!QFile::exists(part));
 }
