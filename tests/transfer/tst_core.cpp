@@ -1,8 +1,5 @@
-// The session's transfers without a window or a socket (SimulatedTerminal): the rules the
-// window tests cannot reach through the board simulator. The BASIC line reader's edge cases,
-// chunks cut or glued as a peer may send them, transfers ending each other, the flash disk's
-// replies no real board gives, which transfer a reply goes to, a local file that cannot be
-// written, and a silent board told once under a clock the test moves.
+// The session's transfers without a window or a socket (SimulatedTerminal): replies no real
+// board gives, chunks cut anywhere, a disk that fills up, and a clock the test moves.
 #include "SimulatedTerminal.h"
 
 #include <csignal>
@@ -56,8 +53,7 @@ private slots:
         QCOMPARE(m.lineSent(), 2);
         QVERIFY(m.nextLine().isEmpty()); // a refused upload cannot be pushed on
     }
-    // One line completes at once, an empty file sends nothing, a failed read or a program of
-    // 2049 lines ends a running upload (2048 are fine), and after "X" nothing pushes it on.
+    // A failed read or 2049 lines (2048 are fine) end a running upload; after "X" nothing does.
     void uploadEnds() {
         BasicTransfers m;
         const TransferActions completed{act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
@@ -79,10 +75,8 @@ private slots:
         QVERIFY(m.onUploadReply("OK").isEmpty());
         QVERIFY(m.nextLine().isEmpty());
     }
-    // Listing chunks as a peer may cut them, read as the lines the board meant: "OK" alone on its
-    // line closes the listing, and only then does the file take its name; a numbered line, or
-    // one that only starts with OK, is text whatever it holds; a prompt refuses even before its
-    // line ends; a CR LF cut in two stays in the file.
+    // Listings cut anywhere: only "OK" alone on its line closes one and names the file; a prompt
+    // refuses even before its line ends.
     void download_data() {
         QTest::addColumn<Lines>("chunks");
         QTest::addColumn<QByteArray>("file"); // under its name: the listing came whole
@@ -166,9 +160,8 @@ private slots:
                             "OK\r\n")); // the answer to CLOSE is plain console text
         QCOMPARE(t.pausedMs, 50);
     }
-    // One reply to a receive after its first READ 20, or (`first`) to its FOPEN. Only a line that
-    // is exactly one of the board's answers writes the file; anything else that holds "OK" or "ND"
-    // ends the receive, its part file holding only what came before.
+    // One reply after the first READ 20, or (`first`) to FOPEN: only an exact answer writes the
+    // file; anything else holding "OK" or "ND" ends the receive.
     void receiveReplies_data() {
         QTest::addColumn<bool>("first");
         QTest::addColumn<QByteArray>("reply");
@@ -237,9 +230,8 @@ private slots:
         QCOMPARE(values.size(), 100);
         QCOMPARE(values.mid(97), QList<qint64>({98, 99, 0}));
     }
-    // "X" mid-receive: CLOSE goes out and into the log (never the console), the local file keeps
-    // what arrived and a piece answering an earlier READ 20 goes nowhere. "X" with nothing running
-    // sends CLOSE but ends nothing.
+    // "X" mid-receive: a piece answering an earlier READ 20 goes nowhere. "X" with nothing
+    // running sends CLOSE but ends nothing.
     void cancelledReceive() {
         SimulatedTerminal t;
         const QByteArray bytes = allBytes().left(100);
@@ -275,9 +267,8 @@ private slots:
         QCOMPARE(t.sent, Lines{"20 B\r\n"});
         QVERIFY(t.transfers.flash().sending());
     }
-    // A reply that ends a transfer may carry more: the lines after it, and the start of one that
-    // has not ended, are console text. A line still being waited on when "X" stops the upload is
-    // shown.
+    // What comes with or after the reply that ends a transfer, or is pending at "X", is console
+    // text.
     void textAroundATransferGoesToTheConsole() {
         SimulatedTerminal t;
         t.transfers.startDownload(t.path("p.bas"));
@@ -344,10 +335,8 @@ private slots:
         QCOMPARE(t.ended, End::Completed);
         QCOMPARE(t.flashFile(), QByteArray(30, 'q'));
     }
-    // A listing whose closing OK is lost waits; "X" ends it, a typed line ends it before it goes
-    // out (its answer would land in the file), and a listing that never ends stops at the longest
-    // program an upload takes. Each leaves its lines in the part file and the name to the older
-    // file.
+    // A listing whose closing OK never comes ends on "X", on a typed line (its answer would land in
+    // the file) or past the longest program; the older file keeps the name.
     void aSaveWhoseEndNeverComes() {
         SimulatedTerminal t;
         const QString saved = t.path("saved.bas");
@@ -378,7 +367,6 @@ private slots:
     void toldOnceWhenNoReplyCame_data() {
         QTest::addColumn<Request>("request");
         QTest::addColumn<bool>("replied");
-        QTest::addColumn<bool>("udp");
         QTest::addColumn<QString>("notice"); // what is told after 2 s of silence
         const QString udp = QStringLiteral("no reply from 127.0.0.1:111 for 2 s");
         const std::tuple<const char*, Request, QString> requests[]{
@@ -390,20 +378,15 @@ private slots:
              QStringLiteral("; flash-disk piece 1 (READ) waits for its answer: \"X\" ends the "
                             "transfer")}};
         for (const auto& [name, request, waits] : requests) {
-            QTest::addRow("%s, silent", name) << request << false << true << udp + waits;
-            QTest::addRow("%s, answered", name) << request << true << true << QString();
+            QTest::addRow("%s, silent", name) << request << false << udp + waits;
+            QTest::addRow("%s, answered", name) << request << true << QString();
         }
-        QTest::newRow("command line on serial")
-            << Request::CommandLine << false << false
-            << QStringLiteral("no reply from /dev/ttyUSB0 for 2 s");
     }
     void toldOnceWhenNoReplyCame() {
         QFETCH(Request, request);
         QFETCH(bool, replied);
-        QFETCH(bool, udp);
         QFETCH(QString, notice);
         SimulatedTerminal t;
-        t.udp = udp;
         qint64 now = 0;
         t.transfers.replyWatch().setClock([&now] { return now; });
         t.transfers.replyWatch().setLimitMs(2000);

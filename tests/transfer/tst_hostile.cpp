@@ -187,7 +187,7 @@ void TestHostile::junkDuringATransfer() {
     // A reply the junk ate leaves the transfer waiting, as it waits for a lost one: "X" ends it.
     // Junk from another sender eats nothing, so its transfers get all the time a slow machine
     // may need.
-    const int ceilingMs = line == Line::Stranger ? 120000 : 15000;
+    const int ceilingMs = line == Line::Stranger ? 60000 : 15000;
     const bool stopped = !QTest::qWaitFor([&] { return !transfers.running(); }, ceilingMs);
     // What the board holds the moment the window is done: a fake "OK" taken for the board's
     // would have pushed the lines or pieces out ahead of it.

@@ -23,11 +23,8 @@ private slots:
                 << link << int(board::BoardOptions::SplitMiddle);
         }
     }
-    // Leading zeros go, an empty line needs ">>" (the board does not answer one), high bytes
-    // travel as they are, and "Save " writes the board's listing byte for byte. "New " and
-    // "??" act on the board without the command line or the log. Files go to the board's disk
-    // in pieces of 21 and come back in pieces of 20 over a longer file, byte for byte, every
-    // command through the command line into the log.
+    // An empty line needs ">>" (the board does not answer one); "New " and "??" bypass the
+    // command line and the log; files go out in pieces of 21 and come back in pieces of 20.
     void roundTrips() {
         QFETCH(Link, link);
         QFETCH(int, splitAt);
