@@ -88,8 +88,6 @@ private slots:
         QTest::newRow("OK alone ends, OK in or at the start of a line is text")
             << Lines{"1 A\r\n5 OK=1\r\nOKAY\r\n", " OK \r\n"}
             << QByteArray("1 A\r\n5 OK=1\r\nOKAY\r\n") << none << done;
-        QTest::newRow("closing OK after the last line in one chunk")
-            << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << none << done;
         QTest::newRow("password prompt without a line end")
             << Lines{"10 A\r\n", "Password:"} << none << QByteArray("10 A\r\n")
             << QByteArray("LOAD DATA = 10 A\r\n\r\nACCESS DENIED\r\n");
