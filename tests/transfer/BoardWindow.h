@@ -19,7 +19,7 @@ Q_DECLARE_METATYPE(Link)
 inline const QByteArray Program = "10 PRINT 1\r\n20 PRINT 2\r\n30 PRINT 3\r\n40 END\r\n";
 
 // `size` bytes stepping by `step`: with an odd step, 256 of them hold every byte value.
-inline QByteArray stepped(int size, int step) {
+inline QByteArray stepped(int size, int step = 7) {
     QByteArray bytes(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
         bytes[i] = char(i * step);
@@ -54,17 +54,14 @@ struct BoardWindow {
     }
 
     // A file in the window's working directory.
-    static QString path(const QString& name) { return QDir::current().absoluteFilePath(name); }
-    static void write(const QString& name, const QByteArray& bytes) {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(f.write(bytes), qint64(bytes.size()));
-    }
-    QByteArray log() const { return readFile(path(QStringLiteral("Terminal.log"))); }
+    static QString path(const char* name) { return QDir::current().absoluteFilePath(name); }
+    static QByteArray read(const char* name) { return readFile(path(name)); }
+    QByteArray log() const { return read("Terminal.log"); }
     // The board's answer to the window's last command has come whole.
     bool answered() const { return log().endsWith("OK\r\n"); }
 
-    // The panels' buttons, their file dialogs answered with a file here.
+    // The panels' buttons, their file dialogs answered with a file here; the open dialogs' file
+    // holds `content`.
     void upload(const QByteArray& program) { click(w.uploadProgramButton, "prog.bas", program); }
     void save(const char* name) { click(w.saveProgramButton, name); }
     void sendFile(const QByteArray& bytes) { click(w.sendFileButton, "out.bin", bytes); }
@@ -72,17 +69,15 @@ struct BoardWindow {
     void click(QPushButton* button, const char* name, const QByteArray& content = {}) {
         const bool opens = button == w.uploadProgramButton || button == w.sendFileButton;
         if (opens)
-            write(QLatin1String(name), content);
-        (opens ? w.dialogs().openAnswers : w.dialogs().saveAnswers) << path(QLatin1String(name));
+            QVERIFY(writeFile(path(name), content));
+        (opens ? w.dialogs().openAnswers : w.dialogs().saveAnswers) << path(name);
         button->click();
     }
 };
 
-inline void addLinks() {
-    QTest::addColumn<Link>("link");
-}
+// Rows for both links.
 inline void linkRows() {
-    addLinks();
+    QTest::addColumn<Link>("link");
     QTest::newRow("UDP") << Link::Udp;
     QTest::newRow("serial") << Link::Serial;
 }

@@ -12,16 +12,6 @@
 #include <QTest>
 #include <optional>
 
-// Readable failure messages for QCOMPARE on actions.
-inline char* toString(const TransferActions& actions) {
-    QByteArray text;
-    for (const TransferAction& a : actions)
-        text += "\n  kind " + QByteArray::number(int(a.kind)) + " bytes \"" +
-                a.bytes.toPercentEncoding(" \"") + "\" value " + QByteArray::number(a.value) +
-                " text \"" + a.text.toUtf8() + "\" end " + QByteArray::number(int(a.end));
-    return qstrdup(text.constData());
-}
-
 // The session's transfers without a window or a socket: a sink that records what the operator
 // would see and hands every line sent to the simulated board's firmware, whose replies wait in
 // `pending` (one chunk per reply line, as the real firmware sends them) until `run` delivers
@@ -45,7 +35,7 @@ struct SimulatedTerminal : TransferSink {
 
     void send(Channel channel, const QByteArray& line) override {
         if (udp == (channel == Channel::Udp))
-            toBoard(line); // the other link is closed
+            toBoard(line);
     }
     bool udpOpen() const override { return udp; }
     QString boardName() const override {
@@ -65,9 +55,8 @@ struct SimulatedTerminal : TransferSink {
     void toBoard(const QByteArray& bytes) {
         sent.append(bytes);
         for (const QByteArray& chunk : board.run(bytes)) {
-            if (dropEvery > 0 && ++chunksOut % dropEvery == 0)
-                continue;
-            pending.append(chunk);
+            if (dropEvery == 0 || ++chunksOut % dropEvery != 0)
+                pending.append(chunk);
         }
     }
     // `otherSender`: a datagram from someone else than the board.
@@ -80,7 +69,7 @@ struct SimulatedTerminal : TransferSink {
             receive(pending.takeFirst());
     }
 
-    QString path(const QString& name) const { return dir.filePath(name); }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
     // What a transfer wrote: under the file's name once it completed, in its part file before.
     QByteArray programFile() const { return readFile(transfers.programFile().path()); }
     QByteArray programPart() const { return readFile(transfers.programFile().partPath()); }
@@ -92,15 +81,13 @@ struct SimulatedTerminal : TransferSink {
         transfers.startUpload(program);
         run();
     }
-    void download() {
-        transfers.startDownload(path(QStringLiteral("saved.bas")));
+    void download(const char* name = "saved.bas") {
+        transfers.startDownload(path(name));
         run();
     }
     void sendFile(const QByteArray& name, const QByteArray& bytes) {
         transfers.startSend(name, bytes);
         run();
     }
-    void receiveFile(const QByteArray& name) {
-        transfers.startReceive(name, path(QStringLiteral("received.bin")));
-    }
+    void receiveFile(const QByteArray& name) { transfers.startReceive(name, path("received.bin")); }
 };

@@ -1,8 +1,5 @@
-// The session's transfers without a window or a socket (SimulatedTerminal): the rules the
-// window tests cannot reach through the board simulator. The BASIC line reader's edge cases,
-// chunks cut or glued as a peer may send them, transfers ending each other, the flash disk's
-// replies no real board gives, which transfer a reply goes to, a local file that cannot be
-// written, and a silent board told once under a clock the test moves.
+// The session's transfers without a window or a socket (SimulatedTerminal): replies no real
+// board gives, chunks cut anywhere, a disk that fills up, and a clock the test moves.
 #include "SimulatedTerminal.h"
 
 #include <csignal>
@@ -56,8 +53,7 @@ private slots:
         QCOMPARE(m.lineSent(), 2);
         QVERIFY(m.nextLine().isEmpty()); // a refused upload cannot be pushed on
     }
-    // One line completes at once, an empty file sends nothing, a failed read or a program of
-    // 2049 lines ends a running upload (2048 are fine), and after "X" nothing pushes it on.
+    // A failed read or 2049 lines (2048 are fine) end a running upload; after "X" nothing does.
     void uploadEnds() {
         BasicTransfers m;
         const TransferActions completed{act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
@@ -79,51 +75,39 @@ private slots:
         QVERIFY(m.onUploadReply("OK").isEmpty());
         QVERIFY(m.nextLine().isEmpty());
     }
-    // Listing chunks as a peer may cut them, read as the lines the board meant: "OK" alone on its
-    // line closes the listing, and only then does the file take its name; a numbered line is
-    // program text whatever it holds; a prompt refuses even before its line ends; a CR LF cut in
-    // two stays in the file.
+    // Listings cut anywhere: only "OK" alone on its line closes one and names the file; a prompt
+    // refuses even before its line ends.
     void download_data() {
         QTest::addColumn<Lines>("chunks");
         QTest::addColumn<QByteArray>("file"); // under its name: the listing came whole
         QTest::addColumn<QByteArray>("part"); // what a transfer that did not complete left
         QTest::addColumn<QByteArray>("console");
-        QTest::addColumn<bool>("running");
-        const QByteArray done = "LOAD BASIC PROGRAM COMPLETED\r\n";
-        QTest::newRow("split anywhere")
-            << Lines{"10 PRI", "NT 1\r\n20", " END\r", "\nO", "K\r\n"}
-            << QByteArray("10 PRINT 1\r\n20 END\r\n") << QByteArray() << done << false;
-        QTest::newRow("OK alone ends, OK in a line is text")
-            << Lines{"1 A\r\n5 OK=1\r\n", " OK \r\n"} << QByteArray("1 A\r\n5 OK=1\r\n")
-            << QByteArray() << done << false;
-        QTest::newRow("a line that only starts with OK is text")
-            << Lines{"10 A\r\nOKAY\r\nOK\r\n"} << QByteArray("10 A\r\nOKAY\r\n") << QByteArray()
-            << done << false;
-        QTest::newRow("closing OK after the last line in one chunk")
-            << Lines{"10 A\r\n20 B\r\nOK\r\n"} << QByteArray("10 A\r\n20 B\r\n") << QByteArray()
-            << done << false;
+        const QByteArray done = "LOAD BASIC PROGRAM COMPLETED\r\n", none;
+        QTest::newRow("split anywhere") << Lines{"10 PRI", "NT 1\r\n20", " END\r", "\nO", "K\r\n"}
+                                        << QByteArray("10 PRINT 1\r\n20 END\r\n") << none << done;
+        QTest::newRow("OK alone ends, OK in or at the start of a line is text")
+            << Lines{"1 A\r\n5 OK=1\r\nOKAY\r\n", " OK \r\n"}
+            << QByteArray("1 A\r\n5 OK=1\r\nOKAY\r\n") << none << done;
         QTest::newRow("password prompt without a line end")
-            << Lines{"10 A\r\n", "Password:"} << QByteArray() << QByteArray("10 A\r\n")
-            << QByteArray("LOAD DATA = 10 A\r\n\r\nACCESS DENIED\r\n") << false;
+            << Lines{"10 A\r\n", "Password:"} << none << QByteArray("10 A\r\n")
+            << QByteArray("LOAD DATA = 10 A\r\n\r\nACCESS DENIED\r\n");
         QTest::newRow("ERROR refuses, a numbered line holding it is text")
-            << Lines{"10 PRINT \"ERROR\"\r\n", "ERROR 12\r\n"} << QByteArray()
+            << Lines{"10 PRINT \"ERROR\"\r\n", "ERROR 12\r\n"} << none
             << QByteArray("10 PRINT \"ERROR\"\r\n")
-            << QByteArray("LOAD DATA = 10 PRINT \"ERROR\"\r\n\r\nERROR 12\r\n\r\n") << false;
-        QTest::newRow("binary, lone CR")
-            << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"} << QByteArray("\0\xff\r", 3)
-            << QByteArray() << done << false;
-        QTest::newRow("no line end yet")
-            << Lines{"10 A\r\nOK"} << QByteArray() << QByteArray("10 A\r\n")
-            << QByteArray("LOAD DATA = 10 A\r\n\r\n") << true;
+            << QByteArray("LOAD DATA = 10 PRINT \"ERROR\"\r\n\r\nERROR 12\r\n\r\n");
+        QTest::newRow("binary, lone CR") << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"}
+                                         << QByteArray("\0\xff\r", 3) << none << done;
+        QTest::newRow("no line end yet: still running")
+            << Lines{"10 A\r\nOK"} << none << QByteArray("10 A\r\n")
+            << QByteArray("LOAD DATA = 10 A\r\n\r\n");
     }
     void download() {
         QFETCH(Lines, chunks);
         QFETCH(QByteArray, file);
         QFETCH(QByteArray, part);
         QFETCH(QByteArray, console);
-        QFETCH(bool, running);
         SimulatedTerminal t;
-        t.transfers.startDownload(t.path(QStringLiteral("saved.bas")));
+        t.transfers.startDownload(t.path("saved.bas"));
         QCOMPARE(t.pausedMs, 100);
         QCOMPARE(t.sent, Lines{"LIST\r\n"});
         for (const QByteArray& chunk : chunks)
@@ -131,6 +115,7 @@ private slots:
         QCOMPARE(t.programFile(), file);
         QCOMPARE(t.programPart(), part);
         QCOMPARE(t.console, console);
+        const bool running = QByteArray(QTest::currentDataTag()).endsWith("still running");
         QCOMPARE(t.transfers.basic().downloading(), running);
         QCOMPARE(t.transfers.programFile().isOpen(), running);
     }
@@ -148,15 +133,15 @@ private slots:
 
         t.dropEvery = 1;
         t.upload("10 A\n20 B\n");
-        t.transfers.startDownload(t.path(QStringLiteral("second.bas")));
+        t.transfers.startDownload(t.path("second.bas"));
         t.transfers.uploadNextLine();
         QVERIFY(!t.transfers.basic().running());
         QVERIFY(!t.transfers.programFile().isOpen());
 
         t.dropEvery = 0;
-        t.transfers.startDownload(t.path(QStringLiteral("third.bas")));
+        t.transfers.startDownload(t.path("third.bas"));
         t.transfers.closeProgramFile();
-        QCOMPARE(t.ended, TransferAction::End::Stopped);
+        QCOMPARE(t.ended, End::Stopped);
         t.console.clear();
         t.run();
         QCOMPARE(t.programFile(), QByteArray());
@@ -173,9 +158,8 @@ private slots:
                             "OK\r\n")); // the answer to CLOSE is plain console text
         QCOMPARE(t.pausedMs, 50);
     }
-    // One reply to a receive after its first READ 20, or (`first`) to its FOPEN. Only a line that
-    // is exactly one of the board's answers writes the file; anything else that holds "OK" or "ND"
-    // ends the receive, its part file holding only what came before.
+    // One reply after the first READ 20, or (`first`) to FOPEN: only an exact answer writes the
+    // file; anything else holding "OK" or "ND" ends the receive.
     void receiveReplies_data() {
         QTest::addColumn<bool>("first");
         QTest::addColumn<QByteArray>("reply");
@@ -183,28 +167,26 @@ private slots:
         QTest::addColumn<QString>("bar");
         const QString reading = QStringLiteral("READ"), ok = QStringLiteral("OK"),
                       error = QStringLiteral("ERROR");
+        const QByteArray none;
         QTest::newRow("piece") << false << QByteArray(40, 'F') + "OK" << QByteArray(20, '\xff')
                                << reading;
         QTest::newRow("38 digits then ND")
             << false << QByteArray(38, '1') + "ND" << QByteArray(19, '\x11') << ok;
-        QTest::newRow("ND alone") << false << QByteArray("ND") << QByteArray() << ok;
+        QTest::newRow("ND alone") << false << QByteArray("ND") << none << ok;
         QTest::newRow("no marker: shown, waited past")
-            << false << QByteArray("FFFF") << QByteArray() << reading;
-        QTest::newRow("OK where a piece must come")
-            << false << QByteArray("OK") << QByteArray() << error;
-        QTest::newRow("piece cut short")
-            << false << QByteArray(38, 'F') + "OK" << QByteArray() << error;
-        QTest::newRow("lower case") << false << QByteArray(40, 'f') + "OK" << QByteArray() << error;
+            << false << QByteArray("FFFF") << none << reading;
+        QTest::newRow("OK where a piece must come") << false << QByteArray("OK") << none << error;
+        QTest::newRow("piece cut short") << false << QByteArray(38, 'F') + "OK" << none << error;
+        QTest::newRow("lower case") << false << QByteArray(40, 'f') + "OK" << none << error;
         QTest::newRow("a whole piece's digits then ND")
-            << false << QByteArray(40, '1') + "ND" << QByteArray() << error;
-        QTest::newRow("odd digits then ND")
-            << false << QByteArray(41, '1') + "ND" << QByteArray() << error;
-        QTest::newRow("ND and OK") << false << QByteArray("FFNDOK") << QByteArray() << error;
-        QTest::newRow("ND and ERROR") << false << QByteArray("FFND ERROR") << QByteArray() << error;
-        QTest::newRow("FOPEN: bare OK") << true << QByteArray("OK") << QByteArray() << reading;
+            << false << QByteArray(40, '1') + "ND" << none << error;
+        QTest::newRow("odd digits then ND") << false << QByteArray(41, '1') + "ND" << none << error;
+        QTest::newRow("ND and OK") << false << QByteArray("FFNDOK") << none << error;
+        QTest::newRow("ND and ERROR") << false << QByteArray("FFND ERROR") << none << error;
+        QTest::newRow("FOPEN: bare OK") << true << QByteArray("OK") << none << reading;
         QTest::newRow("FOPEN: echo, then OK")
-            << true << QByteArray("FOPEN \"F\",R\r\nOK") << QByteArray() << reading;
-        QTest::newRow("FOPEN: lower case") << true << QByteArray("ffOK") << QByteArray() << error;
+            << true << QByteArray("FOPEN \"F\",R\r\nOK") << none << reading;
+        QTest::newRow("FOPEN: lower case") << true << QByteArray("ffOK") << none << error;
         QTest::newRow("FOPEN: piece")
             << true << QByteArray(40, 'F') + "OK" << QByteArray(20, '\xff') << reading;
     }
@@ -222,8 +204,7 @@ private slots:
             t.sent.clear();
             t.pausedMs = 0;
             t.receive(reply + "\r\n");
-            const bool complete = bar == QLatin1String("OK");
-            QCOMPARE(complete ? t.flashFile() : t.flashPart(), written);
+            QCOMPARE(bar == QLatin1String("OK") ? t.flashFile() : t.flashPart(), written);
             QCOMPARE(t.barText, bar);
             const bool reads = bar == QLatin1String("READ") && reply.contains("OK");
             QCOMPARE(t.sent.value(0), reads           ? QByteArray("READ 20\r\n")
@@ -239,23 +220,19 @@ private slots:
         m.startReceive("S.TXT");
         QList<qint64> values;
         for (int i = 0; i < 101; ++i) {
-            const QByteArray reply = i == 0 ? "OK" : QByteArray(40, '0') + "OK";
-            for (const TransferAction& a : m.onReceiveReply(reply, true)) {
+            for (const TransferAction& a :
+                 m.onReceiveReply(QByteArray(i ? 40 : 0, '0') + "OK", true))
                 if (a.kind == TransferAction::Kind::ProgressValue)
                     values.append(a.value);
-            }
         }
         QCOMPARE(values.size(), 100);
         QCOMPARE(values.mid(97), QList<qint64>({98, 99, 0}));
     }
-    // "X" mid-receive: CLOSE goes out and into the log (never the console), the local file keeps
-    // what arrived and a piece answering an earlier READ 20 goes nowhere. "X" with nothing running
-    // sends CLOSE but ends nothing.
+    // "X" mid-receive: a piece answering an earlier READ 20 goes nowhere. "X" with nothing
+    // running sends CLOSE but ends nothing.
     void cancelledReceive() {
         SimulatedTerminal t;
-        QByteArray bytes(100, Qt::Uninitialized);
-        for (int i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(i * 7);
+        const QByteArray bytes = allBytes().left(100);
         t.sendFile("C.BIN", bytes);
         t.receiveFile("C.BIN");
         t.receive(t.pending.takeFirst()); // the answer to FOPEN
@@ -270,8 +247,7 @@ private slots:
         QCOMPARE(t.flashPart(), bytes.left(20));
         QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
 
-        FlashDiskTransfers idle;
-        const TransferActions close = idle.closeTransfer();
+        const TransferActions close = FlashDiskTransfers().closeTransfer();
         QVERIFY(close.contains(act::sendUdp("CLOSE\r\n")) &&
                 close.contains(act::logLine("CLOSE\r\n")));
         QVERIFY(!close.contains(act::finished(End::Stopped)));
@@ -289,12 +265,11 @@ private slots:
         QCOMPARE(t.sent, Lines{"20 B\r\n"});
         QVERIFY(t.transfers.flash().sending());
     }
-    // A reply that ends a transfer may carry more: the lines after it, and the start of one that
-    // has not ended, are console text. A line still being waited on when "X" stops the upload is
-    // shown.
+    // What comes with or after the reply that ends a transfer, or is pending at "X", is console
+    // text.
     void textAroundATransferGoesToTheConsole() {
         SimulatedTerminal t;
-        t.transfers.startDownload(t.path(QStringLiteral("p.bas")));
+        t.transfers.startDownload(t.path("p.bas"));
         t.receive("10 A\r\nOK\r\nREADY\r\n>");
         QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
         QCOMPARE(t.console, QByteArray("LOAD BASIC PROGRAM COMPLETED\r\nREADY\r\n>"));
@@ -358,38 +333,30 @@ private slots:
         QCOMPARE(t.ended, End::Completed);
         QCOMPARE(t.flashFile(), QByteArray(30, 'q'));
     }
-    // A listing whose closing OK is lost waits; "X" ends it, a typed line ends it before it goes
-    // out (its answer would land in the file), and a listing that never ends stops at the longest
-    // program an upload takes. Each leaves its lines in the part file and the name to the older
-    // file.
+    // A listing whose closing OK never comes ends on "X", on a typed line (its answer would land in
+    // the file) or past the longest program; the older file keeps the name.
     void aSaveWhoseEndNeverComes() {
         SimulatedTerminal t;
-        const QString saved = t.path(QStringLiteral("saved.bas"));
+        const QString saved = t.path("saved.bas");
         QVERIFY(writeFile(saved, "older program\r\n"));
-        const auto listing = [&t](int lines) {
-            QByteArray text;
-            for (int n = 1; n <= lines; ++n)
-                text += QByteArray::number(n) + " REM\r\n";
-            t.receive(text);
-            return text;
+        const auto listing = [&](int lines) {
+            t.transfers.startDownload(saved);
+            t.receive(numberedLines("", lines, 1, " REM\r\n"));
         };
 
-        t.transfers.startDownload(saved);
-        const QByteArray stopped = listing(3);
+        listing(3);
         t.transfers.stopUpload(); // "X"
         QCOMPARE(t.ended, End::Stopped);
         QVERIFY(t.console.endsWith("LOAD BASIC PROGRAM STOPPED\r\n"));
-        QCOMPARE(t.programPart(), stopped);
+        QCOMPARE(t.programPart(), numberedLines("", 3, 1, " REM\r\n"));
         QCOMPARE(t.programFile(), QByteArray("older program\r\n"));
 
-        t.transfers.startDownload(saved);
-        const QByteArray typed = listing(2);
+        listing(2);
         t.transfers.commandLineTyped();
         QVERIFY(!t.transfers.basic().running());
         QCOMPARE(t.notices.size(), 1);
-        QCOMPARE(t.programPart(), typed);
+        QCOMPARE(t.programPart(), numberedLines("", 2, 1, " REM\r\n"));
 
-        t.transfers.startDownload(saved);
         listing(basic::MaxProgramLines + 1);
         QCOMPARE(t.ended, End::Refused);
         QCOMPARE(t.programPart().count('\n'), basic::MaxProgramLines);
@@ -398,64 +365,50 @@ private slots:
     void toldOnceWhenNoReplyCame_data() {
         QTest::addColumn<Request>("request");
         QTest::addColumn<bool>("replied");
-        QTest::addColumn<bool>("udp");
         QTest::addColumn<QString>("notice"); // what is told after 2 s of silence
-
         const QString udp = QStringLiteral("no reply from 127.0.0.1:111 for 2 s");
-        const QString upload = QStringLiteral("; upload line 1 waits for its answer: \">>\" sends "
-                                              "the next line, \"X\" stops the upload");
-        const QString read = QStringLiteral("; flash-disk piece 1 (READ) waits for its answer: "
-                                            "\"X\" ends the transfer");
-        QTest::newRow("command line, silent") << Request::CommandLine << false << true << udp;
-        QTest::newRow("command line, answered")
-            << Request::CommandLine << true << true << QString();
-        QTest::newRow("command line on serial")
-            << Request::CommandLine << false << false
-            << QStringLiteral("no reply from /dev/ttyUSB0 for 2 s");
-        QTest::newRow("upload line, silent")
-            << Request::UploadLine << false << true << udp + upload;
-        QTest::newRow("upload line, answered") << Request::UploadLine << true << true << QString();
-        QTest::newRow("READ, silent") << Request::Read << false << true << udp + read;
-        QTest::newRow("READ, answered") << Request::Read << true << true << QString();
+        const std::tuple<const char*, Request, QString> requests[]{
+            {"command line", Request::CommandLine, QString()},
+            {"upload line", Request::UploadLine,
+             QStringLiteral("; upload line 1 waits for its answer: \">>\" sends the next line, "
+                            "\"X\" stops the upload")},
+            {"READ", Request::Read,
+             QStringLiteral("; flash-disk piece 1 (READ) waits for its answer: \"X\" ends the "
+                            "transfer")}};
+        for (const auto& [name, request, waits] : requests) {
+            QTest::addRow("%s, silent", name) << request << false << udp + waits;
+            QTest::addRow("%s, answered", name) << request << true << QString();
+        }
     }
     void toldOnceWhenNoReplyCame() {
         QFETCH(Request, request);
         QFETCH(bool, replied);
-        QFETCH(bool, udp);
         QFETCH(QString, notice);
         SimulatedTerminal t;
-        t.udp = udp;
         qint64 now = 0;
         t.transfers.replyWatch().setClock([&now] { return now; });
         t.transfers.replyWatch().setLimitMs(2000);
-        if (request == Request::Read)
+        if (request == Request::Read) {
             t.sendFile("F.BIN", QByteArray(50, 'x'));
-
+            t.receiveFile("F.BIN"); // the answer to FOPEN waits in `pending`
+        }
         t.dropEvery = replied ? 0 : 1; // every answer from here on is lost, or none
-        switch (request) {
-        case Request::CommandLine:
+        if (request == Request::CommandLine) {
             t.transfers.commandLineSent("PRINT 1");
             if (replied)
                 t.receive("1\r\n");
-            break;
-        case Request::UploadLine:
-            t.upload("10 A\n20 B\n");
-            break;
-        case Request::Read:
-            t.dropEvery = 0;
-            t.receiveFile("F.BIN");
-            t.dropEvery = replied ? 0 : 1; // FOPEN's OK comes, READ's answer does not
-            t.run();
-            break;
+        } else {
+            request == Request::UploadLine ? t.upload("10 A\n20 B\n") : t.run();
         }
         const qsizetype sentBefore = t.sent.size();
-        now += 1999;
-        t.transfers.replyWatch().check();
+        const auto checkAt = [&](qint64 ms) {
+            now = ms;
+            t.transfers.replyWatch().check();
+        };
+        checkAt(1999);
         QVERIFY(t.notices.isEmpty());
-        now += 1;
-        t.transfers.replyWatch().check();
-        now += 60000;
-        t.transfers.replyWatch().check();
+        checkAt(2000);
+        checkAt(62000);
         QCOMPARE(t.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
         QCOMPARE(t.sent.size(), sentBefore); // nothing was sent again
     }

@@ -9,14 +9,16 @@ namespace {
 
 const QByteArray Upload = "10 PRINT \"\xC0\xFF\"\r\n20 A=1\r\n30 END\r\n";
 
-QStringList cliLink(const board::BoardSimulator& board, Link link) {
-    if (link == Link::Udp)
-        return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board.udpPort())};
-    return {"--serial", board.ptyPath() + QStringLiteral(":115200")};
-}
-
-QString here(const char* name) {
-    return BoardWindow::path(QLatin1String(name));
+// Runs the client against the board over `link`.
+CliResult run(const board::BoardSimulator& board, Link link, const QStringList& command) {
+    const QStringList via =
+        link == Link::Udp
+            ? QStringList{"--udp", QStringLiteral("127.0.0.1:%1").arg(board.udpPort())}
+            : QStringList{"--serial", board.ptyPath() + QStringLiteral(":115200")};
+    const CliResult r = runCli(via + command);
+    if (r.exitCode != 0)
+        qWarning("%s", r.err.constData());
+    return r;
 }
 
 } // namespace
@@ -25,7 +27,7 @@ class TestSplitReplies : public QObject {
     Q_OBJECT
 private slots:
     void client_data() {
-        addLinks();
+        QTest::addColumn<Link>("link");
         QTest::addColumn<int>("splitAt");
         for (const Link link : {Link::Udp, Link::Serial}) {
             const char* name = link == Link::Udp ? "UDP" : "serial";
@@ -43,27 +45,24 @@ private slots:
         options.udpEnabled = link == Link::Udp;
         options.ptyEnabled = link == Link::Serial;
         QVERIFY(t.boot(options));
-        const auto run = [via = cliLink(*t.board, link)](const QStringList& command) {
-            const CliResult r = runCli(via + command);
-            if (r.exitCode != 0)
-                qWarning("%s", r.err.constData());
-            return r;
+        const auto cli = [&](const QStringList& command) {
+            return run(*t.board, link, command);
         };
 
-        BoardWindow::write(QStringLiteral("prog.bas"), Upload);
-        QCOMPARE(run({"upload", here("prog.bas")}).exitCode, 0);
-        QCOMPARE(run({"download", here("saved.bas")}).exitCode, 0);
-        QCOMPARE(readFile(here("saved.bas")), Upload);
-        QCOMPARE(run({"new"}).exitCode, 0);
-        const CliResult status = run({"status"});
+        QVERIFY(writeFile(BoardWindow::path("prog.bas"), Upload));
+        QCOMPARE(cli({"upload", BoardWindow::path("prog.bas")}).exitCode, 0);
+        QCOMPARE(cli({"download", BoardWindow::path("saved.bas")}).exitCode, 0);
+        QCOMPARE(BoardWindow::read("saved.bas"), Upload);
+        QCOMPARE(cli({"new"}).exitCode, 0);
+        const CliResult status = cli({"status"});
         QCOMPARE(status.exitCode, 0);
         QVERIFY2(status.out.contains("Program lines: 0"), status.out.constData());
 
-        for (const QByteArray& bytes : {stepped(40, 7), stepped(256, 7)}) {
-            BoardWindow::write(QStringLiteral("out.bin"), bytes);
-            QCOMPARE(run({"put", here("out.bin"), "F.BIN"}).exitCode, 0);
-            QCOMPARE(run({"get", "F.BIN", here("back.bin")}).exitCode, 0);
-            QCOMPARE(readFile(here("back.bin")), bytes);
+        for (const QByteArray& bytes : {stepped(40), stepped(256)}) {
+            QVERIFY(writeFile(BoardWindow::path("out.bin"), bytes));
+            QCOMPARE(cli({"put", BoardWindow::path("out.bin"), "F.BIN"}).exitCode, 0);
+            QCOMPARE(cli({"get", "F.BIN", BoardWindow::path("back.bin")}).exitCode, 0);
+            QCOMPARE(BoardWindow::read("back.bin"), bytes);
         }
     }
 
@@ -74,28 +73,30 @@ private slots:
         board::BoardOptions options;
         options.splitAt = board::BoardOptions::SplitMiddle;
         QVERIFY(t.start(Link::Udp, options));
-        const QStringList via = cliLink(*t.board, Link::Udp);
-        const QByteArray bytes = stepped(100, 7);
-        BoardWindow::write(QStringLiteral("out.bin"), bytes);
-        QCOMPARE(runCli(via + QStringList{"put", here("out.bin"), "DATA.BIN"}).exitCode, 0);
+        const auto cli = [&](const QStringList& command) {
+            return run(*t.board, Link::Udp, command).exitCode;
+        };
+        const QByteArray bytes = stepped(100);
+        QVERIFY(writeFile(BoardWindow::path("out.bin"), bytes));
+        QCOMPARE(cli({"put", BoardWindow::path("out.bin"), "DATA.BIN"}), 0);
 
         t.board->takeHeard();
         t.upload(Upload);
-        QTRY_VERIFY_WITH_TIMEOUT(!t.w.transfers().basic().running(), 10000);
-        QTRY_VERIFY(t.answered());
+        WAIT_VERIFY(!t.w.transfers().basic().running());
+        WAIT_VERIFY(t.answered());
         const QByteArray windowUploadWire = t.board->takeHeard();
-        QCOMPARE(runCli(via + QStringList{"upload", here("prog.bas")}).exitCode, 0);
+        QCOMPARE(cli({"upload", BoardWindow::path("prog.bas")}), 0);
         QCOMPARE(t.board->takeHeard(), windowUploadWire);
 
         t.w.boardFileEdit->setText(QStringLiteral("DATA.BIN"));
         t.receiveFile("window.bin");
-        QTRY_VERIFY_WITH_TIMEOUT(!t.w.transfers().flash().running(), 10000);
-        QTRY_VERIFY(t.answered());
+        WAIT_VERIFY(!t.w.transfers().flash().running());
+        WAIT_VERIFY(t.answered());
         const QByteArray windowGetWire = t.board->takeHeard();
-        QCOMPARE(runCli(via + QStringList{"get", "DATA.BIN", here("client.bin")}).exitCode, 0);
+        QCOMPARE(cli({"get", "DATA.BIN", BoardWindow::path("client.bin")}), 0);
         QCOMPARE(t.board->takeHeard(), windowGetWire);
-        QCOMPARE(readFile(here("window.bin")), bytes);
-        QCOMPARE(readFile(here("client.bin")), bytes);
+        QCOMPARE(BoardWindow::read("window.bin"), bytes);
+        QCOMPARE(BoardWindow::read("client.bin"), bytes);
     }
 };
 
