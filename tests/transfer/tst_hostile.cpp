@@ -50,48 +50,62 @@ int raw(int fd) {
 }
 
 // A pseudo-terminal between the window and the board's: passes everything, and adds junk to
-// what goes to the window.
+// what goes to the window. Bytes a full terminal cannot take yet wait for it: a busy window
+// must lose nothing the board sent, or the test would blame the window for the relay.
 class Relay : public QObject {
 public:
     bool startSerial(const QString& boardPath) {
         char name[256] = {};
         int slave = -1;
-        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0)
+        if (::openpty(&window_.fd, &slave, name, nullptr, nullptr) != 0)
             return false;
         ::close(slave);
-        raw(master_);
+        raw(window_.fd);
         path_ = QString::fromLocal8Bit(name);
-        board_ = raw(::open(QFile::encodeName(boardPath).constData(), O_RDWR | O_NOCTTY));
-        for (const int fd : {master_, board_}) {
-            connect(new QSocketNotifier(fd, QSocketNotifier::Read, this),
-                    &QSocketNotifier::activated, this, [this, fd] {
-                        QByteArray bytes;
+        board_.fd = raw(::open(QFile::encodeName(boardPath).constData(), O_RDWR | O_NOCTTY));
+        if (board_.fd < 0)
+            return false;
+        for (End* from : {&window_, &board_}) {
+            End* to = from == &window_ ? &board_ : &window_;
+            connect(new QSocketNotifier(from->fd, QSocketNotifier::Read, this),
+                    &QSocketNotifier::activated, this, [this, from, to] {
                         char buffer[4096];
-                        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-                            bytes.append(buffer, n);
-                        if (fd == board_)
-                            toWindow(bytes);
-                        else
-                            (void)::write(board_, bytes.constData(), size_t(bytes.size()));
+                        for (ssize_t n; (n = ::read(from->fd, buffer, sizeof buffer)) > 0;)
+                            pass(*to, QByteArray(buffer, n));
                     });
+            from->writable = new QSocketNotifier(from->fd, QSocketNotifier::Write, this);
+            from->writable->setEnabled(false);
+            connect(from->writable, &QSocketNotifier::activated, this,
+                    [this, from] { pass(*from, {}); });
         }
-        return board_ >= 0;
+        return true;
     }
     ~Relay() override {
         qDeleteAll(findChildren<QSocketNotifier*>()); // before their descriptors close
-        for (const int fd : {master_, board_}) {
-            if (fd >= 0)
-                ::close(fd);
+        for (const End* end : {&window_, &board_}) {
+            if (end->fd >= 0)
+                ::close(end->fd);
         }
     }
 
     QString path() const { return path_; }
-    void toWindow(const QByteArray& bytes) {
-        (void)::write(master_, bytes.constData(), size_t(bytes.size()));
-    }
+    void toWindow(const QByteArray& bytes) { pass(window_, bytes); }
 
 private:
-    int master_ = -1, board_ = -1;
+    struct End {
+        int fd = -1;
+        QByteArray waiting;
+        QSocketNotifier* writable = nullptr;
+    };
+    void pass(End& to, const QByteArray& bytes) {
+        to.waiting += bytes;
+        for (ssize_t n; !to.waiting.isEmpty() && (n = ::write(to.fd, to.waiting.constData(),
+                                                              size_t(to.waiting.size()))) > 0;)
+            to.waiting.remove(0, n);
+        to.writable->setEnabled(!to.waiting.isEmpty());
+    }
+
+    End window_, board_;
     QString path_;
 };
 
