@@ -123,6 +123,8 @@ void Transfers::receive(const QByteArray& text, const QString& otherSender) {
             carryOut(prompt, Machine::Program);
         }
     }
+    // A line left open here began after whatever ended in this text: it is the taker's own.
+    settledTaker_ = taker();
     settle();
 }
 
@@ -183,6 +185,13 @@ void Transfers::answersFromHere(Taker started) {
 }
 
 void Transfers::settle() {
+    // A transfer that takes the board's lines over from one that ended (a Save stopped while a
+    // receive waits) must not finish a line the board began for the other: its "ND" would
+    // name an empty file complete.
+    const Taker now = taker();
+    if (now != settledTaker_ && now != Taker::None && lines_.hasPartial())
+        earlierLine_ = true;
+    settledTaker_ = now;
     // No transfer holds back the start of a line: the console shows it at once.
     if (!running() && lines_.hasPartial()) {
         toConsole(lines_.takePartial());

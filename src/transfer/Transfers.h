@@ -97,9 +97,10 @@ private:
     TargetFile programFile_;
     TargetFile flashFile_;
     ReplyLines lines_;
-    bool lastLineTaken_ = false; // the line before went to a transfer, not to the console
-    bool toldSetAside_ = false;  // the console has heard that a stray reply was set aside
-    bool earlierLine_ = false;   // the line not yet ended began before the transfer taking it
+    bool lastLineTaken_ = false;       // the line before went to a transfer, not to the console
+    bool toldSetAside_ = false;        // the console has heard that a stray reply was set aside
+    bool earlierLine_ = false;         // the line not yet ended began before the transfer taking it
+    Taker settledTaker_ = Taker::None; // who took the board's lines when the last step ended
     ReplyWatch watch_;
     QByteArray lastRequest_; // the first word of the line a running transfer sent last
     int flashPieces_ = 0;    // the WRITE or READ steps of the running flash-disk transfer
