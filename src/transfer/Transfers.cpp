@@ -179,15 +179,16 @@ void Transfers::answersFromHere(Taker started) {
         return; // a transfer started earlier still takes the board's lines
     // Nothing the board sent before this transfer started answers it: a line begun before and
     // the LF of a CR LF cut in two are the console's. Else a restarted receive could end at once
-    // on the tail of the earlier one's end marker, as if complete.
-    earlierLine_ = lines_.hasPartial();
+    // on the tail of the earlier one's end marker, as if complete. A restart is a new taker
+    // even when it is of the same kind: settle() hands it no line begun before.
+    settledTaker_ = Taker::None;
     lastLineTaken_ = false;
 }
 
 void Transfers::settle() {
-    // A transfer that takes the board's lines over from one that ended (a Save stopped while a
-    // receive waits) must not finish a line the board began for the other: its "ND" would
-    // name an empty file complete.
+    // A transfer that takes the board's lines over, because it started or because the one
+    // before it ended (a Save stopped while a receive waits), must not finish a line the board
+    // began before: its "ND" would name an empty file complete.
     const Taker now = taker();
     if (now != settledTaker_ && now != Taker::None && lines_.hasPartial())
         earlierLine_ = true;
