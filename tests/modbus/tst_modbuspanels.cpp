@@ -1,22 +1,35 @@
-// The MODBUS panels in the window: what their controls put on the wire over UDP and a
-// pseudo-terminal, what received chunks leave in the hex monitor and the reply parser, and the
-// gateway set-up commands.
+// The MODBUS panels: the text the hex monitor and the parser keep, trimmed at its front past a
+// ceiling, and its box, which follows by removing at its front (or emptying) and adding at its
+// end, never redrawing it all; then in the window, what the controls put on the wire, what
+// received chunks leave in the monitor and the parser, and the gateway set-up commands. Last,
+// the poller and its trend under clocks the test moves, then polling the board simulator.
 #include "TestSupport.h"
+#include "board/BoardSimulator.h"
 #include "console/ConsoleModel.h"
+#include "core/ShownText.h"
 #include "link/PtyPair.h"
 #include "link/UdpPeer.h"
+#include "modbus/BoundedText.h"
+#include "modbus/BoundedTextView.h"
+#include "modbus/Crc16.h"
 #include "modbus/HexMonitor.h"
 #include "modbus/HexText.h"
 #include "modbus/ModbusBuilderPanel.h"
 #include "modbus/ModbusParserPanel.h"
+#include "modbus/ModbusPoller.h"
 #include "modbus/ModbusRequest.h"
+#include "modbus/PollControl.h"
+#include "modbus/TrendModel.h"
+#include "modbus/TrendWindow.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-
-Q_DECLARE_METATYPE(ModbusRequestFields)
+#include <QRandomGenerator>
+#include <QTextDocument>
 
 namespace {
 
@@ -32,7 +45,6 @@ ModbusRequestFields request(const char* address, const char* function, const cha
     return f;
 }
 
-// Typed and ticked into the builder's controls, as the operator would.
 void fill(TerminalWindow& w, const ModbusRequestFields& f) {
     w.deviceAddressEdit->setText(f.deviceAddress);
     w.functionEdit->setText(f.function);
@@ -66,25 +78,128 @@ QString shown(const QByteArray& boxText) {
     return QString::fromLatin1(boxText).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
+QByteArray framed(const char* hex) {
+    const QByteArray bytes = QByteArray::fromHex(hex);
+    return bytes + crc16Bytes(bytes);
+}
+// Read 3 registers from 90 at address 0x10.
+const QByteArray Request = framed("1003005A0003");
+const QByteArray Reply = framed("100306000100020003");
+const QByteArray Exception = framed("108302");
+
+// A poller under clocks the test moves, whose requests go nowhere.
+struct ManualPoller {
+    TrendModel trend{4};
+    ModbusPoller poller{trend};
+    qint64 now = 0; // both clocks: the wall one starts at 1970-01-01 00:00:00 UTC
+    int sent = 0;
+
+    ManualPoller() {
+        poller.setClocks([this] { return now; }, [this] { return now; });
+        poller.send = [this](const QByteArray&) {
+            return ++sent > 0;
+        };
+        poller.start(Request, 10);
+    }
+    void tickAt(qint64 at) {
+        now = at;
+        poller.tick();
+    }
+};
+
 } // namespace
 
 class TestModbusPanels : public QObject {
     Q_OBJECT
 private slots:
-    void builderSendsFrame_data();
-    void builderSendsFrame();
+    void trim();
+    void viewFollowsTheModel_data();
+    void viewFollowsTheModel();
+    void builderSendsFramesAndInitPort();
     void monitorAndParser();
     void ethernetGatewayClosesFlashDisk();
-    void initPort();
+    void repliesTimeoutsAndExceptions_data();
+    void repliesTimeoutsAndExceptions();
+    void lateReplyStaysOutOfTheConsole();
+    void pollsTheSimulator();
 };
 
-// The gateway modes are on in every row: they wrap command lines, never a built frame. The
-// marker frame after each proves the UDP path too.
-void TestModbusPanels::builderSendsFrame_data() {
-    QTest::addColumn<bool>("serial");
-    QTest::addColumn<ModbusRequestFields>("fields");
-    QTest::addColumn<QByteArray>("frame"); // empty: refused, nothing sent
+// The hex monitor's bound: 16000 kept, one more cut to 12000, and a chunk longer than that.
+void TestModbusPanels::trim() {
+    for (const auto& [before, added, after] :
+         {std::tuple{15990, 10, 16000}, {16000, 1, 12000}, {5000, 65507 * 3, 12000}}) {
+        BoundedText box(BoundedText::HexTrimAbove, BoundedText::HexTrimTo);
+        const QByteArray all = numberedLines("", 40000).left(before + added);
+        box.append(all.left(before));
+        box.append(all.mid(before));
+        QCOMPARE(box.text(), all.right(after));
+        QCOMPARE(box.cutBytes(), qint64(all.size() - after));
+        QCOMPARE(box.lastCutByte(), after < all.size() ? all.at(all.size() - after - 1) : char(0));
+    }
+}
 
+void TestModbusPanels::viewFollowsTheModel_data() {
+    QTest::addColumn<int>("above");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("longestChunk");
+    QTest::addColumn<int>("rounds");
+    QTest::newRow("hex monitor, chunks past the whole box") << 16000 << 12000 << 40000 << 300;
+    QTest::newRow("tiny box, cut at every chunk") << 40 << 25 << 30 << 300;
+    // Cuts of far more lines than are taken out one by one: the box is emptied and refilled.
+    QTest::newRow("parser-sized box") << 400'000 << 300'000 << 90000 << 12;
+}
+
+// Line ends and the stand-in for NUL as everywhere, a CR LF pair cut by the trim or by the
+// chunks still one line end; no undo steps, which would grow without end.
+void TestModbusPanels::viewFollowsTheModel() {
+    QFETCH(int, above);
+    QFETCH(int, to);
+    QFETCH(int, longestChunk);
+    QFETCH(int, rounds);
+    BoundedText model(above, to);
+    QPlainTextEdit edit;
+    BoundedTextView view(model, &edit);
+
+    struct Change { // where, removed, added, the length after it
+        int at, removed, added, length;
+    };
+    QList<Change> changes;
+    connect(edit.document(), &QTextDocument::contentsChange, this,
+            [&](int at, int removed, int added) {
+                changes.append({at, removed, added, edit.document()->characterCount() - 1});
+            });
+
+    QRandomGenerator random(7);
+    const QByteArray alphabet("ab\r\n\r\n\0\xc0 ", 10);
+    for (int round = 0; round < rounds; ++round) {
+        for (int n = random.bounded(1, 4); n > 0; --n) {
+            QByteArray chunk(random.bounded(1, longestChunk), Qt::Uninitialized);
+            for (char& c : chunk)
+                c = alphabet.at(random.bounded(int(alphabet.size())));
+            model.append(chunk);
+        }
+        changes.clear();
+        view.sync();
+
+        LineEnds ends;
+        if (model.lastCutByte() == '\r')
+            ends.scan(
+                "\r", [](QByteArrayView) {}, [] {});
+        QCOMPARE(edit.toPlainText(), shownText(model.text(), ends));
+        QVERIFY(!edit.document()->isUndoAvailable());
+        for (const Change& c : changes) {
+            // Text comes only at the end, into a box that lost nothing in the same step (an
+            // emptied box reports one odd change of its own).
+            const bool added = c.added > 0 && !(c.removed == 0 && c.length == 0);
+            QVERIFY2(!added || (c.removed == 0 && c.at + c.added == c.length),
+                     qPrintable(QStringLiteral("round %1, at %2").arg(round).arg(c.at)));
+        }
+    }
+}
+
+// On a pseudo-terminal with both gateway modes on (they wrap command lines, never a built frame);
+// the marker after the refused frame and the set-up commands proves nothing else went out.
+void TestModbusPanels::builderSendsFramesAndInitPort() {
     ModbusRequestFields hello = request("10", "43", "", "");
     hello.withDataAddress = hello.withQuantity = false;
     hello.withDataBlock = true;
@@ -96,44 +211,39 @@ void TestModbusPanels::builderSendsFrame_data() {
     ModbusRequestFields odd = request("0A", "10", "0000", "0001");
     odd.withDataBlock = true;
     odd.dataBlock = "010";
-    QTest::newRow("serial, text to 0x10")
-        << true << hello << QByteArray::fromHex("10 43 05 68 65 6C 6C 6F E1 A2");
-    QTest::newRow("serial, decimal 300")
-        << true << decimal << QByteArray::fromHex("10 03 01 2C 00 00 86 BE 0D 0A");
-    QTest::newRow("udp, odd hex data refused") << false << odd << QByteArray();
-}
-
-void TestModbusPanels::builderSendsFrame() {
-    QFETCH(bool, serial);
-    QFETCH(ModbusRequestFields, fields);
-    QFETCH(QByteArray, frame);
+    const QByteArray frames = QByteArray::fromHex("10 43 05 68 65 6C 6C 6F E1 A2"
+                                                  "10 03 01 2C 00 00 86 BE 0D 0A");
 
     Terminal w;
-    UdpPeer board;
     PtyPair pty;
-    QVERIFY(serial ? openSerial(w, pty) : connectWindow(w, board.port()));
+    QVERIFY(openSerial(w, pty));
     w.ethGatewayCheck->setChecked(true);
     w.rtuGatewayCheck->setChecked(true);
-    fill(w, fields);
+    fill(w, hello);
     w.sendFrameButton->click();
-    QCOMPARE(w.state().replyAwaited, qint16(frame.isEmpty() ? 0 : 1));
-    if (frame.isEmpty())
-        QVERIFY(w.dialogs().messages.size() == 1 &&
-                w.dialogs().messages.first().endsWith(QLatin1String("|Invalid DATA")));
-    else
-        QVERIFY(w.dialogs().messages.isEmpty());
+    QCOMPARE(w.state().replyAwaited, qint16(1));
+    fill(w, decimal);
+    w.sendFrameButton->click();
+    QVERIFY(w.dialogs().messages.isEmpty());
+    QCOMPARE(pty.receive(frames.size(), Patience).toHex(' '), frames.toHex(' '));
+    fill(w, odd);
+    w.sendFrameButton->click();
+    QVERIFY(w.dialogs().messages.size() == 1 &&
+            w.dialogs().messages.first().endsWith(QLatin1String("|Invalid DATA")));
 
+    // The USB controller's set-up goes out only in the via-USB mode, and then plain.
+    w.viaUsbCheck->setChecked(true);
+    w.deviceAddressEdit->setFocus();
+    w.initUsbPortButton->click();
+    QCOMPARE(w.focusWidget(), w.deviceAddressEdit);
+    w.viaUsbCheck->setChecked(false);
+    w.initUsbPortButton->click();
     sendMarker(w);
-    const QByteArray all = frame + Marker;
-    QByteArray wire = serial ? pty.receive(all.size(), Patience) : QByteArray();
-    for (QByteArray datagram; !serial && wire.size() < all.size();) {
-        QVERIFY(board.receive(&datagram, Patience));
-        wire += datagram;
-    }
-    QCOMPARE(wire.toHex(' '), all.toHex(' '));
-    const QByteArray log = (frame.isEmpty() ? QByteArray() : HexText::logEntry(frame));
-    WAIT_COMPARE(w.sentFramesEdit->toPlainText(), shown(log + HexText::logEntry(Marker)));
-
+    const QByteArray rest = "UART 2,7\r\n" + Marker;
+    QCOMPARE(pty.receive(rest.size(), Patience).toHex(' '), rest.toHex(' '));
+    WAIT_COMPARE(w.sentFramesEdit->toPlainText(),
+                 shown(HexText::logEntry(frames.left(10)) + HexText::logEntry(frames.mid(10)) +
+                       HexText::logEntry(Marker)));
     w.clearFramesButton->click();
     WAIT_COMPARE(w.sentFramesEdit->toPlainText(), QString());
 }
@@ -149,6 +259,7 @@ void TestModbusPanels::monitorAndParser() {
     w.sendFrameButton->click();
     QByteArray wire;
     QVERIFY(board.receive(&wire, Patience));
+    QCOMPARE(wire.toHex(' '), QByteArray("0a 03 00 00 00 02 c5 70"));
     w.parserEnableCheck->setChecked(true);
     QVERIFY(board.sendTo(w, "OK\r\n"));
     WAIT_VERIFY(w.console().text().endsWith("OK\r\n"));
@@ -198,7 +309,6 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     w.deviceAddressEdit->setFocus();
     w.ethGatewayCheck->click();
     QVERIFY(!w.flashDiskFrame->isEnabled());
-    QCOMPARE(w.focusWidget(), w.commandEdit);
 
     // The set-up command is meant for the intermediary board: plain, though the mode is on.
     w.deviceAddressEdit->setFocus();
@@ -207,32 +317,147 @@ void TestModbusPanels::ethernetGatewayClosesFlashDisk() {
     QVERIFY(board.receive(&wire, Patience));
     QCOMPARE(wire, QByteArray("UART 2,7\r\n"));
     QCOMPARE(w.focusWidget(), w.commandEdit);
-
-    // Reconnecting with the mode still on keeps "Flash disk" closed.
-    w.disconnectButton->click();
-    QVERIFY(connectWindow(w, board.port()));
-    QVERIFY(w.ethGatewayFrame->isEnabled());
-    QVERIFY(!w.flashDiskFrame->isEnabled());
     w.ethGatewayCheck->click();
     QVERIFY(w.flashDiskFrame->isEnabled());
 }
 
-// The USB controller's set-up goes out only in the via-USB mode, and then plain even with RTU
-// framing on.
-void TestModbusPanels::initPort() {
+void TestModbusPanels::repliesTimeoutsAndExceptions_data() {
+    QTest::addColumn<QByteArrayList>("pieces"); // what comes back to the first request
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QList<quint16>>("values");
+    QTest::addColumn<bool>("crcGood");
+
+    const int reply = int(TrendPoll::Outcome::Reply), timeout = int(TrendPoll::Outcome::Timeout);
+    const QList<quint16> three{1, 2, 3}, none;
+    QTest::newRow("reply in three pieces")
+        << QByteArrayList{Reply.left(4), Reply.mid(4, 3), Reply.mid(7)} << reply << three << true;
+    QByteArray damaged = Reply;
+    damaged[4] = 9;
+    QTest::newRow("bad CRC keeps no values") << QByteArrayList{damaged} << reply << none << false;
+    QTest::newRow("exception") << QByteArrayList{Exception} << int(TrendPoll::Outcome::Exception)
+                               << none << true;
+    QTest::newRow("nothing") << QByteArrayList{} << timeout << none << false;
+    QTest::newRow("half a reply") << QByteArrayList{Reply.left(6)} << timeout << none << false;
+    QTest::newRow("text from another address is not taken")
+        << QByteArrayList{"OK\r\n", Reply} << reply << three << true;
+}
+
+void TestModbusPanels::repliesTimeoutsAndExceptions() {
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(int, outcome);
+    QFETCH(QList<quint16>, values);
+    QFETCH(bool, crcGood);
+    ManualPoller p;
+    p.now = 3;
+    for (const QByteArray& piece : pieces)
+        p.poller.received(piece);
+    p.tickAt(10); // the next period: an unanswered request becomes a timeout
+    QCOMPARE(p.sent, 2);
+    QCOMPARE(qsizetype(p.trend.polls().size()), qsizetype(1));
+    const TrendPoll& poll = p.trend.polls().front();
+    QCOMPARE(int(poll.outcome), outcome);
+    QCOMPARE(poll.values, values);
+    QCOMPARE(poll.crcGood, crcGood);
+    QCOMPARE(poll.replyMs, outcome == int(TrendPoll::Outcome::Timeout) ? -1 : 3);
+    if (!values.isEmpty())
+        QCOMPARE(p.trend.registers(), (QList<quint16>{90, 91, 92}));
+}
+
+// Under load a reply comes after its period ended: it answers the request awaited then, the one
+// that follows finds nothing awaited; neither is the console's. Missed periods are counted only.
+void TestModbusPanels::lateReplyStaysOutOfTheConsole() {
+    ManualPoller p;
+    p.tickAt(10); // the first request's reply has not come: a timeout
+    QVERIFY(p.poller.received(Reply));
+    QVERIFY(p.poller.received(Reply.left(4)));
+    QVERIFY(p.poller.received(Reply.mid(4)));
+    QVERIFY(!p.poller.received("OK\r\n"));
+    QCOMPARE(p.poller.lateReplies(), qint64(1));
+    QCOMPARE(p.trend.replies(), qint64(1));
+    QCOMPARE(p.trend.timeouts(), qint64(1));
+    for (qint64 at : {20, 30, 75, 80, 90}) // 40, 50 and 60 never came
+        p.tickAt(at);
+    QCOMPARE(p.poller.missedPeriods(), qint64(3));
+    QCOMPARE(p.poller.requestsSent(), qint64(7));
+
+    // The trend's window stays bounded; its counts keep the whole run.
+    for (int i = 0; i < 40; ++i) {
+        p.poller.received(i < 30 ? Reply : Exception);
+        p.tickAt(p.now + 10);
+    }
+    QCOMPARE(qsizetype(p.trend.polls().size()), p.trend.capacity());
+    QVERIFY(p.trend.registers().isEmpty()); // the replies with values have left the window
+    QCOMPARE(p.trend.replies(), qint64(31));
+    QCOMPARE(p.trend.exceptions(), qint64(10));
+    p.poller.stop();
+    QVERIFY(!p.poller.received(Reply)); // once stopped, the console has it again
+}
+
+// One run per control pair: Ctrl+click and Send, then the menu's entry and Esc, at the period the
+// menu set and remembered.
+void TestModbusPanels::pollsTheSimulator() {
+    board::BoardOptions options;
+    options.udpPort = 0;
+    options.ptyEnabled = false;
+    board::BoardSimulator simulator(options);
+    QString why;
+    QVERIFY2(simulator.start(&why), qPrintable(why));
     Terminal w;
-    PtyPair pty;
-    QVERIFY(openSerial(w, pty));
-    w.rtuGatewayCheck->setChecked(true);
-    w.viaUsbCheck->setChecked(true);
-    w.deviceAddressEdit->setFocus();
-    w.initUsbPortButton->click();
-    QCOMPARE(w.focusWidget(), w.deviceAddressEdit);
-    w.viaUsbCheck->setChecked(false);
-    w.initUsbPortButton->click();
-    sendMarker(w);
-    const QByteArray expected = "UART 2,7\r\n" + Marker;
-    QCOMPARE(pty.receive(expected.size(), Patience).toHex(' '), expected.toHex(' '));
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w, 20000));
+    QVERIFY(connectWindow(w, simulator.udpPort()));
+    w.dataAddressEdit->setText(QStringLiteral("5A")); // registers 90..92
+    w.quantityEdit->setText(QStringLiteral("3"));
+    w.pollPeriodMenu->actions().at(3)->trigger();
+    QCOMPARE(w.pollAction->text(), QStringLiteral("Poll every 100 ms"));
+    QCOMPARE(Settings::read().pollPeriodMs, 100);
+
+    const TrendModel& trend = w.trend();
+    const auto records = [&] {
+        return trend.replies() + trend.exceptions() + trend.timeouts();
+    };
+    for (const bool byMenu : {false, true}) {
+        // The same frame again: the trend keeps the first run's records.
+        const qint64 before = records(), repliesBefore = trend.replies();
+        if (byMenu)
+            w.pollAction->trigger();
+        else
+            QTest::mouseClick(w.sendFrameButton, Qt::LeftButton, Qt::ControlModifier);
+        QVERIFY(w.poller().running() && w.trendForm->isVisible());
+        QCOMPARE(w.pollAction->text(), QStringLiteral("Stop polling"));
+        // Replies late for their period are timeouts: a slow machine gets there later, not never.
+        QTRY_VERIFY_WITH_TIMEOUT(trend.replies() >= repliesBefore + 10, 30000);
+        if (byMenu) {
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w, 20000));
+            w.sendFrameButton->setFocus();
+            QTest::keyClick(w.sendFrameButton, Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(w.sendFrameButton, Qt::LeftButton);
+        }
+        QVERIFY(!w.poller().running());
+        QCOMPARE(w.pollAction->text(), QStringLiteral("Poll every 100 ms"));
+
+        // Every request has its record, but the last, whose answer may still have been on its way.
+        const qint64 unrecorded = w.poller().requestsSent() - (records() - before);
+        QVERIFY2(unrecorded == 0 || unrecorded == 1, qPrintable(QString::number(unrecorded)));
+        QCOMPARE(trend.exceptions(), qint64(0));
+        if (!byMenu) // the replies are the trend's (the last one's, come later, is the console's)
+            QVERIFY(!w.console().text().contains("\x10\x03\x06"));
+        QCOMPARE(trend.registers(), (QList<quint16>{90, 91, 92}));
+        for (const TrendPoll& poll : trend.polls())
+            QVERIFY(poll.outcome != TrendPoll::Outcome::Reply ||
+                    (poll.crcGood && poll.values[1] >= 100 && poll.values[1] <= 900)); // a sine
+    }
+
+    // The export is the trend: one row per value, one per timeout.
+    w.dialogs().saveAnswers = {QStringLiteral("trend.csv")};
+    w.exportCsvButton->click();
+    const QByteArray csv = readFile(QStringLiteral("trend.csv"));
+    QCOMPARE(csv, trend.csv());
+    const qsizetype rows = csv.count("\r\n") - 1;
+    QCOMPARE(rows, 3 * qsizetype(trend.polls().size()) - 2 * csv.count(",timeout\r\n"));
 }
 
 QTEST_MAIN(TestModbusPanels)
