@@ -102,6 +102,7 @@ void TestModbusFrames::crc() {
     QCOMPARE(crc16Bytes(QByteArray::fromHex("FF80")).toHex(), QByteArray("41e0"));
     QCOMPARE(crc16Value(QByteArray::fromHex("FF80")), quint16(0xE041));
     QCOMPARE(crc16Bytes(QByteArray::fromHex("00BF")).toHex(), QByteArray("4000"));
+    QCOMPARE(crc16Bytes(QByteArray::fromHex("0A0300000002")).toHex(), QByteArray("c570"));
 }
 
 // Each field on its own (whole frames are the panels' tests), and the refused ones.
