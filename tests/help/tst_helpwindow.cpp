@@ -89,7 +89,6 @@ void TestHelpWindow::typing() {
     QFETCH(QString, keys);
     QFETCH(QStringList, shown);
     Terminal w;
-    w.commandEdit->clear();
     qint16 g = 'G';
     w.helpPanel().showStatements(g);
     w.commandEdit->setText(before);
