@@ -32,14 +32,10 @@ private slots:
         w_ = std::make_unique<Terminal>();
     }
     void cleanup() { w_.reset(); }
-    void openAndClose_data();
-    void openAndClose();
-    void openRefused();
-    void portChoices();
+    void portsOpenedClosedAndRefused();
     void write_data();
     void write();
-    void lampBlinksAndShowsReceive();
-    void framedReceive();
+    void lampAndFramedReceive();
     void replyFromRouterEndsFrameLoop();
     void vanishedDevice();
 
@@ -50,9 +46,11 @@ private:
         w_->serialLink().openCloseClicked();
         return w_->link().serialOpen();
     }
-    void ticks(int n) {
+    // n timer ticks; the activity lamp's colour after them.
+    QColor ticks(int n) {
         for (int i = 0; i < n; ++i)
             w_->link().poll();
+        return w_->activityLamp->fillColor();
     }
     // The board sends; once the bytes wait on the program's side, exactly one tick reads them.
     void feed(const QByteArray& bytes) {
@@ -70,46 +68,16 @@ private:
     std::unique_ptr<Terminal> w_;
 };
 
-void TestSerialLink::openAndClose_data() {
-    QTest::addColumn<int>("option");
-    QTest::addColumn<int>("speed");
-    const int speeds[] = {B1200, B2400, B4800, B9600, B19200, B115200};
-    for (int option = 0; option < 6; ++option)
-        QTest::addRow("Option%d", option + 1) << option << speeds[option];
-}
-
-void TestSerialLink::openAndClose() {
-    QFETCH(int, option);
-    QFETCH(int, speed);
+// Refused with a box that names the fault, or without one while UDP is connected. Every speed
+// option reaches the port; Connect and Disconnect are refused while it is open.
+void TestSerialLink::portsOpenedClosedAndRefused() {
+    const QStringList found{"/dev/ttyUSB1", "/dev/ttyS0",   "/dev/ttyS8", "/dev/ttyS9",
+                            "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyS10"};
+    QCOMPARE(SerialPort::portChoices(found), (QStringList{"/dev/ttyACM0", "COM1", "/dev/ttyS10",
+                                                          "COM9", "/dev/ttyS9", "/dev/ttyUSB1"}));
     Terminal& w = *w_;
-    QVERIFY(open(pty_->slavePath(), option));
-    termios t{};
-    QCOMPARE(::tcgetattr(pty_->slave(), &t), 0);
-    QCOMPARE(int(cfgetospeed(&t)), speed);
-    QVERIFY(w.link().polling() && w.rtuFrame->isEnabled() && !w.speedOptions[option]->isEnabled());
-    QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Close"));
-    // Connect and Disconnect are refused; the serial link's panel state is left alone.
-    w.localPortEdit->setText(QStringLiteral("0"));
-    for (QPushButton* button : {w.connectButton, w.disconnectButton}) {
-        w.commandEdit->setText(QStringLiteral("typed"));
-        QTest::mouseClick(button, Qt::LeftButton);
-        QVERIFY(w.commandEdit->text().isEmpty() && !w.link().udpOpen());
-        QVERIFY(w.disconnectedMark->isVisibleTo(&w) && !w.ethGatewayFrame->isEnabled());
-        QVERIFY(w.connectButton->isEnabled() && w.flashDiskFrame->isEnabled());
-    }
-
-    QTest::mouseClick(w.openPortButton, Qt::LeftButton);
-    QVERIFY(!w.link().serialOpen());
-    QVERIFY(!w.link().polling() && !w.rtuFrame->isEnabled() && w.speedOptions[option]->isEnabled());
-    QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Open"));
-    QVERIFY(open(pty_->slavePath(), option)); // the port was let go
-    QVERIFY(w_->dialogs().errors.isEmpty());
-}
-
-// Refused with a box that names the fault, or without one while UDP is connected.
-void TestSerialLink::openRefused() {
     const QString path = pty_->slavePath();
-    QList<ScriptedDialogs::Error>& errors = w_->dialogs().errors;
+    QList<ScriptedDialogs::Error>& errors = w.dialogs().errors;
     const auto refused = [this](const QString& port) {
         QVERIFY(!open(port) && !w_->link().polling());
         QCOMPARE(w_->openPortButton->text(), QStringLiteral("Open"));
@@ -127,17 +95,33 @@ void TestSerialLink::openRefused() {
     QCOMPARE(errors.takeFirst().description,
              path + QStringLiteral(" is in use by another program"));
     other.reset();
-    QVERIFY(!w_->link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"),
-                                QStringLiteral("0")));
+
+    const int speeds[] = {B1200, B2400, B4800, B9600, B19200, B115200};
+    for (int option = 0; option < 6; ++option) {
+        QVERIFY(open(path, option));
+        termios t{};
+        QCOMPARE(::tcgetattr(pty_->slave(), &t), 0);
+        QCOMPARE(int(cfgetospeed(&t)), speeds[option]);
+        QVERIFY(w.link().polling() && w.rtuFrame->isEnabled() &&
+                !w.speedOptions[option]->isEnabled());
+        QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Close"));
+        w.localPortEdit->setText(QStringLiteral("0"));
+        for (QPushButton* button : {w.connectButton, w.disconnectButton}) {
+            w.commandEdit->setText(QStringLiteral("typed"));
+            QTest::mouseClick(button, Qt::LeftButton);
+            QVERIFY(w.commandEdit->text().isEmpty() && !w.link().udpOpen() &&
+                    w.disconnectedMark->isVisibleTo(&w) && !w.ethGatewayFrame->isEnabled() &&
+                    w.connectButton->isEnabled() && w.flashDiskFrame->isEnabled());
+        }
+        QTest::mouseClick(w.openPortButton, Qt::LeftButton); // the port is let go
+        QVERIFY(!w.link().serialOpen() && !w.link().polling() && !w.rtuFrame->isEnabled() &&
+                w.speedOptions[option]->isEnabled());
+        QCOMPARE(accessibleText(w.openPortButton), QStringLiteral("Open"));
+    }
+    QVERIFY(
+        !w.link().openUdp(QStringLiteral("127.0.0.1"), QStringLiteral("111"), QStringLiteral("0")));
     refused(path);
     QVERIFY(errors.isEmpty());
-}
-
-void TestSerialLink::portChoices() {
-    const QStringList found{"/dev/ttyUSB1", "/dev/ttyS0",   "/dev/ttyS8", "/dev/ttyS9",
-                            "/dev/ttyACM0", "/dev/ttyUSB1", "/dev/ttyS10"};
-    QCOMPARE(SerialPort::portChoices(found), (QStringList{"/dev/ttyACM0", "COM1", "/dev/ttyS10",
-                                                          "COM9", "/dev/ttyS9", "/dev/ttyUSB1"}));
 }
 
 void TestSerialLink::write_data() {
@@ -175,31 +159,24 @@ void TestSerialLink::write() {
     QCOMPARE(pty_->receive(wire.size()).toHex(), wire.toHex());
 }
 
-void TestSerialLink::lampBlinksAndShowsReceive() {
+void TestSerialLink::lampAndFramedReceive() {
     QVERIFY(open(pty_->slavePath()));
-    const auto after = [this](int n) {
-        ticks(n);
-        return w_->activityLamp->fillColor();
-    };
     const QColor on = SerialLink::blinkOnColor(), off = SerialLink::blinkOffColor();
-    QCOMPARE(after(9), on);
-    QCOMPARE(after(1), off); // 10th tick after start
-    QCOMPARE(after(8), off);
-    QCOMPARE(after(1), on); // then every 9
+    QCOMPARE(ticks(9), on);
+    QCOMPARE(ticks(1), off); // 10th tick after start
+    QCOMPARE(ticks(8), off);
+    QCOMPARE(ticks(1), on); // then every 9
     feed("x");
-    QCOMPARE(after(7), SerialLink::receivedColor());
-    QCOMPARE(after(1), on); // the toggle after a traffic colour gives on, not off
-}
+    QCOMPARE(ticks(7), SerialLink::receivedColor());
+    QCOMPARE(ticks(1), on); // the toggle after a traffic colour gives on, not off
 
-void TestSerialLink::framedReceive() {
-    QVERIFY(open(pty_->slavePath()));
     w_->rtuGatewayCheck->setChecked(true);
     QByteArray badCrc = listFrame;
     badCrc[10] = '\x00';
     const QByteArrayList chunks{okFrame.first(3), okFrame.sliced(3), okFrame + badCrc};
     for (const QByteArray& chunk : chunks)
         feed(chunk);
-    QCOMPARE(w_->console().text(), QByteArray("OK\r\nOK\r\n\r\nError CRC  >> LIST\r\nLIST\r\n"));
+    QCOMPARE(w_->console().text(), QByteArray("xOK\r\nOK\r\n\r\nError CRC  >> LIST\r\nLIST\r\n"));
     // The log gets the raw chunks, headers and CRCs included.
     QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(chunks.join()));
 
