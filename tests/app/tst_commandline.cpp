@@ -2,6 +2,7 @@
 // machine without a display, and where the window keeps its files.
 #include "TestFiles.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -38,20 +39,18 @@ void TestCommandLine::answersWithoutDisplay_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("said"); // on stdout after exit 0, on stderr otherwise
-    const QString version = QStringLiteral(" " BRENMOOR_VERSION "\n");
+    for (const QString& program : {Window, Board, Cli}) {
+        const QString name = QFileInfo(program).fileName(); // brenmoor, -board, -cli
+        QTest::addRow("%s version", qPrintable(name))
+            << program << QStringList{"--version"} << 0 << name + " " BRENMOOR_VERSION "\n";
+    }
     QTest::newRow("window help") << Window << QStringList{"--help"} << 0 << "--state ";
-    QTest::newRow("window version")
-        << Window << QStringList{"--version"} << 0 << "brenmoor" + version;
     QTest::newRow("window dir without folder") << Window << QStringList{"--dir"} << 1 << "--dir";
-    QTest::newRow("window dir and state")
+    QTest::newRow("dir and state")
         << Window << QStringList{"--dir", "x", "--state"} << 1 << "exclude";
     // Qt's single-dash words are not rows of letters: -reverse holds no -v.
     QTest::newRow("window Qt word") << Window << QStringList{"-reverse", "--dir"} << 1 << "--dir";
     QTest::newRow("board help") << Board << QStringList{"--help"} << 0 << "--pty-link";
-    QTest::newRow("board version")
-        << Board << QStringList{"--version"} << 0 << "brenmoor-board" + version;
-    QTest::newRow("cli version") << Cli << QStringList{"--version"} << 0
-                                 << "brenmoor-cli" + version;
 }
 
 void TestCommandLine::answersWithoutDisplay() {
@@ -84,18 +83,15 @@ void TestCommandLine::filesFolder_data() {
     QTest::addColumn<QString>("stateHome");
     QTest::addColumn<QString>("folder"); // under "@"
     const QStringList state{"--state"};
-    QTest::newRow("working folder") << QStringList{} << ""
-                                    << "cwd";
-    QTest::newRow("dir made with parents") << QStringList{"--dir", "@/new/files"} << ""
-                                           << "new/files";
-    QTest::newRow("dir below the working folder") << QStringList{"--dir", "files"} << ""
-                                                  << "cwd/files";
-    QTest::newRow("state") << state << "@/state"
-                           << "state/brenmoor";
-    QTest::newRow("state by default") << state << ""
-                                      << "home/.local/state/brenmoor";
-    QTest::newRow("state ignores a relative XDG_STATE_HOME") << state << "state"
-                                                             << "home/.local/state/brenmoor";
+    const QString home = QStringLiteral("home/.local/state/brenmoor");
+    const QString unset;
+    QTest::newRow("working folder") << QStringList{} << unset << "cwd";
+    QTest::newRow("dir made with parents")
+        << QStringList{"--dir", "@/new/files"} << unset << "new/files";
+    QTest::newRow("dir below cwd") << QStringList{"--dir", "files"} << unset << "cwd/files";
+    QTest::newRow("state") << state << QString("@/state") << "state/brenmoor";
+    QTest::newRow("state by default") << state << unset << home;
+    QTest::newRow("state ignores a relative XDG_STATE_HOME") << state << QString("state") << home;
 }
 
 void TestCommandLine::filesFolder() {

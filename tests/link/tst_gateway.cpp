@@ -4,10 +4,8 @@
 
 #include <QTest>
 
-namespace {
 // "OK" CR LF to address 16, as the board sends it.
-const QByteArray okFrame = QByteArray::fromHex("1043044F4B0D0A17A7");
-} // namespace
+static const QByteArray okFrame = QByteArray::fromHex("1043044F4B0D0A17A7");
 
 class TestGateway : public QObject {
     Q_OBJECT
@@ -19,17 +17,16 @@ private slots:
     void replyLines();
 };
 
-// The address as typed into the Addr box, and the frames it can and cannot carry.
+// The address as typed into the Addr box (a tie goes to the even neighbour), and the frames it
+// can and cannot carry.
 void TestGateway::addressAndFrames() {
-    QCOMPARE(rtuAddress("16.6"), 17);
-    QCOMPARE(rtuAddress("16.5"), 16); // a tie goes to the even neighbour
-    QCOMPARE(rtuAddress("abc"), 0);
-    QCOMPARE(rtuAddress("16abc"), 16);
-    QCOMPARE(rtuAddress("-1"), -1);
-    QCOMPARE(rtuAddress("99999999999999999999"), 1000000);
+    const QList<std::pair<const char*, int>> typed{{"16.6", 17}, {"16.5", 16},
+                                                   {"abc", 0},   {"16abc", 16},
+                                                   {"-1", -1},   {"99999999999999999999", 1000000}};
+    for (const auto& [text, address] : typed)
+        QCOMPARE(rtuAddress(text), address);
     QCOMPARE(consoleTextFrame(255, "A").value_or("none").toHex(), QByteArray("ff4301410044"));
-    QVERIFY(!consoleTextFrame(256, "A"));
-    QVERIFY(!consoleTextFrame(16, QByteArray(256, 'x')));
+    QVERIFY(!consoleTextFrame(256, "A") && !consoleTextFrame(16, QByteArray(256, 'x')));
 }
 
 // Every chunk is one timer tick: the chunk joins the buffer and the cutter runs. Each tick is
@@ -116,8 +113,6 @@ void TestGateway::replyLines() {
     }
     QCOMPARE(got, lines);
     QCOMPARE(reader.takePartial(), partial);
-    // Every byte once, in order: the lines (a "^" is not a byte) and what waits.
-    QCOMPARE(got.join().replace('^', "") + partial, pieces.join());
 }
 
 QTEST_GUILESS_MAIN(TestGateway)
