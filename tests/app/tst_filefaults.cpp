@@ -1,5 +1,4 @@
-// The files the terminal keeps, under faults: devices and FIFOs where a file should be, a full
-// disk at exit, a log that cannot be written, and a session ended by a signal.
+// The terminal's files under faults: devices, FIFOs, a full disk or log, an ending signal.
 #include "TestSupport.h"
 #include "app/Startup.h"
 #include "console/ConsoleModel.h"
@@ -68,8 +67,7 @@ void TestFileFaults::hostileFilesAtStart() {
     QCOMPARE(dialogs.errors.size(), startBoxes + (name == "command.ini" ? 1 : 0));
 }
 
-// A log on /dev/full: every chunk still reaches the console; a run of failing writes shows one
-// box, not one each.
+// A log on /dev/full: every chunk reaches the console; a run of failing writes shows one box.
 void TestFileFaults::fullLog() {
     WorkDir dir;
     QVERIFY(QFile::link(QStringLiteral("/dev/full"), QStringLiteral("Terminal.log")));
@@ -114,8 +112,7 @@ void TestFileFaults::fullDiskKeepsCommandIni() {
     QCOMPARE(dialogs.errors.first().number, int(ErrorNumber::DeviceIo));
 }
 
-// A session that ends the program with a signal saves the buffer as closing the window does,
-// and never waits on a box.
+// A signal saves the buffer as closing the window does, and never waits on a box.
 void TestFileFaults::signalSavesTheBuffer() {
     Terminal w;
     SignalPipe shutdown({SIGTERM, SIGINT, SIGHUP});

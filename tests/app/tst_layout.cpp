@@ -1,6 +1,5 @@
-// The window as the operator sees it: every caption shows whole, clear of its neighbours, and
-// the file dialogs show every column. CTest runs this at 96 DPI and
-// again at 192, scaled by Qt and unscaled.
+// Every caption shows whole, clear of its neighbours, and the file dialogs show every column;
+// CTest runs this at 96 DPI and at 192, scaled by Qt and unscaled.
 #include "TestSupport.h"
 #include "app/WidthButtons.h"
 #include "form/Twips.h"
@@ -28,8 +27,7 @@ QString nameOf(const QWidget* w) {
                                      : w->objectName();
 }
 
-// Where a control's caption shows, in its parent's coordinates: a label's text as its
-// alignment places it, a check box's or option button's indicator. Empty for other controls.
+// Where a label's text or a check or option box's indicator shows, in parent coordinates.
 QRect captionBox(const QWidget* w) {
     if (const auto* label = qobject_cast<const QLabel*>(w))
         return label->text().isEmpty()

@@ -12,8 +12,7 @@ private slots:
     void filesRead();
 };
 
-// Two runs: command.ini keeps its first 64 lines; each start appends its banner and a date-time
-// line of its own to the log, and nothing before is lost.
+// Two runs: command.ini keeps its first 64 lines; each start appends banner and date to the log.
 void TestStartup::twoRunsKeep64LinesAndTheLog() {
     WorkDir dir;
     const QByteArray content = numberedLines("line ", 70, 1);
@@ -33,8 +32,7 @@ void TestStartup::twoRunsKeep64LinesAndTheLog() {
     QVERIFY(lines[1].endsWith('\r') && lines[1].size() > 5);
 }
 
-// Whatever command.ini and terminal.ini hold, the window opens; a label shows 15 characters of a
-// command line, its tooltip all.
+// Whatever the ini files hold, the window opens; a label shows 15 characters, its tooltip all.
 void TestStartup::filesRead_data() {
     QTest::addColumn<QByteArray>("commandIni"); // null: no file
     QTest::addColumn<QByteArray>("slot0");

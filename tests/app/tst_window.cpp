@@ -1,5 +1,4 @@
-// The window as a whole, in one shown window: the width and case buttons, what a screen reader
-// hears, and the Tab order.
+// One shown window: Tab order, the width and case buttons, and what a screen reader hears.
 #include "TestSupport.h"
 #include "app/WidthButtons.h"
 #include "form/ClickLabel.h"
@@ -79,8 +78,7 @@ void TestWindow::tabWidthCaseAndScreenReader() {
     for (QWidget* c : walk())
         QCOMPARE(std::get<0>(panelOf(c)), 0);
 
-    // Each step: a width to start from (0: where the last step left it), the button, the width
-    // after it. 9000 twips still counts as narrow; just above it, Widen goes to full width.
+    // Steps: a start width (0: as left), the button, the width after; 9000 twips is still narrow.
     const QList<std::tuple<int, char, int>> steps{
         {9000, '>', 12840}, {0, '>', 18330}, {0, '>', 18330},   {0, '<', 8700},
         {0, '>', 12840},    {0, '<', 8700},  {9015, '>', 18330}};

@@ -17,8 +17,7 @@ private slots:
     void replyLines();
 };
 
-// The address as typed into the Addr box (a tie goes to the even neighbour), and the frames it
-// can and cannot carry.
+// The address as typed (a tie goes to the even neighbour); the frames it can and cannot carry.
 void TestGateway::addressAndFrames() {
     const QList<std::pair<const char*, int>> typed{{"16.6", 17}, {"16.5", 16},
                                                    {"abc", 0},   {"16abc", 16},
@@ -79,8 +78,7 @@ void TestGateway::cutter() {
     QCOMPARE(cutter.empty(), got.last() == "used");
 }
 
-// Replies cut anywhere come out as the board's lines; "^" marks the LF of a CR LF that came in
-// the next piece. Whatever the cut, every byte comes out once, in order.
+// Replies cut anywhere come out as the board's lines; "^" marks a CR LF's late LF.
 void TestGateway::replyLines_data() {
     QTest::addColumn<QByteArrayList>("pieces");
     QTest::addColumn<QByteArrayList>("lines");

@@ -1,5 +1,4 @@
-// The serial link through the real window, with a pseudo-terminal standing in for the board.
-// The test calls the poll itself, one call per timer tick, with the event loop still.
+// The serial link through the real window and a pseudo-terminal; the test calls each tick's poll.
 #include "PtyPair.h"
 #include "TestSupport.h"
 
@@ -168,8 +167,7 @@ void TestSerialLink::lampAndFramedReceive() {
     // The log gets the raw chunks, headers and CRCs included.
     QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(chunks.join()));
 
-    // A transfer that answers a frame from the router (as an upload sends its next line) empties
-    // the frame buffer: the rest of that tick's chunk belongs to the exchange it just ended.
+    // A transfer answering a routed frame empties the frame buffer: the tick's rest is its own.
     const QByteArray shown = w_->console().text();
     QByteArrayList routed;
     const auto toTransfers = w_->router().toTransfers;
@@ -184,8 +182,7 @@ void TestSerialLink::lampAndFramedReceive() {
     QCOMPARE(w_->console().text(), shown);
     w_->router().toTransfers = toTransfers;
 
-    // A partial frame survives four silent polls; after the fifth it is dropped, and the rest
-    // of it is no frame.
+    // A partial frame survives four silent polls; after the fifth, its rest is no frame.
     for (int silent : {4, 5}) {
         feed(okFrame.first(4));
         ticks(silent);
@@ -204,8 +201,7 @@ void TestSerialLink::vanishedDevice() {
     QCOMPARE(pty_->receive(6), QByteArray("10 A\r\n"));
     QVERIFY(w_->transfers().basic().uploading());
     pty_->closeMaster();
-    // The timer runs as in the window, with the event loop turning: the loss is told once, the
-    // poll stops, and the panel stays open so the operator can close it.
+    // With the event loop turning: told once, the poll stops, the panel stays open to be closed.
     WAIT_VERIFY(w_->link().serialLost());
     QVERIFY(!w_->link().polling() && !w_->transfers().basic().running());
     QCOMPARE(w_->dialogs().errors.size(), 1);

@@ -1,5 +1,4 @@
-// The UDP link through the real window: the wire, the console and log, Connect and Disconnect,
-// and the host list beside Connect.
+// The UDP link through the real window: wire, console, log, Connect, Disconnect and host list.
 #include "UdpPeer.h"
 
 #include "console/ConsoleModel.h"
@@ -76,11 +75,9 @@ void TestUdpLink::boardPort() {
     QCOMPARE(w.hostCombo->currentText(), entry); // kept as typed
 }
 
-// Connect fails quietly on a bad port, host or a local port in use; then Connect and Disconnect
-// switch the panels. In between, lines go out, and bursts larger than one read slice: every
-// datagram reaches the log and the console once, in the order sent, also when the handler hands the
-// rest of a burst to its own continuation. Then every byte value, an empty datagram and the largest
-// one, each followed by a marker that proves the link still reads after it.
+// Connect fails quietly on bad input; Connect and Disconnect switch the panels. Bursts beyond one
+// read slice reach log and console once, in order; so do every byte value, an empty datagram and
+// the largest one, each with a marker after it. Then typed and transfer lines go out.
 void TestUdpLink::connectReceiveDisconnect() {
     Terminal w;
     UdpPeer board;
@@ -123,20 +120,18 @@ void TestUdpLink::connectReceiveDisconnect() {
         }
         WAIT_COMPARE(w.console().size(), expected.size());
     }
-    const QByteArray marker("\r\nEND\r\n");
     for (const QByteArray& payload :
          {allBytes(), QByteArray(), allBytes().repeated(256).left(65507)}) {
-        QVERIFY(board.sendTo(w, payload) && board.sendTo(w, marker));
-        expected += payload + marker;
+        QVERIFY(board.sendTo(w, payload) && board.sendTo(w, "\r\nEND\r\n"));
+        expected += payload + "\r\nEND\r\n";
         // Nothing is cut while the console holds less than 48000 bytes before a chunk.
         WAIT_COMPARE(w.console().text(),
-                     expected.size() > 48000 ? payload.right(32768) + marker : expected);
+                     expected.size() > 48000 ? payload.right(32768) + "\r\nEND\r\n" : expected);
     }
     QCOMPARE(log().mid(logBefore), expected);
     QVERIFY(w.dialogs().errors.isEmpty());
 
-    // A typed line, then a transfer's line, which is wrapped in the caller's variable; each row is
-    // typed, its datagram and the gateway address (empty: gateway mode off).
+    // Typed, the datagram, the gateway address (empty: gateway mode off).
     const QList<std::tuple<QString, QByteArray, QString>> rows{
         {"LIST", "LIST\r\n", ""},
         {"LIST", "MDC 16,LIST\r\n", "16"},
@@ -174,9 +169,8 @@ void TestUdpLink::connectReceiveDisconnect() {
     QVERIFY(w.commandEdit->text().isEmpty());
     QByteArray line("LIST\r\n");
     QCOMPARE(udpSend(w, line), 0);
-    // Sent to the closed port: must not show up once the port is bound again.
+    // Sent to the closed port: must not show up once the port, free again, is bound again.
     QVERIFY(board.sendToPort(local, "late"));
-    // The port is free again after Disconnect.
     QVERIFY(connectWindow(w, board.port(), local));
     QVERIFY(board.sendTo(w, "again"));
     WAIT_VERIFY(w.console().text().endsWith("again"));
