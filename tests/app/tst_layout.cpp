@@ -22,11 +22,6 @@ private slots:
 
 namespace {
 
-QString nameOf(const QWidget* w) {
-    return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                     : w->objectName();
-}
-
 // Where a label's text or a check or option box's indicator shows, in parent coordinates.
 QRect captionBox(const QWidget* w) {
     if (const auto* label = qobject_cast<const QLabel*>(w))
@@ -102,7 +97,7 @@ void TestLayout::captionsAndFileDialogColumns() {
                 siblings << c;
         for (QWidget* c : siblings) {
             if (cut(c))
-                faults << nameOf(c) + ": cut off";
+                faults << c->objectName() + ": cut off";
             const QRect box = captionBox(c);
             if (box.isEmpty())
                 continue;
@@ -113,8 +108,8 @@ void TestLayout::captionsAndFileDialogColumns() {
                 const QRect otherBox = captionBox(other);
                 // Two captions clash where they show; any other control where it stands.
                 if (box.intersects(otherBox.isEmpty() ? other->geometry() : otherBox) &&
-                    (otherBox.isEmpty() || nameOf(c) < nameOf(other)))
-                    faults << nameOf(c) + " overlaps " + nameOf(other);
+                    (otherBox.isEmpty() || c < other))
+                    faults << c->objectName() + " overlaps " + other->objectName();
             }
         }
     }

@@ -50,11 +50,10 @@ void TestStartup::filesRead_data() {
         << QStringList{"10.0.0.7", "10.0.0.8"};
     QTest::newRow("lone CR and LF end lines; empty file")
         << QByteArray("A\rB\nC") << QByteArray("A") << "A" << QByteArray("") << fallback;
+    const QByteArray cp1251("\xCF\xD0\xC8\xC2\xC5\xD2 \xCC\xC8\xD0 1234567");
     QTest::newRow("Windows-1251; only empty items")
-        << QByteArray("\xCF\xD0\xC8\xC2\xC5\xD2 \xCC\xC8\xD0 1234567")
-        << QByteArray("\xCF\xD0\xC8\xC2\xC5\xD2 \xCC\xC8\xD0 1234567")
-        << QString::fromUtf8("ПРИВЕТ МИР 1234567") << QByteArray(",\"\",,\r\n\"\r\n\r\n,")
-        << fallback;
+        << cp1251 << cp1251 << QString::fromUtf8("ПРИВЕТ МИР 1234567")
+        << QByteArray(",\"\",,\r\n\"\r\n\r\n,") << fallback;
     QTest::newRow("empty file; binary") << QByteArray("") << QByteArray() << ""
                                         << QByteArray("\x01\x02\xff\x00\x10\r\nabc", 9) << fallback;
     QTest::newRow("no files") << QByteArray() << QByteArray() << "" << QByteArray() << fallback;

@@ -32,9 +32,7 @@ void TestWindow::tabWidthCaseAndScreenReader() {
         QWidget* panel = control;
         while (panel->parentWidget() != &w)
             panel = panel->parentWidget();
-        const int column = panel->x() < w.bufferFrame->x() ? 0
-                           : panel->x() < w.hexFrame->x()  ? 1
-                                                           : 2;
+        const int column = (panel->x() >= w.bufferFrame->x()) + (panel->x() >= w.hexFrame->x());
         return std::tuple{column, panel->y(), panel->x()};
     };
     const auto walk = [&w] {

@@ -84,8 +84,6 @@ void TestGateway::replyLines_data() {
     QTest::addColumn<QByteArrayList>("lines");
     QTest::addColumn<QByteArray>("partial");
     const QByteArray longLine(ReplyLines::MaxLine + 5, 'x');
-    QTest::newRow("cut at byte 1")
-        << QByteArrayList{"O", "K\r\n"} << QByteArrayList{"OK\r\n"} << QByteArray();
     QTest::newRow("CR LF cut between") << QByteArrayList{"OK\r", "\nNEXT\r\n"}
                                        << QByteArrayList{"OK\r", "^\n", "NEXT\r\n"} << QByteArray();
     QTest::newRow("lone CR, lone LF, empty lines")
