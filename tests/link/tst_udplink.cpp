@@ -81,11 +81,9 @@ void TestUdpLink::connectReceiveDisconnect() {
     QVERIFY(linkShown(w, false));
     QVERIFY(!w.commandEdit->text().isEmpty()); // the hint text until Connect
     // Local port held by: 0 nobody, 1 a shared bind, 2 an exclusive one.
-    const QList<std::tuple<QString, int, QString>> failing{{"127.0.0.1", 0, "1x1"},
-                                                           {"127.0.0.1", 0, "70000"},
-                                                           {"board one", 0, "111"},
-                                                           {"127.0.0.1", 1, "111"},
-                                                           {"127.0.0.1", 2, "111"}};
+    const QString lo = QStringLiteral("127.0.0.1");
+    const QList<std::tuple<QString, int, QString>> failing{
+        {lo, 0, "1x1"}, {lo, 0, "70000"}, {"board one", 0, "111"}, {lo, 1, "111"}, {lo, 2, "111"}};
     for (const auto& [host, occupy, remotePort] : failing) {
         QUdpSocket holder;
         if (occupy > 0)
