@@ -43,7 +43,6 @@ void TestCommandLine::answersWithoutDisplay_data() {
             << program << QStringList{"--version"} << 0 << name + " " BRENMOOR_VERSION "\n";
     }
     QTest::newRow("window help") << Window << QStringList{"--help"} << 0 << "--state ";
-    QTest::newRow("window dir without folder") << Window << QStringList{"--dir"} << 1 << "--dir";
     QTest::newRow("dir and state")
         << Window << QStringList{"--dir", "x", "--state"} << 1 << "exclude";
     // Qt's single-dash words are not rows of letters: -reverse holds no -v.
