@@ -11,9 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
-// A pseudo-terminal standing in for a board: the program opens the slave by its path, the test
-// talks through the master. The slave stays open here too, so the master never sees a hang-up
-// between the program's close and open.
+// A board stand-in: the program opens the slave by its path, the test talks through the master.
+// The slave stays open here too, so the master sees no hang-up between a close and an open.
 class PtyPair {
 public:
     PtyPair() {
@@ -47,8 +46,7 @@ public:
         }
         return got;
     }
-    // Waits, without turning the event loop, until the program's side holds at least `count`
-    // unread bytes: the terminal crosses a pseudo-terminal in the background.
+    // Waits, without the event loop, until the program's side holds `count` unread bytes.
     bool waitQueued(qsizetype count, int timeoutMs = 20000) {
         int queued = 0;
         for (QDeadlineTimer end(timeoutMs); !end.hasExpired(); QThread::msleep(1)) {

@@ -36,8 +36,7 @@ private:
     QUdpSocket socket_;
 };
 
-// Connects through the controls, as the operator does. Local port 0: the system picks a free
-// one and the window keeps it, so no other test can take it in between.
+// Connects through the controls. Local port 0: the window keeps the free port the system picks.
 inline bool connectWindow(TerminalWindow& w, quint16 remotePort, quint16 localPort = 0) {
     w.hostCombo->setEditText(QStringLiteral("127.0.0.1"));
     w.remotePortEdit->setText(QString::number(remotePort));

@@ -4,10 +4,8 @@
 
 #include <QTest>
 
-namespace {
 // "OK" CR LF to address 16, as the board sends it.
-const QByteArray okFrame = QByteArray::fromHex("1043044F4B0D0A17A7");
-} // namespace
+static const QByteArray okFrame = QByteArray::fromHex("1043044F4B0D0A17A7");
 
 class TestGateway : public QObject {
     Q_OBJECT
@@ -19,17 +17,15 @@ private slots:
     void replyLines();
 };
 
-// The address as typed into the Addr box, and the frames it can and cannot carry.
+// The address as typed (a tie goes to the even neighbour); the frames it can and cannot carry.
 void TestGateway::addressAndFrames() {
-    QCOMPARE(rtuAddress("16.6"), 17);
-    QCOMPARE(rtuAddress("16.5"), 16); // a tie goes to the even neighbour
-    QCOMPARE(rtuAddress("abc"), 0);
-    QCOMPARE(rtuAddress("16abc"), 16);
-    QCOMPARE(rtuAddress("-1"), -1);
-    QCOMPARE(rtuAddress("99999999999999999999"), 1000000);
+    const QList<std::pair<const char*, int>> typed{{"16.6", 17}, {"16.5", 16},
+                                                   {"abc", 0},   {"16abc", 16},
+                                                   {"-1", -1},   {"99999999999999999999", 1000000}};
+    for (const auto& [text, address] : typed)
+        QCOMPARE(rtuAddress(text), address);
     QCOMPARE(consoleTextFrame(255, "A").value_or("none").toHex(), QByteArray("ff4301410044"));
-    QVERIFY(!consoleTextFrame(256, "A"));
-    QVERIFY(!consoleTextFrame(16, QByteArray(256, 'x')));
+    QVERIFY(!consoleTextFrame(256, "A") && !consoleTextFrame(16, QByteArray(256, 'x')));
 }
 
 // Every chunk is one timer tick: the chunk joins the buffer and the cutter runs. Each tick is
@@ -82,15 +78,12 @@ void TestGateway::cutter() {
     QCOMPARE(cutter.empty(), got.last() == "used");
 }
 
-// Replies cut anywhere come out as the board's lines; "^" marks the LF of a CR LF that came in
-// the next piece. Whatever the cut, every byte comes out once, in order.
+// Replies cut anywhere come out as the board's lines; "^" marks a CR LF's late LF.
 void TestGateway::replyLines_data() {
     QTest::addColumn<QByteArrayList>("pieces");
     QTest::addColumn<QByteArrayList>("lines");
     QTest::addColumn<QByteArray>("partial");
     const QByteArray longLine(ReplyLines::MaxLine + 5, 'x');
-    QTest::newRow("cut at byte 1")
-        << QByteArrayList{"O", "K\r\n"} << QByteArrayList{"OK\r\n"} << QByteArray();
     QTest::newRow("CR LF cut between") << QByteArrayList{"OK\r", "\nNEXT\r\n"}
                                        << QByteArrayList{"OK\r", "^\n", "NEXT\r\n"} << QByteArray();
     QTest::newRow("lone CR, lone LF, empty lines")
@@ -116,8 +109,6 @@ void TestGateway::replyLines() {
     }
     QCOMPARE(got, lines);
     QCOMPARE(reader.takePartial(), partial);
-    // Every byte once, in order: the lines (a "^" is not a byte) and what waits.
-    QCOMPARE(got.join().replace('^', "") + partial, pieces.join());
 }
 
 QTEST_GUILESS_MAIN(TestGateway)
