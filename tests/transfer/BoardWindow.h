@@ -4,14 +4,8 @@
 
 #include "board/BoardSimulator.h"
 #include "console/ConsoleModel.h"
-#include "core/TerminalState.h"
 #include "form/TextProgressBar.h"
 #include "transfer/Transfers.h"
-
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <memory>
 
 enum class Link { Udp, Serial };
 Q_DECLARE_METATYPE(Link)
@@ -60,8 +54,7 @@ struct BoardWindow {
     // The board's answer to the window's last command has come whole.
     bool answered() const { return log().endsWith("OK\r\n"); }
 
-    // The panels' buttons, their file dialogs answered with a file here; the open dialogs' file
-    // holds `content`.
+    // The panels' buttons, their dialogs answered with a file here (holding `content` to open).
     void upload(const QByteArray& program) { click(w.uploadProgramButton, "prog.bas", program); }
     void save(const char* name) { click(w.saveProgramButton, name); }
     void sendFile(const QByteArray& bytes) { click(w.sendFileButton, "out.bin", bytes); }
@@ -74,10 +67,3 @@ struct BoardWindow {
         button->click();
     }
 };
-
-// Rows for both links.
-inline void linkRows() {
-    QTest::addColumn<Link>("link");
-    QTest::newRow("UDP") << Link::Udp;
-    QTest::newRow("serial") << Link::Serial;
-}

@@ -6,16 +6,13 @@
 #include "transfer/TransferSink.h"
 #include "transfer/Transfers.h"
 
-#include <QList>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 
 // The session's transfers without a window or a socket: a sink that records what the operator
-// would see and hands every line sent to the simulated board's firmware, whose replies wait in
-// `pending` (one chunk per reply line, as the real firmware sends them) until `run` delivers
-// them. The local files are real files in a temporary folder.
+// would see and hands every line sent to the board's firmware, whose replies (one chunk per line,
+// as the real firmware sends them) wait in `pending` until `run`. Local files are real files.
 struct SimulatedTerminal : TransferSink {
     Transfers transfers{*this};
     board::CommandInterpreter board{QString(), false};
@@ -79,10 +76,6 @@ struct SimulatedTerminal : TransferSink {
     void upload(const QByteArray& program) {
         transfers.closeProgramFile();
         transfers.startUpload(program);
-        run();
-    }
-    void download(const char* name = "saved.bas") {
-        transfers.startDownload(path(name));
         run();
     }
     void sendFile(const QByteArray& name, const QByteArray& bytes) {

@@ -8,11 +8,6 @@
 using End = TransferAction::End;
 using Lines = QList<QByteArray>;
 
-namespace {
-enum class Request { CommandLine, UploadLine, Read };
-} // namespace
-Q_DECLARE_METATYPE(Request)
-
 class TestTransferCore : public QObject {
     Q_OBJECT
 private slots:
@@ -27,6 +22,7 @@ private slots:
                                << Lines{"10 X", "0 A", "07", "10 0"};
         QTest::newRow("zero then 150") << '0' + QByteArray(150, 'x') << Lines{QByteArray(100, 'x')};
         QTest::newRow("150, no zero") << QByteArray(150, 'x') << Lines{QByteArray(150, 'x')};
+        QTest::newRow("2048 lines") << QByteArray(2047, '\n') + "X" << Lines(2047) + Lines{"X"};
     }
     void readProgram() {
         QFETCH(QByteArray, file);
@@ -37,7 +33,7 @@ private slots:
     }
     // The first line goes after a pause; only a chunk holding "OK" and no "ERROR" releases the
     // next line, anything else is shown, a reply cut in two counts as neither half.
-    void uploadReplies() {
+    void upload() {
         BasicTransfers m;
         QCOMPARE(m.startUpload(QByteArray("1 ABCDEF\n2 B\n3 C\n4 D\n")),
                  TransferActions({act::pause(100), act::sendUdp("1 ABCDEF\r\n"),
@@ -52,10 +48,8 @@ private slots:
                                   act::finished(End::Refused)}));
         QCOMPARE(m.lineSent(), 2);
         QVERIFY(m.nextLine().isEmpty()); // a refused upload cannot be pushed on
-    }
-    // A failed read or 2049 lines (2048 are fine) end a running upload; after "X" nothing does.
-    void uploadEnds() {
-        BasicTransfers m;
+
+        // A failed read or 2049 lines end a running upload; after "X" nothing does.
         const TransferActions completed{act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
                                         act::finished(End::Completed)};
         QCOMPARE(m.startUpload(QByteArray("0010 P\r\n")).mid(4), completed);
@@ -68,7 +62,6 @@ private slots:
         const TransferActions tooLong = m.startUpload(QByteArray(2048, '\n') + "X");
         QCOMPARE(tooLong.value(0).value, ErrorNumber::SubscriptOutOfRange);
         QVERIFY(!m.running());
-        QVERIFY(basic::readProgram(QByteArray(2048, '\n')).ok());
 
         m.startUpload(QByteArray("1 A\n2 B\n"));
         QCOMPARE(m.stop(), TransferActions{act::finished(End::Stopped)});
@@ -127,7 +120,8 @@ private slots:
         t.dropEvery = 1;
         t.upload("10 A\n20 B\n");
         t.dropEvery = 0;
-        t.download();
+        t.transfers.startDownload(t.path("saved.bas"));
+        t.run();
         QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
         QVERIFY(!t.transfers.basic().running());
 
@@ -146,6 +140,16 @@ private slots:
         t.run();
         QCOMPARE(t.programFile(), QByteArray());
         QCOMPARE(t.console, QByteArray("10 A\r\n20 B\r\nOK\r\n"));
+
+        // An upload waiting on a lost reply takes the next one before a file send started after.
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n30 C\n");
+        t.dropEvery = 0;
+        t.transfers.startSend("F.BIN", QByteArray("xyz"));
+        t.sent.clear();
+        t.receive("OK\r\n");
+        QCOMPARE(t.sent, Lines{"20 B\r\n"});
+        QVERIFY(t.transfers.flash().sending());
     }
     // What goes to the board and the console, over the serial link (paced by pauses).
     void sendLayout() {
@@ -214,8 +218,7 @@ private slots:
             QCOMPARE(t.transfers.flash().receiving(), bar == QLatin1String("READ"));
         }
     }
-    // "X" mid-receive: a piece answering an earlier READ 20 goes nowhere. "X" with nothing
-    // running sends CLOSE but ends nothing.
+    // "X" mid-receive: a piece answering an earlier READ 20 goes nowhere.
     void cancelledReceive() {
         SimulatedTerminal t;
         const QByteArray bytes = allBytes().left(100);
@@ -232,24 +235,6 @@ private slots:
         t.run(); // the answer to the second READ 20 comes late
         QCOMPARE(t.flashPart(), bytes.left(20));
         QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
-
-        const TransferActions close = FlashDiskTransfers().closeTransfer();
-        QVERIFY(close.contains(act::sendUdp("CLOSE\r\n")) &&
-                close.contains(act::logLine("CLOSE\r\n")));
-        QVERIFY(!close.contains(act::finished(End::Stopped)));
-    }
-    // With an upload waiting on a lost reply and a file send started after it, the next reply is
-    // the upload's: it sends line 2 while the send still waits for the answer to its FOPEN.
-    void uploadTakesRepliesBeforeAFileSend() {
-        SimulatedTerminal t;
-        t.dropEvery = 1;
-        t.upload("10 A\n20 B\n30 C\n");
-        t.dropEvery = 0;
-        t.transfers.startSend("F.BIN", QByteArray("xyz"));
-        t.sent.clear();
-        t.receive("OK\r\n");
-        QCOMPARE(t.sent, Lines{"20 B\r\n"});
-        QVERIFY(t.transfers.flash().sending());
     }
     // What comes with or after the reply that ends a transfer, or is pending at "X", is console
     // text.
@@ -350,51 +335,45 @@ private slots:
     }
     // Two seconds of silence are told once, with what waits; nothing is sent again.
     void toldOnceWhenNoReplyCame_data() {
-        QTest::addColumn<Request>("request");
+        QTest::addColumn<int>("request"); // a command line, an upload line, a READ
         QTest::addColumn<bool>("replied");
         QTest::addColumn<QString>("waits");
-        for (const bool replied : {false, true}) {
-            QTest::addRow("command line %d", replied) << Request::CommandLine << replied << "";
-            QTest::addRow("upload line %d", replied)
-                << Request::UploadLine << replied
-                << "; upload line 1 waits for its answer: \">>\" sends the next line, \"X\" "
-                   "stops the upload";
-            QTest::addRow("READ %d", replied)
-                << Request::Read << replied
-                << "; flash-disk piece 1 (READ) waits for its answer: \"X\" ends the transfer";
+        const char* waits[] = {"",
+                               "; upload line 1 waits for its answer: \">>\" sends the next line, "
+                               "\"X\" stops the upload",
+                               "; flash-disk piece 1 (READ) waits for its answer: \"X\" ends the "
+                               "transfer"};
+        for (int request = 0; request < 3; ++request) {
+            QTest::addRow("%d, silent", request) << request << false << waits[request];
+            QTest::addRow("%d, answered", request) << request << true << "";
         }
     }
     void toldOnceWhenNoReplyCame() {
-        QFETCH(Request, request);
+        QFETCH(int, request);
         QFETCH(bool, replied);
         QFETCH(QString, waits);
         SimulatedTerminal t;
         qint64 now = 0;
         t.transfers.replyWatch().setClock([&now] { return now; });
         t.transfers.replyWatch().setLimitMs(2000);
-        if (request == Request::Read) {
+        if (request == 2) {
             t.sendFile("F.BIN", QByteArray(50, 'x'));
             t.receiveFile("F.BIN"); // the answer to FOPEN waits in `pending`
         }
         t.dropEvery = replied ? 0 : 1; // every answer from here on is lost, or none
-        if (request == Request::CommandLine) {
+        if (request == 0)
             t.transfers.commandLineSent("PRINT 1");
-            if (replied)
-                t.receive("1\r\n");
-        } else {
-            request == Request::UploadLine ? t.upload("10 A\n20 B\n") : t.run();
-        }
+        if (request == 0 && replied)
+            t.receive("1\r\n");
+        request == 1 ? t.upload("10 A\n20 B\n") : t.run();
         const qsizetype sentBefore = t.sent.size();
-        const auto checkAt = [&](qint64 ms) {
+        for (const qint64 ms : {1999, 2000, 62000}) {
             now = ms;
             t.transfers.replyWatch().check();
-        };
-        checkAt(1999);
-        QVERIFY(t.notices.isEmpty());
-        checkAt(2000);
-        checkAt(62000);
-        QCOMPARE(t.notices, replied ? QStringList()
-                                    : QStringList{"no reply from 127.0.0.1:111 for 2 s" + waits});
+            QCOMPARE(t.notices.size(), ms < 2000 || replied ? 0 : 1);
+        }
+        if (!replied)
+            QCOMPARE(t.notices.first(), "no reply from 127.0.0.1:111 for 2 s" + waits);
         QCOMPARE(t.sent.size(), sentBefore);
     }
 };

@@ -83,27 +83,24 @@ private slots:
         QVERIFY(t.w.dialogs().messages.isEmpty() && t.w.dialogs().errors.isEmpty());
     }
 
-    // A megabyte line does not fit a datagram and earns no answer: "X" stops the upload. NUL and
-    // high bytes travel as they are. (">>" past a line with no answer: roundTrips.)
-    void megabyteLine() {
-        BoardWindow t;
-        QVERIFY(t.start(Link::Udp));
-        t.upload(QByteArray("10 A$=\"\0\xff\"\r\n20 ", 15) + QByteArray(1 << 20, 'x') + "\n30 END");
-        WAIT_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
-        t.w.stopButton->click();
-        QCOMPARE(t.w.transfers().basic().uploading(), false);
-        typeLine(t.w.commandEdit, QStringLiteral("PRINT 9"));
-        WAIT_VERIFY(t.w.console().text().endsWith("9\r\nOK\r\n"));
-        QCOMPARE(t.board->interpreter().program().listing(),
-                 Lines{QByteArray("10 A$=\"\0\xff\"", 10)});
-    }
-
-    // The board refuses FOPEN (no name it takes, or one not on its disk) or wants a login before a
-    // listing, or a local file cannot take part (one box each, nothing goes out): each ends at
-    // once, the local file stays as it was, no part file is left, the next typed line is answered.
-    // Then "X" with nothing running still closes on the board.
+    // One window and board (that wants a login before a listing), with no link first (no dialog
+    // at all), then: FOPEN refused (no name it takes, or none on its disk); the login; a megabyte
+    // line no datagram holds (no answer: "X" stops the upload; NUL and high bytes travel as they
+    // are); no file chosen ("Cancel"); local files that cannot take part (one box each). Each ends
+    // at once, the local file stays, no part file is left, and nothing else goes out.
     void refusals() {
         BoardWindow t;
+        const QList<QPushButton*> buttons{t.w.uploadProgramButton, t.w.saveProgramButton,
+                                          t.w.sendFileButton, t.w.receiveFileButton};
+        t.w.dialogs().openAnswers << BoardWindow::path("never.bas");
+        t.w.dialogs().saveAnswers = t.w.dialogs().openAnswers;
+        for (QPushButton* button : buttons)
+            button->click();
+        QCOMPARE(t.w.dialogs().openAnswers.size() + t.w.dialogs().saveAnswers.size(), 2);
+        QVERIFY(t.w.dialogs().messages.isEmpty());
+        t.w.dialogs().openAnswers.clear();
+        t.w.dialogs().saveAnswers.clear();
+
         board::BoardOptions options;
         options.login = true;
         QVERIFY(t.start(Link::Udp, options));
@@ -127,6 +124,11 @@ private slots:
         untouched();
         QVERIFY(!t.log().contains("WRITE") && !t.log().contains("READ 20"));
 
+        t.upload(QByteArray("10 A$=\"\0\xff\"\r\n20 ", 15) + QByteArray(1 << 20, 'x') + "\n30 END");
+        WAIT_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
+        t.w.stopButton->click();
+        QCOMPARE(t.w.transfers().basic().uploading(), false);
+
         QVERIFY(writeFile(BoardWindow::path("empty.bin"), QByteArray()));
         QVERIFY(QDir::current().mkdir(QStringLiteral("dir")));
         const int notFound = int(ErrorNumber::FileNotFound), access = int(ErrorNumber::PathAccess);
@@ -138,6 +140,11 @@ private slots:
             {t.w.receiveFileButton, "nowhere/x.bin", notFound, "READ"},
             {t.w.receiveFileButton, "dir", access, "READ"}};
         t.board->takeHeard();
+        for (QPushButton* button : buttons)
+            button->click();
+        QCOMPARE(t.w.dialogs().messages.size(), buttons.size());
+        for (const QString& message : t.w.dialogs().messages)
+            QVERIFY(message.endsWith(QStringLiteral("|Cancel")));
         for (const auto& [button, name, error, bar] : cases) {
             t.w.fileProgressBar->setText(QString());
             (button == t.w.receiveFileButton ? t.w.dialogs().saveAnswers
@@ -153,7 +160,10 @@ private slots:
         typeLine(t.w.commandEdit, QStringLiteral("PRINT 3"));
         WAIT_VERIFY(t.w.console().text().endsWith("3\r\nOK\r\n"));
         QCOMPARE(t.board->takeHeard(), QByteArray("PRINT 3\r\n"));
+        QCOMPARE(t.board->interpreter().program().listing(),
+                 Lines{QByteArray("10 A$=\"\0\xff\"", 10)});
 
+        // "X" with nothing running still closes on the board.
         t.w.console().clear();
         t.w.closeTransferButton->click();
         QCOMPARE(t.w.commandEdit->text(), QStringLiteral("CLOSE"));
@@ -161,34 +171,11 @@ private slots:
         QCOMPARE(t.w.console().text(), QByteArray("OK\r\n"));
     }
 
-    // No link open: no dialog at all. No file chosen: "Cancel", and nothing goes out (the
-    // board hears the next typed line first).
-    void cancelAndNoLink() {
-        Terminal w;
-        const QList<QPushButton*> buttons{w.uploadProgramButton, w.saveProgramButton,
-                                          w.sendFileButton, w.receiveFileButton};
-        w.dialogs().openAnswers << BoardWindow::path("never.bas");
-        w.dialogs().saveAnswers = w.dialogs().openAnswers;
-        for (QPushButton* button : buttons)
-            button->click();
-        QCOMPARE(w.dialogs().openAnswers.size() + w.dialogs().saveAnswers.size(), 2);
-        QVERIFY(w.dialogs().messages.isEmpty());
-
-        UdpPeer peer;
-        QVERIFY(connectWindow(w, peer.port()));
-        w.dialogs().openAnswers.clear();
-        w.dialogs().saveAnswers.clear();
-        for (QPushButton* button : buttons)
-            button->click();
-        QCOMPARE(w.dialogs().messages.size(), buttons.size());
-        for (const QString& message : w.dialogs().messages)
-            QVERIFY(message.endsWith(QStringLiteral("|Cancel")));
-        QCOMPARE(w.transfers().running(), false);
-        typeLine(w.commandEdit, QStringLiteral("PRINT 1"));
-        QCOMPARE(peer.next(), QByteArray("PRINT 1\r\n"));
+    void silentBoardIsTold_data() {
+        QTest::addColumn<Link>("link");
+        QTest::newRow("UDP") << Link::Udp;
+        QTest::newRow("serial") << Link::Serial;
     }
-
-    void silentBoardIsTold_data() { linkRows(); }
     // A board that loses every reply: the window tells which board is silent (once: see the
     // core's reply watch).
     void silentBoardIsTold() {
