@@ -90,6 +90,9 @@ private slots:
             << QByteArray("LOAD DATA = 10 PRINT \"ERROR\"\r\n\r\nERROR 12\r\n\r\n");
         QTest::newRow("binary, lone CR") << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"}
                                          << QByteArray("\0\xff\r", 3) << none << done;
+        QTest::newRow("text after the closing OK")
+            << Lines{"10 A\r\nOK\r\nREADY\r\n>", "more"} << QByteArray("10 A\r\n") << none
+            << QByteArray("LOAD BASIC PROGRAM COMPLETED\r\nREADY\r\n>more");
         QTest::newRow("no line end yet: still running")
             << Lines{"10 A\r\nOK"} << none << QByteArray("10 A\r\n")
             << QByteArray("LOAD DATA = 10 A\r\n\r\n");
@@ -218,43 +221,6 @@ private slots:
             QCOMPARE(t.transfers.flash().receiving(), bar == QLatin1String("READ"));
         }
     }
-    // "X" mid-receive: a piece answering an earlier READ 20 goes nowhere.
-    void cancelledReceive() {
-        SimulatedTerminal t;
-        const QByteArray bytes = allBytes().left(100);
-        t.sendFile("C.BIN", bytes);
-        t.receiveFile("C.BIN");
-        t.receive(t.pending.takeFirst()); // the answer to FOPEN
-        t.receive(t.pending.takeFirst()); // the first piece
-        t.transfers.closeFlashDisk();
-        QCOMPARE(t.ended, End::Stopped);
-        QCOMPARE(t.barText, QStringLiteral("READ")); // the bar never says the file came whole
-        QVERIFY(!t.transfers.flashFile().isOpen() && !t.transfers.flash().running());
-        QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
-        QVERIFY(t.console.endsWith("READ 20\r\n"));
-        t.run(); // the answer to the second READ 20 comes late
-        QCOMPARE(t.flashPart(), bytes.left(20));
-        QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
-    }
-    // What comes with or after the reply that ends a transfer, or is pending at "X", is console
-    // text.
-    void textAroundATransferGoesToTheConsole() {
-        SimulatedTerminal t;
-        t.transfers.startDownload(t.path("p.bas"));
-        t.receive("10 A\r\nOK\r\nREADY\r\n>");
-        QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
-        QCOMPARE(t.console, QByteArray("LOAD BASIC PROGRAM COMPLETED\r\nREADY\r\n>"));
-        t.receive("more");
-        QVERIFY(t.console.endsWith(">more"));
-
-        t.pending.clear(); // the board's own answer to LIST, never delivered
-        t.dropEvery = 1;
-        t.upload("10 A\n20 B\n");
-        t.receive("ERR");
-        QVERIFY(!t.console.endsWith("ERR"));
-        t.transfers.stopUpload();
-        QVERIFY(t.console.endsWith("ERR"));
-    }
     // A disk that fills up mid-receive ends it: CLOSE goes to the board, the operator hears why,
     // and neither the bar nor the end says the file came whole, even when the end marker follows.
     void fullDiskEndsTheReceive() {
@@ -282,11 +248,13 @@ private slots:
         QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
     }
     // A receive waiting on the board's answer to FOPEN takes nothing from another sender, however
-    // much it looks like an answer: it is shown, and the console hears once why it was not taken.
-    void repliesFromAnotherSenderAreSetAside() {
+    // much it looks like an answer: it is shown, and the console hears once why. Then "X"
+    // mid-receive: a piece answering an earlier READ 20 goes nowhere.
+    void strayRepliesAndACancelledReceive() {
         SimulatedTerminal t;
-        t.sendFile("F.BIN", QByteArray(30, 'q'));
-        t.receiveFile("F.BIN");
+        const QByteArray bytes = allBytes().left(100);
+        t.sendFile("C.BIN", bytes);
+        t.receiveFile("C.BIN");
         const QByteArray answer = t.pending.takeFirst(); // the board's answer to FOPEN, held back
         t.console.clear();
         t.sent.clear();
@@ -300,14 +268,29 @@ private slots:
         QVERIFY(t.notices.first().contains(QStringLiteral("10.0.0.7:5000")));
 
         t.receive(answer);
-        t.run();
-        QCOMPARE(t.ended, End::Completed);
-        QCOMPARE(t.flashFile(), QByteArray(30, 'q'));
+        t.receive(t.pending.takeFirst()); // the first piece
+        t.transfers.closeFlashDisk();
+        QCOMPARE(t.ended, End::Stopped);
+        QCOMPARE(t.barText, QStringLiteral("READ")); // the bar never says the file came whole
+        QVERIFY(!t.transfers.flashFile().isOpen() && !t.transfers.flash().running());
+        QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
+        QVERIFY(t.console.endsWith("READ 20\r\n"));
+        t.run(); // the answer to the second READ 20 comes late
+        QCOMPARE(t.flashPart(), bytes.left(20));
+        QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
     }
-    // A listing whose closing OK never comes ends on "X", on a typed line (its answer would land in
-    // the file) or past the longest program; the older file keeps the name.
-    void aSaveWhoseEndNeverComes() {
+    // A reply cut short and pending at "X" is console text. A listing whose closing OK never comes
+    // ends on "X", on a typed line (its answer would land in the file) or past the longest
+    // program; the older file keeps the name.
+    void transfersWhoseEndNeverComes() {
         SimulatedTerminal t;
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n");
+        t.receive("ERR");
+        QVERIFY(!t.console.endsWith("ERR"));
+        t.transfers.stopUpload();
+        QVERIFY(t.console.endsWith("ERR"));
+        t.dropEvery = 0;
         const QString saved = t.path("saved.bas");
         QVERIFY(writeFile(saved, "older program\r\n"));
         const auto listing = [&](int lines) {
