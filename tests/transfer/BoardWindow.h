@@ -20,8 +20,8 @@ inline QByteArray stepped(int size, int step = 7) {
     return bytes;
 }
 
-// The window against the board simulator, joined over loopback UDP or over the simulator's
-// pseudo-terminal, as an operator joins them: through the Connect or Open button.
+// The window against the board simulator over loopback UDP or its pseudo-terminal, joined
+// through the Connect or Open button.
 struct BoardWindow {
     Terminal w;
     std::unique_ptr<board::BoardSimulator> board;
@@ -47,7 +47,6 @@ struct BoardWindow {
         return w.link().serialOpen();
     }
 
-    // A file in the window's working directory.
     static QString path(const char* name) { return QDir::current().absoluteFilePath(name); }
     static QByteArray read(const char* name) { return readFile(path(name)); }
     QByteArray log() const { return read("Terminal.log"); }

@@ -31,8 +31,13 @@ struct SimulatedTerminal : TransferSink {
     QTemporaryDir dir;
 
     void send(Channel channel, const QByteArray& line) override {
-        if (udp == (channel == Channel::Udp))
-            toBoard(line);
+        if (udp != (channel == Channel::Udp))
+            return;
+        sent.append(line);
+        for (const QByteArray& chunk : board.run(line)) {
+            if (dropEvery == 0 || ++chunksOut % dropEvery != 0)
+                pending.append(chunk);
+        }
     }
     bool udpOpen() const override { return udp; }
     QString boardName() const override {
@@ -49,25 +54,18 @@ struct SimulatedTerminal : TransferSink {
     void notice(const QString& text) override { notices.append(text); }
     void finished(TransferAction::End how) override { ended = how; }
 
-    void toBoard(const QByteArray& bytes) {
-        sent.append(bytes);
-        for (const QByteArray& chunk : board.run(bytes)) {
-            if (dropEvery == 0 || ++chunksOut % dropEvery != 0)
-                pending.append(chunk);
-        }
-    }
     // `otherSender`: a datagram from someone else than the board.
     void receive(const QByteArray& chunk, const QString& otherSender = QString()) {
         transfers.receive(chunk, otherSender);
     }
-    // Delivers the board's chunks, and those they cause, until the board is silent.
+    // The board's chunks, and those they cause, until the board is silent.
     void run() {
         while (!pending.isEmpty())
             receive(pending.takeFirst());
     }
 
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    // What a transfer wrote: under the file's name once it completed, in its part file before.
+    // Under the file's name once a transfer completed, in its part file before.
     QByteArray programFile() const { return readFile(transfers.programFile().path()); }
     QByteArray programPart() const { return readFile(transfers.programFile().partPath()); }
     QByteArray flashFile() const { return readFile(transfers.flashFile().path()); }

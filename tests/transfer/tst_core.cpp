@@ -1,5 +1,5 @@
-// The session's transfers without a window or a socket (SimulatedTerminal): replies no real
-// board gives, chunks cut anywhere, a disk that fills up, and a clock the test moves.
+// The transfers without a window or a socket: replies no real board gives, chunks cut anywhere,
+// a disk that fills up, and a clock the test moves.
 #include "SimulatedTerminal.h"
 
 #include <csignal>
@@ -153,17 +153,6 @@ private slots:
         t.receive("OK\r\n");
         QCOMPARE(t.sent, Lines{"20 B\r\n"});
         QVERIFY(t.transfers.flash().sending());
-    }
-    // What goes to the board and the console, over the serial link (paced by pauses).
-    void sendLayout() {
-        SimulatedTerminal t;
-        t.udp = false;
-        t.sendFile("A.TXT", QByteArray("\x0a\x00\xff", 3));
-        QCOMPARE(t.sent, Lines({"FOPEN \"A.TXT\",WN\r\n", "WRITE \"0A00FF\"\r\n", "CLOSE\r\n"}));
-        QCOMPARE(t.console,
-                 QByteArray("FOPEN \"A.TXT\",WN\r\nOK\r\n\r\nWRITE \"0A00FF\"\r\nOK\r\n\r\n"
-                            "OK\r\n")); // the answer to CLOSE is plain console text
-        QCOMPARE(t.pausedMs, 50);
     }
     // One reply after the first READ 20, or (`first`) to FOPEN: only an exact answer writes the
     // file; anything else holding "OK" or "ND" ends the receive.

@@ -79,10 +79,8 @@ public:
     }
     ~Relay() override {
         qDeleteAll(findChildren<QSocketNotifier*>()); // before their descriptors close
-        for (const End* end : {&window_, &board_}) {
-            if (end->fd >= 0)
-                ::close(end->fd);
-        }
+        for (const End* end : {&window_, &board_})
+            ::close(end->fd); // -1 when never opened: harmless
     }
 
     QString path;
@@ -118,10 +116,8 @@ private slots:
         QTest::addColumn<Job>("job");
         const char* lines[] = {"UDP, another sender", "serial", "framed serial"};
         const char* jobs[] = {"upload", "Save", "flash send", "flash receive"};
-        for (int l = 0; l < 3; ++l) {
-            for (int j = 0; j < 4; ++j)
-                QTest::addRow("%s, %s", lines[l], jobs[j]) << Line(l) << Job(j);
-        }
+        for (int i = 0; i < 12; ++i)
+            QTest::addRow("%s, %s", lines[i / 4], jobs[i % 4]) << Line(i / 4) << Job(i % 4);
     }
     void junkDuringATransfer();
 };
