@@ -9,6 +9,7 @@
 
 enum class Link { Udp, Serial };
 Q_DECLARE_METATYPE(Link)
+using Lines = QList<QByteArray>;
 
 inline const QByteArray Program = "10 PRINT 1\r\n20 PRINT 2\r\n30 PRINT 3\r\n40 END\r\n";
 

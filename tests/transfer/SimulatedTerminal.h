@@ -10,9 +10,8 @@
 #include <QTest>
 #include <optional>
 
-// The session's transfers without a window or a socket: a sink that records what the operator
-// would see and hands every line sent to the board's firmware, whose replies (one chunk per line,
-// as the real firmware sends them) wait in `pending` until `run`. Local files are real files.
+// A sink that records what the operator would see and hands each line sent to the board's
+// firmware, whose replies (one chunk per line, as the real one's) wait in `pending` until `run`.
 struct SimulatedTerminal : TransferSink {
     Transfers transfers{*this};
     board::CommandInterpreter board{QString(), false};
@@ -54,12 +53,10 @@ struct SimulatedTerminal : TransferSink {
     void notice(const QString& text) override { notices.append(text); }
     void finished(TransferAction::End how) override { ended = how; }
 
-    // `otherSender`: a datagram from someone else than the board.
     void receive(const QByteArray& chunk, const QString& otherSender = QString()) {
         transfers.receive(chunk, otherSender);
     }
-    // The board's chunks, and those they cause, until the board is silent.
-    void run() {
+    void run() { // the board's chunks, and those they cause, until the board is silent
         while (!pending.isEmpty())
             receive(pending.takeFirst());
     }

@@ -1,5 +1,4 @@
-// The transfers without a window or a socket: replies no real board gives, chunks cut anywhere,
-// a disk that fills up, and a clock the test moves.
+// The transfers without a window: replies no real board gives, a full disk, a clock we move.
 #include "SimulatedTerminal.h"
 
 #include <csignal>
@@ -11,8 +10,7 @@ using Lines = QList<QByteArray>;
 class TestTransferCore : public QObject {
     Q_OBJECT
 private slots:
-    // A lone CR ends a line and the last needs no end; up to three leading zeros go and a line
-    // that lost one keeps 100 characters.
+    // A lone CR ends a line; up to three leading zeros go, a line that lost one keeps 100 bytes.
     void readProgram_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Lines>("lines");
@@ -115,9 +113,8 @@ private slots:
         QCOMPARE(t.transfers.basic().downloading(), running);
         QCOMPARE(t.transfers.programFile().isOpen(), running);
     }
-    // A download takes over a waiting upload's replies and ends it; an upload pushed to its end
-    // ends the download; a new click ends a download before its dialog, and what the board sends
-    // after that is console text, never file content.
+    // A download takes a waiting upload's replies and ends it; an upload pushed on ends the
+    // download; a new click ends a download (what follows is console text, never file content).
     void transfersEndEachOther() {
         SimulatedTerminal t;
         t.dropEvery = 1;
@@ -210,8 +207,8 @@ private slots:
             QCOMPARE(t.transfers.flash().receiving(), bar == QLatin1String("READ"));
         }
     }
-    // A disk that fills up mid-receive ends it: CLOSE goes to the board, the operator hears why,
-    // and neither the bar nor the end says the file came whole, even when the end marker follows.
+    // A disk that fills up ends a receive: CLOSE goes out, the operator hears why, nothing says
+    // the file came whole.
     void fullDiskEndsTheReceive() {
         SimulatedTerminal t;
         QByteArray bytes(100, 'z');
@@ -236,9 +233,8 @@ private slots:
         QCOMPARE(t.flashPart(), bytes.left(30)); // what fitted stays, under the partial name
         QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
     }
-    // A receive waiting on the board's answer to FOPEN takes nothing from another sender, however
-    // much it looks like an answer: it is shown, and the console hears once why. Then "X"
-    // mid-receive: a piece answering an earlier READ 20 goes nowhere.
+    // A receive takes nothing from another sender, however like an answer: it is shown, and told
+    // once. Then "X" mid-receive: a piece answering an earlier READ 20 goes nowhere.
     void strayRepliesAndACancelledReceive() {
         SimulatedTerminal t;
         const QByteArray bytes = allBytes().left(100);
@@ -253,8 +249,7 @@ private slots:
         QVERIFY(t.sent.isEmpty());
         QVERIFY(t.transfers.flash().receiving());
         QVERIFY(t.console.startsWith("OK\r\n") && t.console.endsWith("ERROR\r\n"));
-        QCOMPARE(t.notices.size(), 1);
-        QVERIFY(t.notices.first().contains(QStringLiteral("10.0.0.7:5000")));
+        QVERIFY(t.notices.size() == 1 && t.notices.first().contains("10.0.0.7:5000"));
 
         t.receive(answer);
         t.receive(t.pending.takeFirst()); // the first piece
@@ -268,9 +263,8 @@ private slots:
         QCOMPARE(t.flashPart(), bytes.left(20));
         QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
     }
-    // A reply cut short and pending at "X" is console text. A listing whose closing OK never comes
-    // ends on "X", on a typed line (its answer would land in the file) or past the longest
-    // program; the older file keeps the name.
+    // A reply cut short and pending at "X" is console text. A listing that never closes ends on
+    // "X", a typed line (its answer would land in the file) or past the longest program.
     void transfersWhoseEndNeverComes() {
         SimulatedTerminal t;
         t.dropEvery = 1;

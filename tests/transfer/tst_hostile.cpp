@@ -1,7 +1,6 @@
-// Junk during a transfer. From another sender (random, empty and 65,507-byte datagrams, look-alike
-// answers) it is set aside, told once, and the transfer completes exactly. In the board's serial
-// stream (or as frames whose length lies) it may eat a reply, never crash the window, and a
-// transfer that reports success has the board's data.
+// Junk during a transfer: from another sender it is set aside, told once, and the transfer
+// completes exactly; in the board's serial stream it may eat a reply, never crash the window, and
+// a transfer that reports success has the board's data.
 #include "BoardWindow.h"
 
 #include "core/LineEnds.h"
@@ -36,8 +35,7 @@ QByteArray junk(QRandomGenerator& random, Line line) {
     return bytes;
 }
 
-// A pseudo-terminal end made raw and non-blocking.
-int raw(int fd) {
+int raw(int fd) { // and non-blocking
     termios t{};
     if (fd >= 0 && ::tcgetattr(fd, &t) == 0) {
         ::cfmakeraw(&t);
@@ -178,8 +176,7 @@ void TestHostile::junkDuringATransfer() {
                        : t.receiveFile("target.out");
     const Transfers& transfers = w.transfers();
     QVERIFY(transfers.running());
-    // A reply the junk ate leaves the transfer waiting until "X". Junk from another sender eats
-    // nothing, so its transfers get all the time a slow machine may need.
+    // A reply the junk ate leaves the transfer waiting until "X"; a stranger's junk eats nothing.
     const bool stopped = !QTest::qWaitFor([&] { return !transfers.running(); },
                                           line == Line::Stranger ? 60000 : 15000);
     // What the board holds as the window is done: a fake "OK" would have pushed data out ahead.

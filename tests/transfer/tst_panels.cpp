@@ -2,28 +2,25 @@
 // or the board is silent. Round trips: tst_splitreplies.
 #include "BoardWindow.h"
 
-using Lines = QList<QByteArray>;
-
 class TestPanels : public QObject {
     Q_OBJECT
 private slots:
     // One window and board (that wants a login before a listing), with no link first (no dialog
     // at all), then: FOPEN refused (no name it takes, or none on its disk); the login; a megabyte
     // line no datagram holds (no answer: "X" stops the upload; NUL and high bytes travel as they
-    // are); no file chosen ("Cancel"); local files that cannot take part (one box each). Each ends
-    // at once, the local file stays, no part file is left, and nothing else goes out.
+    // are; the window tells the board is silent); no file chosen ("Cancel"); local files that
+    // cannot take part (one box each). Each ends at once, the local file stays, no part file is
+    // left, and nothing else goes out.
     void refusals() {
         BoardWindow t;
         const QList<QPushButton*> buttons{t.w.uploadProgramButton, t.w.saveProgramButton,
                                           t.w.sendFileButton, t.w.receiveFileButton};
-        t.w.dialogs().openAnswers << BoardWindow::path("never.bas");
-        t.w.dialogs().saveAnswers = t.w.dialogs().openAnswers;
+        t.w.dialogs().openAnswers = t.w.dialogs().saveAnswers = {BoardWindow::path("never.bas")};
         for (QPushButton* button : buttons)
             button->click();
         QCOMPARE(t.w.dialogs().openAnswers.size() + t.w.dialogs().saveAnswers.size(), 2);
         QVERIFY(t.w.dialogs().messages.isEmpty());
-        t.w.dialogs().openAnswers.clear();
-        t.w.dialogs().saveAnswers.clear();
+        t.w.dialogs().openAnswers = t.w.dialogs().saveAnswers = {};
 
         board::BoardOptions options;
         options.login = true;
@@ -48,8 +45,12 @@ private slots:
         untouched();
         QVERIFY(!t.log().contains("WRITE") && !t.log().contains("READ 20"));
 
+        t.w.transfers().replyWatch().setLimitMs(100);
         t.upload(QByteArray("10 A$=\"\0\xff\"\r\n20 ", 15) + QByteArray(1 << 20, 'x') + "\n30 END");
         WAIT_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
+        const QByteArray silent = "no reply from " + t.w.link().boardAddress().toLatin1();
+        WAIT_VERIFY(t.w.console().text().contains(silent + " for 100 ms"));
+        t.w.transfers().replyWatch().setLimitMs(0); // watches nothing: no notice in what follows
         t.w.stopButton->click();
         QCOMPARE(t.w.transfers().basic().uploading(), false);
 
@@ -93,25 +94,6 @@ private slots:
         QCOMPARE(t.w.commandEdit->text(), QStringLiteral("CLOSE"));
         WAIT_VERIFY(t.log().endsWith("CLOSE\r\nOK\r\n"));
         QCOMPARE(t.w.console().text(), QByteArray("OK\r\n"));
-    }
-
-    void silentBoardIsTold_data() {
-        QTest::addColumn<Link>("link");
-        QTest::newRow("UDP") << Link::Udp;
-        QTest::newRow("serial") << Link::Serial;
-    }
-    // A board that loses every reply: the window tells which board is silent.
-    void silentBoardIsTold() {
-        QFETCH(Link, link);
-        BoardWindow b;
-        board::BoardOptions lossy;
-        lossy.dropEvery = 1;
-        QVERIFY(b.start(link, lossy));
-        b.w.transfers().replyWatch().setLimitMs(100);
-        typeLine(b.w.commandEdit, QStringLiteral("PRINT 1"));
-        const QString name = link == Link::Udp ? b.w.link().boardAddress() : b.board->ptyPath();
-        WAIT_VERIFY(
-            b.w.console().text().contains("no reply from " + name.toLatin1() + " for 100 ms"));
     }
 };
 

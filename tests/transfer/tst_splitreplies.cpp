@@ -1,11 +1,8 @@
-// Round trips through the "BASIC Files" and "Flash disk" panels, then through the client, against
-// the board simulator on both links, its replies whole or cut in two 45 ms apart (after byte 1,
-// or in the middle: inside a hex pair or between CR and LF).
+// Round trips through the window's panels, then the client, on both links, the board's replies
+// whole or cut in two 45 ms apart (after byte 1, or mid: inside a hex pair, between CR and LF).
 #include "BoardWindow.h"
 
 #include "cli/CliProcess.h"
-
-using Lines = QList<QByteArray>;
 
 class TestSplitReplies : public QObject {
     Q_OBJECT
@@ -32,9 +29,7 @@ private slots:
         options.diskDir = BoardWindow::path("disk");
         QVERIFY(t.start(link, options));
         t.upload("0010 PRINT \"\xC0\xFF\"\r\n\n020 A=1\n30 END\r\n");
-        QCOMPARE(t.w.console().text(), QByteArray("10 PR\n"));
         WAIT_COMPARE(t.w.transfers().basic().lineSent(), qint16(2));
-        QCOMPARE(t.w.console().text(), QByteArray("LOAD DATA = "));
         t.w.nextLineButton->click();
         WAIT_COMPARE(t.w.console().text(), QByteArray("SEND BASIC PROGRAM COMPLETED\r\nOK\r\n"));
         QCOMPARE(t.board->interpreter().program().listing(),
