@@ -4,17 +4,12 @@
 
 #include "board/BoardSimulator.h"
 #include "console/ConsoleModel.h"
-#include "core/TerminalState.h"
 #include "form/TextProgressBar.h"
 #include "transfer/Transfers.h"
 
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <memory>
-
 enum class Link { Udp, Serial };
 Q_DECLARE_METATYPE(Link)
+using Lines = QList<QByteArray>;
 
 inline const QByteArray Program = "10 PRINT 1\r\n20 PRINT 2\r\n30 PRINT 3\r\n40 END\r\n";
 
@@ -26,8 +21,8 @@ inline QByteArray stepped(int size, int step = 7) {
     return bytes;
 }
 
-// The window against the board simulator, joined over loopback UDP or over the simulator's
-// pseudo-terminal, as an operator joins them: through the Connect or Open button.
+// The window against the board simulator over loopback UDP or its pseudo-terminal, joined
+// through the Connect or Open button.
 struct BoardWindow {
     Terminal w;
     std::unique_ptr<board::BoardSimulator> board;
@@ -53,15 +48,13 @@ struct BoardWindow {
         return w.link().serialOpen();
     }
 
-    // A file in the window's working directory.
     static QString path(const char* name) { return QDir::current().absoluteFilePath(name); }
     static QByteArray read(const char* name) { return readFile(path(name)); }
     QByteArray log() const { return read("Terminal.log"); }
     // The board's answer to the window's last command has come whole.
     bool answered() const { return log().endsWith("OK\r\n"); }
 
-    // The panels' buttons, their file dialogs answered with a file here; the open dialogs' file
-    // holds `content`.
+    // The panels' buttons, their dialogs answered with a file here (holding `content` to open).
     void upload(const QByteArray& program) { click(w.uploadProgramButton, "prog.bas", program); }
     void save(const char* name) { click(w.saveProgramButton, name); }
     void sendFile(const QByteArray& bytes) { click(w.sendFileButton, "out.bin", bytes); }
@@ -74,10 +67,3 @@ struct BoardWindow {
         button->click();
     }
 };
-
-// Rows for both links.
-inline void linkRows() {
-    QTest::addColumn<Link>("link");
-    QTest::newRow("UDP") << Link::Udp;
-    QTest::newRow("serial") << Link::Serial;
-}

@@ -6,16 +6,12 @@
 #include "transfer/TransferSink.h"
 #include "transfer/Transfers.h"
 
-#include <QList>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 
-// The session's transfers without a window or a socket: a sink that records what the operator
-// would see and hands every line sent to the simulated board's firmware, whose replies wait in
-// `pending` (one chunk per reply line, as the real firmware sends them) until `run` delivers
-// them. The local files are real files in a temporary folder.
+// A sink that records what the operator would see and hands each line sent to the board's
+// firmware, whose replies (one chunk per line, as the real one's) wait in `pending` until `run`.
 struct SimulatedTerminal : TransferSink {
     Transfers transfers{*this};
     board::CommandInterpreter board{QString(), false};
@@ -34,8 +30,13 @@ struct SimulatedTerminal : TransferSink {
     QTemporaryDir dir;
 
     void send(Channel channel, const QByteArray& line) override {
-        if (udp == (channel == Channel::Udp))
-            toBoard(line);
+        if (udp != (channel == Channel::Udp))
+            return;
+        sent.append(line);
+        for (const QByteArray& chunk : board.run(line)) {
+            if (dropEvery == 0 || ++chunksOut % dropEvery != 0)
+                pending.append(chunk);
+        }
     }
     bool udpOpen() const override { return udp; }
     QString boardName() const override {
@@ -52,25 +53,16 @@ struct SimulatedTerminal : TransferSink {
     void notice(const QString& text) override { notices.append(text); }
     void finished(TransferAction::End how) override { ended = how; }
 
-    void toBoard(const QByteArray& bytes) {
-        sent.append(bytes);
-        for (const QByteArray& chunk : board.run(bytes)) {
-            if (dropEvery == 0 || ++chunksOut % dropEvery != 0)
-                pending.append(chunk);
-        }
-    }
-    // `otherSender`: a datagram from someone else than the board.
     void receive(const QByteArray& chunk, const QString& otherSender = QString()) {
         transfers.receive(chunk, otherSender);
     }
-    // Delivers the board's chunks, and those they cause, until the board is silent.
-    void run() {
+    void run() { // the board's chunks, and those they cause, until the board is silent
         while (!pending.isEmpty())
             receive(pending.takeFirst());
     }
 
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    // What a transfer wrote: under the file's name once it completed, in its part file before.
+    // Under the file's name once a transfer completed, in its part file before.
     QByteArray programFile() const { return readFile(transfers.programFile().path()); }
     QByteArray programPart() const { return readFile(transfers.programFile().partPath()); }
     QByteArray flashFile() const { return readFile(transfers.flashFile().path()); }
@@ -79,10 +71,6 @@ struct SimulatedTerminal : TransferSink {
     void upload(const QByteArray& program) {
         transfers.closeProgramFile();
         transfers.startUpload(program);
-        run();
-    }
-    void download(const char* name = "saved.bas") {
-        transfers.startDownload(path(name));
         run();
     }
     void sendFile(const QByteArray& name, const QByteArray& bytes) {

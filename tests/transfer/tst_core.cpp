@@ -1,5 +1,4 @@
-// The session's transfers without a window or a socket (SimulatedTerminal): replies no real
-// board gives, chunks cut anywhere, a disk that fills up, and a clock the test moves.
+// The transfers without a window: replies no real board gives, a full disk, a clock we move.
 #include "SimulatedTerminal.h"
 
 #include <csignal>
@@ -8,16 +7,10 @@
 using End = TransferAction::End;
 using Lines = QList<QByteArray>;
 
-namespace {
-enum class Request { CommandLine, UploadLine, Read };
-} // namespace
-Q_DECLARE_METATYPE(Request)
-
 class TestTransferCore : public QObject {
     Q_OBJECT
 private slots:
-    // A lone CR ends a line and the last needs no end; up to three leading zeros go and a line
-    // that lost one keeps 100 characters.
+    // A lone CR ends a line; up to three leading zeros go, a line that lost one keeps 100 bytes.
     void readProgram_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Lines>("lines");
@@ -27,6 +20,7 @@ private slots:
                                << Lines{"10 X", "0 A", "07", "10 0"};
         QTest::newRow("zero then 150") << '0' + QByteArray(150, 'x') << Lines{QByteArray(100, 'x')};
         QTest::newRow("150, no zero") << QByteArray(150, 'x') << Lines{QByteArray(150, 'x')};
+        QTest::newRow("2048 lines") << QByteArray(2047, '\n') + "X" << Lines(2047) + Lines{"X"};
     }
     void readProgram() {
         QFETCH(QByteArray, file);
@@ -37,7 +31,7 @@ private slots:
     }
     // The first line goes after a pause; only a chunk holding "OK" and no "ERROR" releases the
     // next line, anything else is shown, a reply cut in two counts as neither half.
-    void uploadReplies() {
+    void upload() {
         BasicTransfers m;
         QCOMPARE(m.startUpload(QByteArray("1 ABCDEF\n2 B\n3 C\n4 D\n")),
                  TransferActions({act::pause(100), act::sendUdp("1 ABCDEF\r\n"),
@@ -52,10 +46,8 @@ private slots:
                                   act::finished(End::Refused)}));
         QCOMPARE(m.lineSent(), 2);
         QVERIFY(m.nextLine().isEmpty()); // a refused upload cannot be pushed on
-    }
-    // A failed read or 2049 lines (2048 are fine) end a running upload; after "X" nothing does.
-    void uploadEnds() {
-        BasicTransfers m;
+
+        // A failed read or 2049 lines end a running upload; after "X" nothing does.
         const TransferActions completed{act::consoleReplace("SEND BASIC PROGRAM COMPLETED\r\n"),
                                         act::finished(End::Completed)};
         QCOMPARE(m.startUpload(QByteArray("0010 P\r\n")).mid(4), completed);
@@ -68,7 +60,6 @@ private slots:
         const TransferActions tooLong = m.startUpload(QByteArray(2048, '\n') + "X");
         QCOMPARE(tooLong.value(0).value, ErrorNumber::SubscriptOutOfRange);
         QVERIFY(!m.running());
-        QVERIFY(basic::readProgram(QByteArray(2048, '\n')).ok());
 
         m.startUpload(QByteArray("1 A\n2 B\n"));
         QCOMPARE(m.stop(), TransferActions{act::finished(End::Stopped)});
@@ -97,6 +88,9 @@ private slots:
             << QByteArray("LOAD DATA = 10 PRINT \"ERROR\"\r\n\r\nERROR 12\r\n\r\n");
         QTest::newRow("binary, lone CR") << Lines{QByteArray("\0\xff\r", 3), "OK\r\n"}
                                          << QByteArray("\0\xff\r", 3) << none << done;
+        QTest::newRow("text after the closing OK")
+            << Lines{"10 A\r\nOK\r\nREADY\r\n>", "more"} << QByteArray("10 A\r\n") << none
+            << QByteArray("LOAD BASIC PROGRAM COMPLETED\r\nREADY\r\n>more");
         QTest::newRow("no line end yet: still running")
             << Lines{"10 A\r\nOK"} << none << QByteArray("10 A\r\n")
             << QByteArray("LOAD DATA = 10 A\r\n\r\n");
@@ -119,15 +113,15 @@ private slots:
         QCOMPARE(t.transfers.basic().downloading(), running);
         QCOMPARE(t.transfers.programFile().isOpen(), running);
     }
-    // A download takes over a waiting upload's replies and ends it; an upload pushed to its end
-    // ends the download; a new click ends a download before its dialog, and what the board sends
-    // after that is console text, never file content.
+    // A download takes a waiting upload's replies and ends it; an upload pushed on ends the
+    // download; a new click ends a download (what follows is console text, never file content).
     void transfersEndEachOther() {
         SimulatedTerminal t;
         t.dropEvery = 1;
         t.upload("10 A\n20 B\n");
         t.dropEvery = 0;
-        t.download();
+        t.transfers.startDownload(t.path("saved.bas"));
+        t.run();
         QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
         QVERIFY(!t.transfers.basic().running());
 
@@ -146,17 +140,16 @@ private slots:
         t.run();
         QCOMPARE(t.programFile(), QByteArray());
         QCOMPARE(t.console, QByteArray("10 A\r\n20 B\r\nOK\r\n"));
-    }
-    // What goes to the board and the console, over the serial link (paced by pauses).
-    void sendLayout() {
-        SimulatedTerminal t;
-        t.udp = false;
-        t.sendFile("A.TXT", QByteArray("\x0a\x00\xff", 3));
-        QCOMPARE(t.sent, Lines({"FOPEN \"A.TXT\",WN\r\n", "WRITE \"0A00FF\"\r\n", "CLOSE\r\n"}));
-        QCOMPARE(t.console,
-                 QByteArray("FOPEN \"A.TXT\",WN\r\nOK\r\n\r\nWRITE \"0A00FF\"\r\nOK\r\n\r\n"
-                            "OK\r\n")); // the answer to CLOSE is plain console text
-        QCOMPARE(t.pausedMs, 50);
+
+        // An upload waiting on a lost reply takes the next one before a file send started after.
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n30 C\n");
+        t.dropEvery = 0;
+        t.transfers.startSend("F.BIN", QByteArray("xyz"));
+        t.sent.clear();
+        t.receive("OK\r\n");
+        QCOMPARE(t.sent, Lines{"20 B\r\n"});
+        QVERIFY(t.transfers.flash().sending());
     }
     // One reply after the first READ 20, or (`first`) to FOPEN: only an exact answer writes the
     // file; anything else holding "OK" or "ND" ends the receive.
@@ -214,78 +207,8 @@ private slots:
             QCOMPARE(t.transfers.flash().receiving(), bar == QLatin1String("READ"));
         }
     }
-    // The bar counts pieces 1..99, then 0 and on.
-    void pieceCounter() {
-        FlashDiskTransfers m;
-        m.startReceive("S.TXT");
-        QList<qint64> values;
-        for (int i = 0; i < 101; ++i) {
-            for (const TransferAction& a :
-                 m.onReceiveReply(QByteArray(i ? 40 : 0, '0') + "OK", true))
-                if (a.kind == TransferAction::Kind::ProgressValue)
-                    values.append(a.value);
-        }
-        QCOMPARE(values.size(), 100);
-        QCOMPARE(values.mid(97), QList<qint64>({98, 99, 0}));
-    }
-    // "X" mid-receive: a piece answering an earlier READ 20 goes nowhere. "X" with nothing
-    // running sends CLOSE but ends nothing.
-    void cancelledReceive() {
-        SimulatedTerminal t;
-        const QByteArray bytes = allBytes().left(100);
-        t.sendFile("C.BIN", bytes);
-        t.receiveFile("C.BIN");
-        t.receive(t.pending.takeFirst()); // the answer to FOPEN
-        t.receive(t.pending.takeFirst()); // the first piece
-        t.transfers.closeFlashDisk();
-        QCOMPARE(t.ended, End::Stopped);
-        QCOMPARE(t.barText, QStringLiteral("READ")); // the bar never says the file came whole
-        QVERIFY(!t.transfers.flashFile().isOpen() && !t.transfers.flash().running());
-        QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
-        QVERIFY(t.console.endsWith("READ 20\r\n"));
-        t.run(); // the answer to the second READ 20 comes late
-        QCOMPARE(t.flashPart(), bytes.left(20));
-        QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
-
-        const TransferActions close = FlashDiskTransfers().closeTransfer();
-        QVERIFY(close.contains(act::sendUdp("CLOSE\r\n")) &&
-                close.contains(act::logLine("CLOSE\r\n")));
-        QVERIFY(!close.contains(act::finished(End::Stopped)));
-    }
-    // With an upload waiting on a lost reply and a file send started after it, the next reply is
-    // the upload's: it sends line 2 while the send still waits for the answer to its FOPEN.
-    void uploadTakesRepliesBeforeAFileSend() {
-        SimulatedTerminal t;
-        t.dropEvery = 1;
-        t.upload("10 A\n20 B\n30 C\n");
-        t.dropEvery = 0;
-        t.transfers.startSend("F.BIN", QByteArray("xyz"));
-        t.sent.clear();
-        t.receive("OK\r\n");
-        QCOMPARE(t.sent, Lines{"20 B\r\n"});
-        QVERIFY(t.transfers.flash().sending());
-    }
-    // What comes with or after the reply that ends a transfer, or is pending at "X", is console
-    // text.
-    void textAroundATransferGoesToTheConsole() {
-        SimulatedTerminal t;
-        t.transfers.startDownload(t.path("p.bas"));
-        t.receive("10 A\r\nOK\r\nREADY\r\n>");
-        QCOMPARE(t.programFile(), QByteArray("10 A\r\n"));
-        QCOMPARE(t.console, QByteArray("LOAD BASIC PROGRAM COMPLETED\r\nREADY\r\n>"));
-        t.receive("more");
-        QVERIFY(t.console.endsWith(">more"));
-
-        t.pending.clear(); // the board's own answer to LIST, never delivered
-        t.dropEvery = 1;
-        t.upload("10 A\n20 B\n");
-        t.receive("ERR");
-        QVERIFY(!t.console.endsWith("ERR"));
-        t.transfers.stopUpload();
-        QVERIFY(t.console.endsWith("ERR"));
-    }
-    // A disk that fills up mid-receive ends it: CLOSE goes to the board, the operator hears why,
-    // and neither the bar nor the end says the file came whole, even when the end marker follows.
+    // A disk that fills up ends a receive: CLOSE goes out, the operator hears why, nothing says
+    // the file came whole.
     void fullDiskEndsTheReceive() {
         SimulatedTerminal t;
         QByteArray bytes(100, 'z');
@@ -310,12 +233,13 @@ private slots:
         QCOMPARE(t.flashPart(), bytes.left(30)); // what fitted stays, under the partial name
         QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
     }
-    // A receive waiting on the board's answer to FOPEN takes nothing from another sender, however
-    // much it looks like an answer: it is shown, and the console hears once why it was not taken.
-    void repliesFromAnotherSenderAreSetAside() {
+    // A receive takes nothing from another sender, however like an answer: it is shown, and told
+    // once. Then "X" mid-receive: a piece answering an earlier READ 20 goes nowhere.
+    void strayRepliesAndACancelledReceive() {
         SimulatedTerminal t;
-        t.sendFile("F.BIN", QByteArray(30, 'q'));
-        t.receiveFile("F.BIN");
+        const QByteArray bytes = allBytes().left(100);
+        t.sendFile("C.BIN", bytes);
+        t.receiveFile("C.BIN");
         const QByteArray answer = t.pending.takeFirst(); // the board's answer to FOPEN, held back
         t.console.clear();
         t.sent.clear();
@@ -325,18 +249,31 @@ private slots:
         QVERIFY(t.sent.isEmpty());
         QVERIFY(t.transfers.flash().receiving());
         QVERIFY(t.console.startsWith("OK\r\n") && t.console.endsWith("ERROR\r\n"));
-        QCOMPARE(t.notices.size(), 1);
-        QVERIFY(t.notices.first().contains(QStringLiteral("10.0.0.7:5000")));
+        QVERIFY(t.notices.size() == 1 && t.notices.first().contains("10.0.0.7:5000"));
 
         t.receive(answer);
-        t.run();
-        QCOMPARE(t.ended, End::Completed);
-        QCOMPARE(t.flashFile(), QByteArray(30, 'q'));
+        t.receive(t.pending.takeFirst()); // the first piece
+        t.transfers.closeFlashDisk();
+        QCOMPARE(t.ended, End::Stopped);
+        QCOMPARE(t.barText, QStringLiteral("READ")); // the bar never says the file came whole
+        QVERIFY(!t.transfers.flashFile().isOpen() && !t.transfers.flash().running());
+        QVERIFY(t.logged.endsWith("READ 20\r\nCLOSE\r\n"));
+        QVERIFY(t.console.endsWith("READ 20\r\n"));
+        t.run(); // the answer to the second READ 20 comes late
+        QCOMPARE(t.flashPart(), bytes.left(20));
+        QVERIFY(!QFile::exists(t.transfers.flashFile().path()));
     }
-    // A listing whose closing OK never comes ends on "X", on a typed line (its answer would land in
-    // the file) or past the longest program; the older file keeps the name.
-    void aSaveWhoseEndNeverComes() {
+    // A reply cut short and pending at "X" is console text. A listing that never closes ends on
+    // "X", a typed line (its answer would land in the file) or past the longest program.
+    void transfersWhoseEndNeverComes() {
         SimulatedTerminal t;
+        t.dropEvery = 1;
+        t.upload("10 A\n20 B\n");
+        t.receive("ERR");
+        QVERIFY(!t.console.endsWith("ERR"));
+        t.transfers.stopUpload();
+        QVERIFY(t.console.endsWith("ERR"));
+        t.dropEvery = 0;
         const QString saved = t.path("saved.bas");
         QVERIFY(writeFile(saved, "older program\r\n"));
         const auto listing = [&](int lines) {
@@ -362,55 +299,48 @@ private slots:
         QCOMPARE(t.programPart().count('\n'), basic::MaxProgramLines);
         QCOMPARE(t.programFile(), QByteArray("older program\r\n"));
     }
+    // Two seconds of silence are told once, with what waits; nothing is sent again.
     void toldOnceWhenNoReplyCame_data() {
-        QTest::addColumn<Request>("request");
+        QTest::addColumn<int>("request"); // a command line, an upload line, a READ
         QTest::addColumn<bool>("replied");
-        QTest::addColumn<QString>("notice"); // what is told after 2 s of silence
-        const QString udp = QStringLiteral("no reply from 127.0.0.1:111 for 2 s");
-        const std::tuple<const char*, Request, QString> requests[]{
-            {"command line", Request::CommandLine, QString()},
-            {"upload line", Request::UploadLine,
-             QStringLiteral("; upload line 1 waits for its answer: \">>\" sends the next line, "
-                            "\"X\" stops the upload")},
-            {"READ", Request::Read,
-             QStringLiteral("; flash-disk piece 1 (READ) waits for its answer: \"X\" ends the "
-                            "transfer")}};
-        for (const auto& [name, request, waits] : requests) {
-            QTest::addRow("%s, silent", name) << request << false << udp + waits;
-            QTest::addRow("%s, answered", name) << request << true << QString();
+        QTest::addColumn<QString>("waits");
+        const char* waits[] = {"",
+                               "; upload line 1 waits for its answer: \">>\" sends the next line, "
+                               "\"X\" stops the upload",
+                               "; flash-disk piece 1 (READ) waits for its answer: \"X\" ends the "
+                               "transfer"};
+        for (int request = 0; request < 3; ++request) {
+            QTest::addRow("%d, silent", request) << request << false << waits[request];
+            QTest::addRow("%d, answered", request) << request << true << "";
         }
     }
     void toldOnceWhenNoReplyCame() {
-        QFETCH(Request, request);
+        QFETCH(int, request);
         QFETCH(bool, replied);
-        QFETCH(QString, notice);
+        QFETCH(QString, waits);
         SimulatedTerminal t;
         qint64 now = 0;
         t.transfers.replyWatch().setClock([&now] { return now; });
         t.transfers.replyWatch().setLimitMs(2000);
-        if (request == Request::Read) {
+        if (request == 2) {
             t.sendFile("F.BIN", QByteArray(50, 'x'));
             t.receiveFile("F.BIN"); // the answer to FOPEN waits in `pending`
         }
         t.dropEvery = replied ? 0 : 1; // every answer from here on is lost, or none
-        if (request == Request::CommandLine) {
+        if (request == 0)
             t.transfers.commandLineSent("PRINT 1");
-            if (replied)
-                t.receive("1\r\n");
-        } else {
-            request == Request::UploadLine ? t.upload("10 A\n20 B\n") : t.run();
-        }
+        if (request == 0 && replied)
+            t.receive("1\r\n");
+        request == 1 ? t.upload("10 A\n20 B\n") : t.run();
         const qsizetype sentBefore = t.sent.size();
-        const auto checkAt = [&](qint64 ms) {
+        for (const qint64 ms : {1999, 2000, 62000}) {
             now = ms;
             t.transfers.replyWatch().check();
-        };
-        checkAt(1999);
-        QVERIFY(t.notices.isEmpty());
-        checkAt(2000);
-        checkAt(62000);
-        QCOMPARE(t.notices, notice.isEmpty() ? QStringList() : QStringList{notice});
-        QCOMPARE(t.sent.size(), sentBefore); // nothing was sent again
+            QCOMPARE(t.notices.size(), ms < 2000 || replied ? 0 : 1);
+        }
+        if (!replied)
+            QCOMPARE(t.notices.first(), "no reply from 127.0.0.1:111 for 2 s" + waits);
+        QCOMPARE(t.sent.size(), sentBefore);
     }
 };
 
