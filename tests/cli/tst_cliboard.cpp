@@ -21,47 +21,32 @@ private slots:
     void interruptClosesTheTransfer();
     void failsEarly_data();
     void failsEarly();
-
-private:
-    // "udp ..." or "serial ...": the simulator's link, then the rest as options.
-    QStringList link(const QString& via) const {
-        return (via.startsWith(QLatin1String("udp")) ? udp() : serial()) + via.split(u' ').mid(1);
-    }
 };
 
-// What went to the board comes back byte for byte over each way the client wires a link: a
-// program (Windows-1251 letters as they are) through either MDC gateway, a file in console-text
-// frames. Each lands over a longer file. The core's sizes and cut replies are tests/transfer's.
+// A program comes back byte for byte (Windows-1251 letters as they are) over each way the client
+// wires a link, and lands over a longer file. Sizes and cut replies are tests/transfer's.
 void TestCliBoard::roundTrip_data() {
     QTest::addColumn<QString>("via");
-    QTest::addColumn<bool>("program"); // upload and download; else put and get
-    QTest::addColumn<QByteArray>("content");
-    const QByteArray program = numberedLines({}, 12, 1, " PRINT \"\xC0\xFF\"\r\n");
-    QTest::newRow("program, udp, MDC gateway") << "udp --via-usb 16" << true << program;
-    QTest::newRow("program, serial, MDC gateway") << "serial --via-usb 16" << true << program;
-    QTest::newRow("21 bytes, console-text frames")
-        << "serial --framed" << false << allBytes().right(21);
+    QTest::newRow("udp, MDC gateway") << "udp --via-usb 16";
+    QTest::newRow("serial, MDC gateway") << "serial --via-usb 16";
+    QTest::newRow("serial, console-text frames") << "serial --framed";
 }
 
 void TestCliBoard::roundTrip() {
     QFETCH(QString, via);
-    QFETCH(bool, program);
-    QFETCH(QByteArray, content);
-    write("local", content);
+    const QByteArray program = numberedLines({}, 12, 1, " PRINT \"\xC0\xFF\"\r\n");
+    write("local", program);
     write("back", "old and longer content that must go");
-    const QStringList there = program ? QStringList{"upload", path("local")}
-                                      : QStringList{"put", path("local"), "DATA.BIN"};
-    const QStringList back = program ? QStringList{"download", path("back")}
-                                     : QStringList{"get", "DATA.BIN", path("back")};
-    for (const QStringList& command : {there, back}) {
-        const CliResult r = runCli(link(via) + command);
+    for (const char* command : {"upload local", "download back"}) {
+        const CliResult r = runCli((via.startsWith("udp") ? udp() : serial()) +
+                                       via.split(u' ').mid(1) + QString(command).split(u' '),
+                                   CliRun{{}, dir->path()});
         QVERIFY2(r.exitCode == 0, r.err.constData());
     }
-    QCOMPARE(read("back"), content);
+    QCOMPARE(read("back"), program);
 }
 
-// The simulator's holding registers at address 16 over the pty (UDP's, and the exception, are
-// the script tests'): write two with a data block given in spaced pairs, read them back.
+// Holding registers over the pty, as text: two written with a data block in spaced pairs, read.
 void TestCliBoard::modbusRegisters() {
     const QStringList modbus = serial() + QStringList{"modbus", "10"};
     CliResult r = runCli(
@@ -129,18 +114,17 @@ void TestCliBoard::modbusPolling() {
     QCOMPARE(read("polls.csv"), csv);
 }
 
-// A board that loses its replies: the wait ends with exit 3 and, for a put, the CLOSE the
-// window's X sends; never a hang. The timeout is long enough for a busy machine to answer
-// every reply the board does send.
+// A board that loses its replies: exit 3, never a hang, and a put ends with the window's CLOSE.
+// The timeout is long enough for a busy machine to answer every reply the board does send.
 void TestCliBoard::boardStopsAnswering_data() {
     QTest::addColumn<int>("dropEvery");
     QTest::addColumn<QStringList>("command");
     QTest::addColumn<QByteArray>("message");
     QTest::newRow("status, every reply lost") << 1 << QStringList{"status"} << QByteArray("STATUS");
     QTest::newRow("put, stops mid-way")
-        << 6 << QStringList{"put", "LOCAL", "DATA.BIN"} << QByteArray("incomplete");
+        << 6 << QStringList{"put", "local", "DATA.BIN"} << QByteArray("incomplete");
     QTest::newRow("upload, stops mid-way")
-        << 4 << QStringList{"upload", "LOCAL"} << QByteArray("stopped at line 4");
+        << 4 << QStringList{"upload", "local"} << QByteArray("stopped at line 4");
 }
 
 void TestCliBoard::boardStopsAnswering() {
@@ -151,9 +135,8 @@ void TestCliBoard::boardStopsAnswering() {
     options.dropEvery = dropEvery;
     startBoard(options);
     write("local", numberedLines({}, 20, 1, " PRINT 1\r\n"));
-    command.replaceInStrings(QStringLiteral("LOCAL"), path("local"));
-    const CliResult r =
-        runCli(udp() + QStringList{"--timeout", "10", "--log", path("t.log")} + command);
+    const CliResult r = runCli(udp() + QStringList{"--timeout", "10", "--log", "t.log"} + command,
+                               CliRun{{}, dir->path()});
     QCOMPARE(r.exitCode, 3);
     QVERIFY2(r.err.contains(message), r.err.constData());
     if (command.first() == QLatin1String("put"))
