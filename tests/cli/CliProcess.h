@@ -28,8 +28,7 @@ struct CliRun {
     QString program = QStringLiteral(BRENMOOR_CLI_PATH);
 };
 
-// Runs brenmoor-cli (or `how.program`) while the test's event loop runs, so that a board living
-// in the test answers it.
+// Runs brenmoor-cli (or how.program) inside the test's event loop, so a board in the test answers.
 inline CliResult runCli(const QStringList& arguments, const CliRun& how = {}) {
     QProcess process;
     QEventLoop loop;
@@ -57,8 +56,7 @@ inline CliResult runCli(const QStringList& arguments, const CliRun& how = {}) {
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-// A board whose answers the test writes; `signal` goes to the client just before the answer to
-// datagram number `signalAt`, so the two race.
+// A scripted board; `signal` hits the client just before the answer to datagram `signalAt`.
 class ScriptedBoard : public QObject {
 public:
     std::function<QByteArray(const QByteArray&)> answer;

@@ -22,17 +22,14 @@ class TestCliArguments : public QObject {
 private slots:
     void refused_data();
     void refused();
-    void links_data();
     void links();
     void modbusFrames_data();
     void modbusFrames();
     void help();
-    void boardTextLineEnds_data();
     void boardTextLineEnds();
 };
 
-// Each must stop at usage (exit 1) with a message, never reach the link: a slip in a script must
-// not reach a board as something else. The builder's own reasons are the modbus tests'.
+// Each stops at usage (exit 1) with a message: a slip in a script must not reach a board.
 void TestCliArguments::refused_data() {
     QTest::addColumn<QString>("line");
     const auto rows = [](const QString& prefix, const QStringList& tails) {
@@ -63,37 +60,26 @@ void TestCliArguments::refused() {
 }
 
 // The link as "udp HOST PORT" or "serial PORT SPEED", then the MDC address as typed.
-void TestCliArguments::links_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("link");
-    QTest::newRow("udp") << "--udp 10.0.0.5 --via-usb 016 status"
-                         << "udp 10.0.0.5 111 016";
-    QTest::newRow("serial") << "--serial /dev/ttyUSB0 status"
-                            << "serial /dev/ttyUSB0 9600 -";
-    QTest::newRow("COMn") << "--serial COM3:19200 status"
-                          << "serial COM3 19200 -";
-    QTest::newRow("udp port") << "--udp 127.0.0.1:1111 status"
-                              << "udp 127.0.0.1 1111 -";
-}
-
 void TestCliArguments::links() {
-    QFETCH(QString, line);
-    QFETCH(QString, link);
-    const ParsedArguments parsed = parse(line);
-    QCOMPARE(parsed.what, What::Run);
-    const LinkSpec& l = parsed.request.link;
-    const bool udp = l.kind == LinkSpec::Kind::Udp;
-    const QString port =
-        l.portPath.isEmpty() ? QStringLiteral("COM%1").arg(l.commNumber) : l.portPath;
-    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
-                 .arg(udp ? "udp" : "serial", udp ? l.host : port)
-                 .arg(udp ? int(l.remotePort) : l.speed)
-                 .arg(QString::fromLatin1(l.viaUsb.value_or("-"))),
-             link);
+    const auto link = [](const char* line) {
+        const ParsedArguments parsed = parse(QString::fromLatin1(line));
+        const LinkSpec& l = parsed.request.link;
+        const bool udp = l.kind == LinkSpec::Kind::Udp;
+        const QString port =
+            l.portPath.isEmpty() ? QStringLiteral("COM%1").arg(l.commNumber) : l.portPath;
+        return parsed.what != What::Run ? parsed.message
+                                        : QStringLiteral("%1 %2 %3 %4")
+                                              .arg(udp ? "udp" : "serial", udp ? l.host : port)
+                                              .arg(udp ? int(l.remotePort) : l.speed)
+                                              .arg(QString::fromLatin1(l.viaUsb.value_or("-")));
+    };
+    QCOMPARE(link("--udp 10.0.0.5 --via-usb 016 status"), "udp 10.0.0.5 111 016");
+    QCOMPARE(link("--udp 127.0.0.1:1111 status"), "udp 127.0.0.1 1111 -");
+    QCOMPARE(link("--serial /dev/ttyUSB0 status"), "serial /dev/ttyUSB0 9600 -");
+    QCOMPARE(link("--serial COM3:19200 status"), "serial COM3 19200 -");
 }
 
-// Options to frames: a field is in the frame only when given, hex fields take lower case and
-// "0x", decimal switches apply to their own field.
+// A field is in the frame only when given; hex takes lower case and "0x"; decimal is per field.
 void TestCliArguments::modbusFrames_data() {
     QTest::addColumn<QStringList>("fields");
     QTest::addColumn<QByteArray>("frame");
@@ -118,8 +104,7 @@ void TestCliArguments::modbusFrames() {
     QCOMPARE(parsed.request.modbusFrame, frame);
 }
 
-// One text for all three ways of asking; a command's own page, however asked for, holds the
-// options that apply to it and none that do not.
+// One text for all three ways of asking; a command's page holds only the options that apply.
 void TestCliArguments::help() {
     const ParsedArguments all = parse(QStringLiteral("--help"));
     QCOMPARE(all.what, What::Help);
@@ -132,30 +117,22 @@ void TestCliArguments::help() {
     QVERIFY(page.contains(QStringLiteral("\n  --addr-param ")) && !page.contains("--hex "));
 }
 
-// Board text on stdout: CR LF and a lone CR become LF, also a CR LF cut between two chunks;
-// --raw keeps every byte.
-void TestCliArguments::boardTextLineEnds_data() {
-    QTest::addColumn<bool>("raw");
-    QTest::addColumn<QByteArray>("out");
-    QTest::newRow("LF") << false << QByteArray("a\nb\nc\nd\ne\n");
-    QTest::newRow("raw") << true << QByteArray("a\r\nb\rc\r\nd\ne\r");
-}
-
+// Board text: CR LF and a lone CR become LF, also a CR LF cut between chunks; --raw keeps all.
 void TestCliArguments::boardTextLineEnds() {
-    QFETCH(bool, raw);
-    QFETCH(QByteArray, out);
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* stream = ::open_memstream(&buffer, &size);
-    {
-        Report report({false, false, raw}, stream, stream);
-        for (const char* chunk : {"a\r\nb\rc\r", "\nd\n", "e\r"})
-            report.board(chunk);
+    for (const bool raw : {false, true}) {
+        char* buffer = nullptr;
+        size_t size = 0;
+        std::FILE* stream = ::open_memstream(&buffer, &size);
+        {
+            Report report({false, false, raw}, stream, stream);
+            for (const char* chunk : {"a\r\nb\rc\r", "\nd\n", "e\r"})
+                report.board(chunk);
+        }
+        std::fclose(stream);
+        const QByteArray written(buffer, qsizetype(size));
+        std::free(buffer);
+        QCOMPARE(written, raw ? "a\r\nb\rc\r\nd\ne\r" : "a\nb\nc\nd\ne\n");
     }
-    std::fclose(stream);
-    const QByteArray written(buffer, qsizetype(size));
-    std::free(buffer);
-    QCOMPARE(written, out);
 }
 
 QTEST_GUILESS_MAIN(TestCliArguments)

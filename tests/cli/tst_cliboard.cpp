@@ -1,5 +1,4 @@
-// The real brenmoor-cli against the board simulator, over loopback UDP and the simulator's
-// pseudo-terminal: what a script sees (exit code, files, messages) and what reaches the board.
+// The real brenmoor-cli against the board simulator over loopback UDP and its pseudo-terminal.
 #include "CliProcess.h"
 
 #include <QDateTime>
@@ -59,9 +58,8 @@ void TestCliBoard::modbusRegisters() {
              r.out.constData());
 }
 
-// Registers 90..92 polled N times: the board hears N requests, the log holds them, and the CSV
-// holds, poll for poll, the rows the JSON lines' parsed replies make; timeouts and exceptions as
-// events. The period is each reply's deadline: long where a reply must come, short where none can.
+// Registers 90..92 polled N times: the board and the log have N requests, the CSV the rows the
+// JSON lines make. The period is the reply's deadline: long where one must come, short where not.
 void TestCliBoard::modbusPolling_data() {
     QTest::addColumn<QStringList>("request");
     QTest::addColumn<int>("everyMs");
@@ -79,7 +77,6 @@ void TestCliBoard::modbusPolling() {
     QFETCH(int, everyMs);
     QFETCH(int, polls);
     QFETCH(int, exitCode);
-    board->takeHeard();
     const CliResult r = runCli(udp() +
                                QStringList{"--json", "--every", QString::number(everyMs), "--count",
                                            QString::number(polls), "--csv", path("polls.csv"),
@@ -118,28 +115,28 @@ void TestCliBoard::modbusPolling() {
 // The timeout is long enough for a busy machine to answer every reply the board does send.
 void TestCliBoard::boardStopsAnswering_data() {
     QTest::addColumn<int>("dropEvery");
-    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("status, every reply lost") << 1 << QStringList{"status"} << QByteArray("STATUS");
-    QTest::newRow("put, stops mid-way")
-        << 6 << QStringList{"put", "local", "DATA.BIN"} << QByteArray("incomplete");
+    QTest::newRow("status, every reply lost") << 1 << "status" << QByteArray("STATUS");
+    QTest::newRow("put, stops mid-way") << 6 << "put local DATA.BIN" << QByteArray("incomplete");
     QTest::newRow("upload, stops mid-way")
-        << 4 << QStringList{"upload", "local"} << QByteArray("stopped at line 4");
+        << 4 << "upload local" << QByteArray("stopped at line 4");
 }
 
 void TestCliBoard::boardStopsAnswering() {
     QFETCH(int, dropEvery);
-    QFETCH(QStringList, command);
+    QFETCH(QString, command);
     QFETCH(QByteArray, message);
     board::BoardOptions options;
     options.dropEvery = dropEvery;
     startBoard(options);
     write("local", numberedLines({}, 20, 1, " PRINT 1\r\n"));
-    const CliResult r = runCli(udp() + QStringList{"--timeout", "10", "--log", "t.log"} + command,
-                               CliRun{{}, dir->path()});
+    const CliResult r =
+        runCli(udp() + QStringList{"--timeout", "10", "--log", "t.log"} + command.split(u' '),
+               CliRun{{}, dir->path()});
     QCOMPARE(r.exitCode, 3);
     QVERIFY2(r.err.contains(message), r.err.constData());
-    if (command.first() == QLatin1String("put"))
+    if (command.startsWith(QLatin1String("put")))
         QVERIFY(read("t.log").endsWith("CLOSE\r\n"));
 }
 
@@ -167,8 +164,7 @@ void TestCliBoard::interruptClosesTheTransfer() {
 }
 
 // Runs that stop before anything reaches the board, with one line on stderr: the command line
-// (exit 1), the link (2, with the system's reason), a local file (5, checked before the link is
-// used). BOARD stands for the simulator's link; local names are in the run's folder.
+// (exit 1), the link (2, with the system's reason), a local file (5, checked before the link).
 void TestCliBoard::failsEarly_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("exitCode");

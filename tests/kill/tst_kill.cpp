@@ -118,7 +118,6 @@ void TestKill::midTransfer() {
     QVERIFY2(board.start(&why), qPrintable(why));
 
     // For a Save, a board that lists its program a line every few milliseconds, then "OK".
-    const QByteArray listing = numberedLines({}, 300, 1, " PRINT 1\r\n");
     QUdpSocket lister;
     QVERIFY(lister.bind(QHostAddress::LocalHost, 0));
     QNetworkDatagram asked;
@@ -141,7 +140,7 @@ void TestKill::midTransfer() {
         if (done)
             nextLine.stop();
     });
-    const QByteArray expected = receive ? file : listing;
+    const QByteArray expected = receive ? file : numberedLines({}, 300, 1, " PRINT 1\r\n");
 
     const QString target = dir.filePath(QStringLiteral("saved.out"));
     const QString part = target + QStringLiteral(".part");

@@ -56,12 +56,8 @@ int main(int argc, char** argv) {
         work.start(0);
     } else {
         dialogs.saveAnswers << target;
-        if (job == "receive") {
-            w.boardFileEdit->setText(QStringLiteral("DATA.BIN"));
-            w.receiveFileButton->click();
-        } else {
-            w.saveProgramButton->click();
-        }
+        w.boardFileEdit->setText(QStringLiteral("DATA.BIN"));
+        (job == "receive" ? w.receiveFileButton : w.saveProgramButton)->click();
         QObject::connect(&work, &QTimer::timeout, [&] {
             if (w.transfers().running())
                 return;
