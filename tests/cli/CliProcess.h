@@ -21,16 +21,14 @@ struct CliResult {
 };
 
 struct CliRun {
-    // Called every 20 ms until it returns false (a test that sends the client a signal once it
-    // is mid-transfer).
+    // Called every 20 ms until it returns false (e.g. to signal the client mid-transfer).
     std::function<bool(QProcess&)> whileRunning;
     QString workDir;       // empty: the test's own
     qint64* pid = nullptr; // set once the client runs, before any of its bytes can arrive
     QString program = QStringLiteral(BRENMOOR_CLI_PATH);
 };
 
-// Runs a program, the real brenmoor-cli unless told otherwise, as a child process. The test's own
-// event loop keeps running while it works, so a board simulator living in the test answers it.
+// Runs brenmoor-cli (or how.program) inside the test's event loop, so a board in the test answers.
 inline CliResult runCli(const QStringList& arguments, const CliRun& how = {}) {
     QProcess process;
     QEventLoop loop;
@@ -58,8 +56,7 @@ inline CliResult runCli(const QStringList& arguments, const CliRun& how = {}) {
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-// A board on loopback whose answers the test writes. The client gets `signal` just before the
-// answer to datagram number `signalAt`, so the answer races the signal.
+// A scripted board; `signal` hits the client just before the answer to datagram `signalAt`.
 class ScriptedBoard : public QObject {
 public:
     std::function<QByteArray(const QByteArray&)> answer;
@@ -106,7 +103,7 @@ struct CliFixture {
         QString why;
         QVERIFY2(board->start(&why), qPrintable(why));
     }
-    // With a wait for each answer that a busy machine still meets (a later --timeout wins).
+    // A wait for each answer that a busy machine still meets (a later --timeout wins).
     QStringList udp() const {
         return {"--udp", QStringLiteral("127.0.0.1:%1").arg(board->udpPort()), "--timeout", "20"};
     }

@@ -1,5 +1,4 @@
-// The real brenmoor-cli against the board simulator, over loopback UDP and the simulator's
-// pseudo-terminal: what a script sees (exit code, files, messages) and what reaches the board.
+// The real brenmoor-cli against the board simulator over loopback UDP and its pseudo-terminal.
 #include "CliProcess.h"
 
 #include <QDateTime>
@@ -7,26 +6,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-namespace {
-
-// For 256 bytes and fewer, every byte value at most once: 7 is odd.
-QByteArray pattern(int size) {
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 256) & 0xFF);
-    return bytes;
-}
-
-} // namespace
-
 class TestCliBoard : public QObject, CliFixture {
     Q_OBJECT
 private slots:
     void init() { fresh(); }
     void roundTrip_data();
     void roundTrip();
-    void refusedLine();
-    void loginRefused();
     void modbusRegisters();
     void modbusPolling_data();
     void modbusPolling();
@@ -35,73 +20,32 @@ private slots:
     void interruptClosesTheTransfer();
     void failsEarly_data();
     void failsEarly();
-
-private:
-    // "udp ..." or "serial ...": the simulator's link, then the rest as options.
-    QStringList link(const QString& via) const {
-        return (via.startsWith(QLatin1String("udp")) ? udp() : serial()) + via.split(u' ').mid(1);
-    }
 };
 
-// What went to the board comes back byte for byte: a program in the board's own listing form on
-// every link and gateway (the lines went out paced and whole, and the listing was cut into the
-// same lines), and files of the sizes around the 20-byte pieces. Each lands over a longer file.
-// Plain serial, and 256 bytes and a program there, are the split-reply tests' (tests/transfer).
+// A program comes back byte for byte (Windows-1251 letters as they are) over each way the client
+// wires a link, and lands over a longer file. Sizes and cut replies are tests/transfer's.
 void TestCliBoard::roundTrip_data() {
     QTest::addColumn<QString>("via");
-    QTest::addColumn<bool>("program"); // upload and download; else put and get
-    QTest::addColumn<QByteArray>("content");
-    const auto program = [](int lines) { // Windows-1251 letters travel as they are
-        return numberedLines({}, lines, 1, " PRINT \"\xC0\xFF\"\r\n");
-    };
-    QTest::newRow("program, udp") << "udp" << true << program(300);
-    QTest::newRow("program, udp, MDC gateway") << "udp --via-usb 16" << true << program(40);
-    QTest::newRow("program, console-text frames") << "serial --framed" << true << program(40);
-    QTest::newRow("program, serial, MDC gateway") << "serial --via-usb 16" << true << program(10);
-    QTest::newRow("0 bytes") << "udp" << false << QByteArray();
-    QTest::newRow("21 bytes, console-text frames") << "serial --framed" << false << pattern(21);
-    QTest::newRow("100000 bytes") << "udp" << false << pattern(100000);
+    QTest::newRow("udp, MDC gateway") << "udp --via-usb 16";
+    QTest::newRow("serial, MDC gateway") << "serial --via-usb 16";
+    QTest::newRow("serial, console-text frames") << "serial --framed";
 }
 
 void TestCliBoard::roundTrip() {
     QFETCH(QString, via);
-    QFETCH(bool, program);
-    QFETCH(QByteArray, content);
-    write("local", content);
+    const QByteArray program = numberedLines({}, 12, 1, " PRINT \"\xC0\xFF\"\r\n");
+    write("local", program);
     write("back", "old and longer content that must go");
-    const QStringList there = program ? QStringList{"upload", path("local")}
-                                      : QStringList{"put", path("local"), "DATA.BIN"};
-    const QStringList back = program ? QStringList{"download", path("back")}
-                                     : QStringList{"get", "DATA.BIN", path("back")};
-    for (const QStringList& command : {there, back}) {
-        const CliResult r = runCli(link(via) + command);
+    for (const char* command : {"upload local", "download back"}) {
+        const CliResult r = runCli((via.startsWith("udp") ? udp() : serial()) +
+                                       via.split(u' ').mid(1) + QString(command).split(u' '),
+                                   CliRun{{}, dir->path()});
         QVERIFY2(r.exitCode == 0, r.err.constData());
     }
-    QCOMPARE(read("back"), content);
+    QCOMPARE(read("back"), program);
 }
 
-// The refused line is named with its number and text; nothing after it reached the board.
-void TestCliBoard::refusedLine() {
-    write("bad.bas", "10 PRINT 1\r\n20 PRINT 2\r\n30 PRINT \"open\r\n40 PRINT 4\r\n");
-    const CliResult r = runCli(udp() + QStringList{"upload", path("bad.bas")});
-    QCOMPARE(r.exitCode, 4);
-    QVERIFY2(r.err.contains("line 3 of") && r.err.contains("30 PRINT \"open"), r.err.constData());
-    QCOMPARE(board->interpreter().program().listing(),
-             QList<QByteArray>({"10 PRINT 1", "20 PRINT 2"}));
-}
-
-void TestCliBoard::loginRefused() {
-    board::BoardOptions options;
-    options.login = true;
-    startBoard(options);
-    const CliResult r = runCli(udp() + QStringList{"download", path("q.bas")});
-    QCOMPARE(r.exitCode, 4);
-    QVERIFY2(r.err.contains("login"), r.err.constData());
-    QVERIFY(!QFile::exists(path("q.bas"))); // nothing the board did not send
-}
-
-// The simulator's holding registers at address 16 over the pty (UDP's, and the exception, are
-// the script tests'): write two with a data block given in spaced pairs, read them back.
+// Holding registers over the pty, as text: two written with a data block in spaced pairs, read.
 void TestCliBoard::modbusRegisters() {
     const QStringList modbus = serial() + QStringList{"modbus", "10"};
     CliResult r = runCli(
@@ -114,9 +58,8 @@ void TestCliBoard::modbusRegisters() {
              r.out.constData());
 }
 
-// Registers 90..92 polled N times: the board hears N requests, and the CSV holds, poll for
-// poll, the rows the JSON lines' parsed replies make; timeouts and exceptions as events. The
-// period is each reply's deadline: long where a reply must come, short where none can.
+// Registers 90..92 polled N times: the board and the log have N requests, the CSV the rows the
+// JSON lines make. The period is the reply's deadline: long where one must come, short where not.
 void TestCliBoard::modbusPolling_data() {
     QTest::addColumn<QStringList>("request");
     QTest::addColumn<int>("everyMs");
@@ -134,12 +77,11 @@ void TestCliBoard::modbusPolling() {
     QFETCH(int, everyMs);
     QFETCH(int, polls);
     QFETCH(int, exitCode);
-    board->takeHeard();
-    const CliResult r =
-        runCli(udp() +
-               QStringList{"--json", "--every", QString::number(everyMs), "--count",
-                           QString::number(polls), "--csv", path("polls.csv"), "modbus"} +
-               request);
+    const CliResult r = runCli(udp() +
+                               QStringList{"--json", "--every", QString::number(everyMs), "--count",
+                                           QString::number(polls), "--csv", path("polls.csv"),
+                                           "--log", path("t.log"), "modbus"} +
+                               request);
     QVERIFY2(r.exitCode == exitCode, r.err.constData());
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
     QCOMPARE(lines.size(), polls + 1); // and the summary
@@ -147,6 +89,7 @@ void TestCliBoard::modbusPolling() {
     QCOMPARE(summary.value("polls").toInt(), polls);
     const QByteArray frame = QByteArray::fromHex(summary.value("request").toString().toLatin1());
     QCOMPARE(board->takeHeard().count(frame), polls);
+    QCOMPARE(read("t.log").count(frame), polls);
     QByteArray csv = "time,register,value,reply_ms,crc_good,event\r\n";
     for (qsizetype i = 0; i < polls; ++i) {
         const QJsonObject poll = QJsonDocument::fromJson(lines.at(i)).object();
@@ -168,34 +111,32 @@ void TestCliBoard::modbusPolling() {
     QCOMPARE(read("polls.csv"), csv);
 }
 
-// A board that loses its replies: the wait ends with exit 3 and, for a put, the CLOSE the
-// window's X sends; never a hang. The timeout is long enough for a busy machine to answer
-// every reply the board does send.
+// A board that loses its replies: exit 3, never a hang, and a put ends with the window's CLOSE.
+// The timeout is long enough for a busy machine to answer every reply the board does send.
 void TestCliBoard::boardStopsAnswering_data() {
     QTest::addColumn<int>("dropEvery");
-    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("message");
-    QTest::newRow("status, every reply lost") << 1 << QStringList{"status"} << QByteArray("STATUS");
-    QTest::newRow("put, stops mid-way")
-        << 6 << QStringList{"put", "LOCAL", "DATA.BIN"} << QByteArray("incomplete");
+    QTest::newRow("status, every reply lost") << 1 << "status" << QByteArray("STATUS");
+    QTest::newRow("put, stops mid-way") << 6 << "put local DATA.BIN" << QByteArray("incomplete");
     QTest::newRow("upload, stops mid-way")
-        << 4 << QStringList{"upload", "LOCAL"} << QByteArray("stopped at line 4");
+        << 4 << "upload local" << QByteArray("stopped at line 4");
 }
 
 void TestCliBoard::boardStopsAnswering() {
     QFETCH(int, dropEvery);
-    QFETCH(QStringList, command);
+    QFETCH(QString, command);
     QFETCH(QByteArray, message);
     board::BoardOptions options;
     options.dropEvery = dropEvery;
     startBoard(options);
     write("local", numberedLines({}, 20, 1, " PRINT 1\r\n"));
-    command.replaceInStrings(QStringLiteral("LOCAL"), path("local"));
     const CliResult r =
-        runCli(udp() + QStringList{"--timeout", "10", "--log", path("t.log")} + command);
+        runCli(udp() + QStringList{"--timeout", "10", "--log", "t.log"} + command.split(u' '),
+               CliRun{{}, dir->path()});
     QCOMPARE(r.exitCode, 3);
     QVERIFY2(r.err.contains(message), r.err.constData());
-    if (command.first() == QLatin1String("put"))
+    if (command.startsWith(QLatin1String("put")))
         QVERIFY(read("t.log").endsWith("CLOSE\r\n"));
 }
 
@@ -209,7 +150,7 @@ void TestCliBoard::interruptClosesTheTransfer() {
         if (line.startsWith("FOPEN"))
             return "OK\r\n";
         if (line == "READ 20\r\n" && peer.heard.size() < peer.signalAt)
-            return pattern(20).toHex().toUpper() + "OK\r\n";
+            return allBytes().left(20).toHex().toUpper() + "OK\r\n";
         return {};
     };
     const CliResult r =
@@ -217,64 +158,45 @@ void TestCliBoard::interruptClosesTheTransfer() {
                CliRun{{}, {}, &peer.clientPid});
     QCOMPARE(r.exitCode, 130);
     QVERIFY2(r.err.contains("partial: 40 bytes"), r.err.constData());
-    QCOMPARE(read("part.bin.part"), pattern(20) + pattern(20));
+    QCOMPARE(read("part.bin.part"), allBytes().left(20).repeated(2));
     QVERIFY(!QFile::exists(path("part.bin")));
     WAIT_VERIFY(!peer.heard.isEmpty() && peer.heard.last() == "CLOSE\r\n");
 }
 
 // Runs that stop before anything reaches the board, with one line on stderr: the command line
-// (exit 1), the link (2, with the system's reason), a local file (5, checked before the link is
-// used). UDP stands for the board's link, the other capitals for files made here.
+// (exit 1), the link (2, with the system's reason), a local file (5, checked before the link).
 void TestCliBoard::failsEarly_data() {
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("line");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("host not an address") << QStringList{"--udp", "board.invalid", "status"} << 1;
-    QTest::newRow("local port held")
-        << QStringList{"--udp", "127.0.0.1", "--local-port", "HELD", "status"} << 2;
-    QTest::newRow("serial path a regular file") << QStringList{"--serial", "FILE", "status"} << 2;
-    QTest::newRow("upload, missing") << QStringList{"UDP", "upload", "MISSING"} << 5;
-    QTest::newRow("upload, binary") << QStringList{"UDP", "upload", "BINARY"} << 5;
-    QTest::newRow("upload, over 2048 lines") << QStringList{"UDP", "upload", "LONG"} << 5;
-    QTest::newRow("upload, a line no datagram carries")
-        << QStringList{"UDP", "upload", "WIDE"} << 5;
-    QTest::newRow("put, a directory") << QStringList{"UDP", "put", "DIR"} << 5;
-    QTest::newRow("get into a directory") << QStringList{"UDP", "get", "X", "DIR"} << 5;
-    QTest::newRow("download into a directory") << QStringList{"UDP", "download", "DIR"} << 5;
-    const QStringList poll{"UDP", "modbus", "10", "03", "--every", "100", "--csv"};
-    QTest::newRow("poll, csv a directory") << poll + QStringList{"DIR"} << 5;
-    QTest::newRow("poll, csv a device") << poll + QStringList{"/dev/full"} << 5;
+    QTest::newRow("host not an address") << "--udp board.invalid status" << 1;
+    QTest::newRow("local port held") << "--udp 127.0.0.1 --local-port HELD status" << 2;
+    QTest::newRow("serial path a regular file") << "--serial FILE status" << 2;
+    QTest::newRow("upload, missing") << "BOARD upload missing" << 5;
+    QTest::newRow("upload, binary") << "BOARD upload binary" << 5;
+    QTest::newRow("put, a directory") << "BOARD put ." << 5;
+    QTest::newRow("get into a directory") << "BOARD get X ." << 5;
+    QTest::newRow("poll, csv a device") << "BOARD modbus 10 03 --every 100 --csv /dev/full" << 5;
 }
 
 void TestCliBoard::failsEarly() {
-    QFETCH(QStringList, args);
+    QFETCH(QString, line);
     QFETCH(int, exitCode);
     QUdpSocket holder;
     QVERIFY(holder.bind(QHostAddress::AnyIPv4, 0, QUdpSocket::DontShareAddress));
-    write("FILE", "not a port\n");
-    write("BINARY", QByteArray("10 PRINT 1\r\n\x00\x01\x02", 15));
-    write("LONG", QByteArray("1 REM\r\n").repeated(2049));
-    write("WIDE", "1 REM\r\n2 " + QByteArray(70000, 'x') + "\r\n");
-    QStringList line;
-    for (const QString& arg : args) {
-        if (arg == QLatin1String("UDP"))
-            line += udp();
-        else if (arg == QLatin1String("HELD"))
-            line += QString::number(holder.localPort());
-        else if (arg == QLatin1String("DIR"))
-            line += dir->path();
-        else
-            line += QStringList{"FILE", "MISSING", "BINARY", "LONG", "WIDE"}.contains(arg)
-                        ? path(arg)
-                        : arg;
-    }
-    const CliResult r = runCli(line);
+    const QByteArray held = QByteArray::number(holder.localPort());
+    write("file", "not a port\n");
+    write("binary", QByteArray("10 PRINT 1\r\n\x00\x01\x02", 15));
+    QStringList args =
+        QString(line).replace("HELD", held).replace("FILE", path("file")).split(u' ');
+    if (args.first() == QLatin1String("BOARD"))
+        args = udp() + args.mid(1);
+    const CliResult r = runCli(args, CliRun{{}, dir->path()});
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.err.count('\n'), 1);
     if (exitCode == 2)
         QVERIFY2(r.err.startsWith("brenmoor-cli: cannot open "), r.err.constData());
-    if (args.contains("HELD")) // the port a script chose, named
-        QVERIFY2(r.err.contains("local port " + QByteArray::number(holder.localPort())),
-                 r.err.constData());
+    if (line.contains("HELD")) // the port a script chose, named
+        QVERIFY2(r.err.contains("local port " + held), r.err.constData());
     QCOMPARE(board->interpreter().program().lineCount(), 0);
 }
 

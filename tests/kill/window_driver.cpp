@@ -1,8 +1,6 @@
-// An operator at the real window, scripted, for the kill tests to kill midway and start again:
-//   kill_window_driver flood BOARD_PORT [brenmoor's options]: connect, print "port N", then
-//     rewrite terminal.ini and command.ini without pause, a new version number on every line;
-//   kill_window_driver receive|save BOARD_PORT TARGET [options]: connect, then Recieve the
-//     board's DATA.BIN or Save its program into TARGET; exit 0 when it completed, 1 otherwise.
+// The real window, scripted for the kill tests: kill_window_driver JOB BOARD_PORT TARGET [options]
+//   flood (TARGET unused): connect, print "port N", rewrite both .ini files without pause;
+//   receive|save: connect, Recieve DATA.BIN or Save the program into TARGET; exit 0 if whole.
 #include "TestSupport.h"
 
 #include "app/StartOptions.h"
@@ -16,18 +14,14 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    if (argc < 3)
+    if (argc < 4)
         return 2;
     const QByteArray job = argv[1];
     const QString boardPort = QString::fromLocal8Bit(argv[2]);
-    const QString target = job == "flood" || argc < 4 ? QString() : QString::fromLocal8Bit(argv[3]);
-    const int skip = target.isEmpty() ? 2 : 3;
-    int rest = argc - skip;
-    std::vector<char*> restArgs{argv[0]};
-    for (int i = skip + 1; i < argc; ++i)
-        restArgs.push_back(argv[i]);
-    restArgs.push_back(nullptr);
-    char** args = restArgs.data();
+    const QString target = QString::fromLocal8Bit(argv[3]);
+    argv[3] = argv[0]; // the rest, from argv + 3, is brenmoor's own command line
+    int rest = argc - 3;
+    char** args = argv + 3;
 
     StartOptions options;
     if (const auto exitCode = options.answerEarly(rest, args))
@@ -62,12 +56,8 @@ int main(int argc, char** argv) {
         work.start(0);
     } else {
         dialogs.saveAnswers << target;
-        if (job == "receive") {
-            w.boardFileEdit->setText(QStringLiteral("DATA.BIN"));
-            w.receiveFileButton->click();
-        } else {
-            w.saveProgramButton->click();
-        }
+        w.boardFileEdit->setText(QStringLiteral("DATA.BIN"));
+        (job == "receive" ? w.receiveFileButton : w.saveProgramButton)->click();
         QObject::connect(&work, &QTimer::timeout, [&] {
             if (w.transfers().running())
                 return;
