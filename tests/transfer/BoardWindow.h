@@ -7,6 +7,10 @@
 #include "form/TextProgressBar.h"
 #include "transfer/Transfers.h"
 
+#include <QDir>
+#include <QPushButton>
+#include <memory>
+
 enum class Link { Udp, Serial };
 Q_DECLARE_METATYPE(Link)
 using Lines = QList<QByteArray>;

@@ -6,6 +6,8 @@
 #include "transfer/TransferSink.h"
 #include "transfer/Transfers.h"
 
+#include <QList>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
