@@ -6,12 +6,7 @@ namespace {
 // What `bytes` take on screen: one character each, except the LF of a CR LF pair, which joins
 // its CR in one line end.
 qint64 shownLength(QByteArrayView bytes, bool afterCr) {
-    qint64 joined = 0;
-    for (const char ch : bytes) {
-        if (ch == '\n' && afterCr)
-            ++joined;
-        afterCr = ch == '\r';
-    }
+    const qint64 joined = bytes.count("\r\n") + (afterCr && bytes.startsWith('\n') ? 1 : 0);
     return bytes.size() - joined;
 }
 } // namespace
@@ -36,16 +31,38 @@ void ConsoleModel::stampLines(const QByteArray& bytes, qint64 now, Source source
     const qint32 replyMs = source == Source::Board && lastSentMs_
                                ? qint32(std::clamp<qint64>(now - *lastSentMs_, 0, 1 << 30))
                                : -1;
+    // A flood brings long lines: inside one, the scan jumps to the next line end. Each kind of
+    // line end is searched for again only once the scan has passed the last one found, so a
+    // chunk of many short lines with one kind only costs no more than one pass.
+    const QByteArrayView view(bytes);
+    const qsizetype size = view.size();
+    qsizetype nextCr = -1;
+    qsizetype nextLf = -1;
+    const auto next = [&](char ch, qsizetype from) {
+        const qsizetype found = view.indexOf(ch, from);
+        return found < 0 ? size : found;
+    };
     bool lineStart = atLineStart_;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char ch = bytes[i];
-        const bool lineEnd = ch == '\r' || ch == '\n';
-        if (lineStart && !lineEnd) {
-            LineStamp stamp{base + i, now, replyMs, stampCharsTotal_};
+    for (qsizetype at = 0; at < size;) {
+        if (!lineStart) {
+            if (nextCr < at)
+                nextCr = next('\r', at);
+            if (nextLf < at)
+                nextLf = next('\n', at);
+            const qsizetype lineEnd = qMin(nextCr, nextLf);
+            if (lineEnd == size)
+                break;
+            lineStart = true;
+            at = lineEnd + 1;
+        } else if (view[at] == '\r' || view[at] == '\n') {
+            ++at;
+        } else {
+            LineStamp stamp{base + at, now, replyMs, stampCharsTotal_};
             stampCharsTotal_ += stamp.length();
             stamps_.push_back(stamp);
+            lineStart = false;
+            ++at;
         }
-        lineStart = lineEnd;
     }
     atLineStart_ = lineStart;
 }

@@ -45,6 +45,7 @@ private slots:
     void linesCarryTheirTimes();
     void cutRemovesOnlyTheFront_data();
     void cutRemovesOnlyTheFront();
+    void cutBetweenCrAndLf();
     void operatorScript_data();
     void operatorScript();
 };
@@ -155,6 +156,9 @@ void TestConsole::linesCarryTheirTimes_data() {
         << "\n00:00:01.000 LIST\n00:00:01.012 +12 ms 10 PRINT 1\n00:00:01.024 +24 ms 20 END\n";
     QTest::newRow("no line sent: the time alone; CR LF cut between its bytes ends one line")
         << QString() << QByteArrayList{"A\r", "\nB\r\n"} << "00:00:01.012 A\n00:00:01.024 B\n";
+    QTest::newRow("lone LF and CR, empty lines, a chunk of line ends only")
+        << QString() << QByteArrayList{"A\n\nB\rC", "D\r\r\n", "\n", "E"}
+        << "00:00:01.012 A\n\n00:00:01.012 B\n00:00:01.012 CD\n\n\n00:00:01.048 E";
 }
 
 void TestConsole::linesCarryTheirTimes() {
@@ -216,6 +220,29 @@ void TestConsole::cutRemovesOnlyTheFront() {
     w.consoleMenu().showStamps(false);
     w.consoleView().sync();
     w.consoleMenu().showStamps(true);
+    w.consoleView().sync();
+    QCOMPARE(kept, w.consoleEdit->toPlainText());
+}
+
+// The first cut ends between a CR and its LF: the LF that begins the next cut shows as nothing of
+// its own, so the widget must lose one character less than the bytes cut.
+void TestConsole::cutBetweenCrAndLf() {
+    Terminal w;
+    const qsizetype firstCut = ConsoleModel::TrimAbove + 1 - ConsoleModel::TrimTo;
+    QByteArray text(ConsoleModel::TrimAbove + 1, 'a');
+    for (qsizetype i = 50; i < text.size(); i += 100)
+        text.replace(i, 2, "\r\n");
+    text.replace(firstCut - 1, 2, "\r\n");
+    for (const QByteArray& chunk :
+         {text, QByteArray("b"), QByteArray(16000, 'c'), QByteArray("d")}) {
+        w.router().routeBoardText(chunk);
+        w.consoleView().sync();
+    }
+    QCOMPARE(w.console().firstOffset(), firstCut + 16001);
+    const QString kept = w.consoleEdit->toPlainText();
+    w.consoleMenu().showStamps(true);
+    w.consoleView().sync();
+    w.consoleMenu().showStamps(false);
     w.consoleView().sync();
     QCOMPARE(kept, w.consoleEdit->toPlainText());
 }
