@@ -26,7 +26,9 @@ void ConsoleView::sync() {
     const qint64 first = model_->firstOffset();
     const qint64 end = first + model_->size();
     // Redrawn only when the text is no longer the one shown, or nothing shown is left.
-    if (model_->generation() != shownGeneration_ || (first >= shownEnd_ && first > shownFirst_)) {
+    const bool flooded = first >= shownEnd_ && first > shownFirst_;
+    timer_.setInterval(flooded ? FloodIntervalMs : IntervalMs);
+    if (model_->generation() != shownGeneration_ || flooded) {
         shownGeneration_ = model_->generation();
         ends_.reset(model_->startsAfterCr());
         edit_->setPlainText(shownRange(first, end));

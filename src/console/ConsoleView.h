@@ -21,6 +21,9 @@ class ConsoleView : public QObject {
     Q_OBJECT
 public:
     static constexpr int IntervalMs = 30;
+    // While a flood cuts away everything shown between two catch-ups, each catch-up draws the
+    // whole box anew; the text runs past too fast to read, so it is drawn less often.
+    static constexpr int FloodIntervalMs = 100;
 
     ConsoleView(ConsoleModel* model, QPlainTextEdit* edit, QObject* parent = nullptr);
 
