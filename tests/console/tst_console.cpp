@@ -23,6 +23,17 @@ void setClock(TerminalWindow& w, qint64& ms) {
     w.console().setClock([&ms] { return ms; });
 }
 
+// The console as the widget shows it when drawn anew from the model: showing or hiding the times
+// and back redraws everything.
+QString drawnAnew(TerminalWindow& w) {
+    const bool stamps = w.console().showsStamps();
+    w.consoleMenu().showStamps(!stamps);
+    w.consoleView().sync();
+    w.consoleMenu().showStamps(stamps);
+    w.consoleView().sync();
+    return w.consoleEdit->toPlainText();
+}
+
 QByteArrayList slotsOf(TerminalWindow& w) {
     QByteArrayList out(w.state().commandLines.begin(), w.state().commandLines.end());
     while (!out.isEmpty() && out.last().isEmpty())
@@ -217,11 +228,7 @@ void TestConsole::cutRemovesOnlyTheFront() {
 
     // What the widget kept equals the model's text drawn anew.
     const QString kept = w.consoleEdit->toPlainText();
-    w.consoleMenu().showStamps(false);
-    w.consoleView().sync();
-    w.consoleMenu().showStamps(true);
-    w.consoleView().sync();
-    QCOMPARE(kept, w.consoleEdit->toPlainText());
+    QCOMPARE(kept, drawnAnew(w));
 }
 
 // The first cut ends between a CR and its LF: the LF that begins the next cut shows as nothing of
@@ -240,11 +247,7 @@ void TestConsole::cutBetweenCrAndLf() {
     }
     QCOMPARE(w.console().firstOffset(), firstCut + 16001);
     const QString kept = w.consoleEdit->toPlainText();
-    w.consoleMenu().showStamps(true);
-    w.consoleView().sync();
-    w.consoleMenu().showStamps(false);
-    w.consoleView().sync();
-    QCOMPARE(kept, w.consoleEdit->toPlainText());
+    QCOMPARE(kept, drawnAnew(w));
 }
 
 void TestConsole::operatorScript_data() {
