@@ -1,5 +1,7 @@
 #include "console/ConsoleModel.h"
 
+#include "core/LineEnds.h"
+
 #include <algorithm>
 
 namespace {
@@ -31,25 +33,14 @@ void ConsoleModel::stampLines(const QByteArray& bytes, qint64 now, Source source
     const qint32 replyMs = source == Source::Board && lastSentMs_
                                ? qint32(std::clamp<qint64>(now - *lastSentMs_, 0, 1 << 30))
                                : -1;
-    // A flood brings long lines: inside one, the scan jumps to the next line end. Each kind of
-    // line end is searched for again only once the scan has passed the last one found, so a
-    // chunk of many short lines with one kind only costs no more than one pass.
+    // A flood brings long lines: inside one, the scan jumps to the next line end.
     const QByteArrayView view(bytes);
     const qsizetype size = view.size();
-    qsizetype nextCr = -1;
-    qsizetype nextLf = -1;
-    const auto next = [&](char ch, qsizetype from) {
-        const qsizetype found = view.indexOf(ch, from);
-        return found < 0 ? size : found;
-    };
+    NextLineEnd nextEnd(view);
     bool lineStart = atLineStart_;
     for (qsizetype at = 0; at < size;) {
         if (!lineStart) {
-            if (nextCr < at)
-                nextCr = next('\r', at);
-            if (nextLf < at)
-                nextLf = next('\n', at);
-            const qsizetype lineEnd = qMin(nextCr, nextLf);
+            const qsizetype lineEnd = nextEnd.from(at);
             if (lineEnd == size)
                 break;
             lineStart = true;

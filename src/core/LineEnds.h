@@ -43,6 +43,33 @@ private:
     bool afterCr_ = false;
 };
 
+// Where the next CR or LF stands in a text walked forwards. Each of the two is searched for
+// again only once the walk has passed the last one found, so a long line is jumped over by the
+// library's search and many short lines of one kind cost no more than one pass.
+class NextLineEnd {
+public:
+    explicit NextLineEnd(QByteArrayView text) : text_(text) {}
+
+    // The first CR or LF at or after `at`; the text's size where none is left.
+    qsizetype from(qsizetype at) {
+        if (cr_ < at)
+            cr_ = find('\r', at);
+        if (lf_ < at)
+            lf_ = find('\n', at);
+        return qMin(cr_, lf_);
+    }
+
+private:
+    qsizetype find(char ch, qsizetype at) const {
+        const qsizetype found = text_.indexOf(ch, at);
+        return found < 0 ? text_.size() : found;
+    }
+
+    QByteArrayView text_;
+    qsizetype cr_ = -1;
+    qsizetype lf_ = -1;
+};
+
 // Collects whole lines from input that arrives in pieces; at most `limit` lines are kept, the
 // rest is skipped without being stored.
 class LineCollector {

@@ -1,5 +1,7 @@
 #include "link/ReplyLines.h"
 
+#include "core/LineEnds.h"
+
 #include <utility>
 
 QList<ReplyLines::Line> ReplyLines::feed(QByteArrayView text) {
@@ -12,18 +14,21 @@ QList<ReplyLines::Line> ReplyLines::feed(QByteArrayView text) {
             start = 1;
         }
     }
-    for (qsizetype i = start; i < text.size(); ++i) {
-        const char ch = text[i];
-        if (ch != '\r' && ch != '\n') {
-            if (partial_.size() + (i + 1 - start) >= MaxLine) {
-                partial_ += text.sliced(start, i + 1 - start);
-                lines.append({std::exchange(partial_, QByteArray()), false});
-                start = i + 1;
-            }
+    NextLineEnd nextEnd(text);
+    while (start < text.size()) {
+        const qsizetype lineEnd = nextEnd.from(start);
+        // A line without an end that reaches MaxLine is handed on at exactly that size.
+        const qsizetype room = MaxLine - partial_.size();
+        if (lineEnd - start >= room) {
+            partial_ += text.sliced(start, room);
+            lines.append({std::exchange(partial_, QByteArray()), false});
+            start += room;
             continue;
         }
-        qsizetype end = i + 1;
-        if (ch == '\r') {
+        if (lineEnd == text.size())
+            break;
+        qsizetype end = lineEnd + 1;
+        if (text[lineEnd] == '\r') {
             if (end < text.size() && text[end] == '\n')
                 ++end;
             else if (end == text.size())
@@ -32,7 +37,6 @@ QList<ReplyLines::Line> ReplyLines::feed(QByteArrayView text) {
         partial_ += text.sliced(start, end - start);
         lines.append({std::exchange(partial_, QByteArray()), false});
         start = end;
-        i = end - 1;
     }
     partial_ += text.sliced(start);
     return lines;
