@@ -20,8 +20,8 @@ void checkShape(const QByteArray& line, bool ended) {
     qsizetype text = line.size();
     while (text > 0 && isEnd(line[text - 1]))
         --text;
-    for (qsizetype i = 0; i < text; ++i)
-        check(!isEnd(line[i]));
+    const QByteArrayView body = QByteArrayView(line).first(text);
+    check(!body.contains('\r') && !body.contains('\n'));
     const QByteArrayView end = QByteArrayView(line).sliced(text);
     check(end.isEmpty() || end == "\r\n" || end == "\r" || end == "\n");
     if (ended)
