@@ -11,14 +11,14 @@ ConsoleView::ConsoleView(ConsoleModel* model, QPlainTextEdit* edit, QObject* par
     : QObject(parent), model_(model), edit_(edit) {
     timer_.setSingleShot(true);
     timer_.setInterval(IntervalMs);
-    connect(&timer_, &QTimer::timeout, this, &ConsoleView::sync);
+    connect(&timer_, &QTimer::timeout, this, [this] { catchUp(true); });
     connect(model_, &ConsoleModel::changed, this, [this] {
         if (!timer_.isActive())
             timer_.start();
     });
 }
 
-void ConsoleView::sync() {
+void ConsoleView::catchUp(bool tailOnFlood) {
     timer_.stop();
     const bool moveCaret = model_->takeCaretRequest();
     QScrollBar* bar = edit_->verticalScrollBar();
@@ -28,10 +28,13 @@ void ConsoleView::sync() {
     // Redrawn only when the text is no longer the one shown, or nothing shown is left.
     const bool flooded = first >= shownEnd_ && first > shownFirst_;
     timer_.setInterval(flooded ? FloodIntervalMs : IntervalMs);
-    if (model_->generation() != shownGeneration_ || flooded) {
+    if (model_->generation() != shownGeneration_ || flooded || shownTailOnly_) {
         shownGeneration_ = model_->generation();
-        ends_.reset(model_->startsAfterCr());
-        edit_->setPlainText(shownRange(first, end));
+        const qint64 from = flooded && tailOnFlood ? floodTailStart(first, end) : first;
+        shownTailOnly_ = from > first;
+        ends_.reset(from > first ? model_->text()[from - first - 1] == '\r'
+                                 : model_->startsAfterCr());
+        edit_->setPlainText(shownRange(from, end));
     } else {
         if (first > shownFirst_)
             removeFront(model_->cutChars() - shownCutChars_);
@@ -51,6 +54,17 @@ void ConsoleView::sync() {
     } else if (atBottom) {
         bar->setValue(bar->maximum());
     }
+}
+
+qint64 ConsoleView::floodTailStart(qint64 first, qint64 end) const {
+    if (end - first <= FloodTailBytes)
+        return first;
+    // The tail begins after the first line end in it, so its first line is whole (and keeps its
+    // time); a tail without one begins mid-line.
+    const qint64 from = end - FloodTailBytes;
+    const QByteArrayView tail = QByteArrayView(model_->text()).sliced(from - first);
+    const qsizetype lineEnd = NextLineEnd(tail).from(0);
+    return lineEnd < tail.size() ? from + lineEnd + 1 : from;
 }
 
 QString ConsoleView::shownRange(qint64 from, qint64 to) {

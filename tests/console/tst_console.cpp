@@ -57,6 +57,8 @@ private slots:
     void cutRemovesOnlyTheFront_data();
     void cutRemovesOnlyTheFront();
     void cutBetweenCrAndLf();
+    void floodDrawsItsTail_data();
+    void floodDrawsItsTail();
     void operatorScript_data();
     void operatorScript();
 };
@@ -248,6 +250,39 @@ void TestConsole::cutBetweenCrAndLf() {
     QCOMPARE(w.console().firstOffset(), firstCut + 16001);
     const QString kept = w.consoleEdit->toPlainText();
     QCOMPARE(kept, drawnAnew(w));
+}
+
+void TestConsole::floodDrawsItsTail_data() {
+    QTest::addColumn<bool>("stamps");
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::newRow("CR LF") << false << QByteArray("\r\n");
+    QTest::newRow("with times, lone CR") << true << QByteArray("\r");
+}
+
+// A chunk that cuts away all the console showed is drawn by the next catch-up as its tail only,
+// from a line start; the catch-up after the flood draws everything again.
+void TestConsole::floodDrawsItsTail() {
+    QFETCH(bool, stamps);
+    QFETCH(QByteArray, lineEnd);
+    Terminal w;
+    qint64 now;
+    setClock(w, now);
+    w.consoleMenu().showStamps(stamps);
+    w.router().routeBoardText(numberedLines("before ", 100, 0, lineEnd));
+    w.consoleView().sync();
+    for (int first = 0; first < 6000; first += 600) // the bound cuts before each chunk
+        w.router().routeBoardText(
+            numberedLines("a flood of longer lines, line ", 600, first, lineEnd));
+    QTRY_VERIFY(w.consoleEdit->toPlainText().contains(QStringLiteral("line 5999")));
+    const QString tail = w.consoleEdit->toPlainText();
+
+    w.router().routeBoardText("after" + lineEnd);
+    QTRY_VERIFY(w.consoleEdit->toPlainText().contains(QStringLiteral("after")));
+    const QString whole = w.consoleEdit->toPlainText();
+    QCOMPARE(whole, drawnAnew(w));
+    QVERIFY(tail.size() < whole.size() / 2);
+    const qsizetype tailAt = whole.lastIndexOf(tail);
+    QVERIFY(tailAt > 0 && whole[tailAt - 1] == u'\n' && tail.endsWith(u"line 5999\n"));
 }
 
 void TestConsole::operatorScript_data() {
