@@ -34,6 +34,14 @@ QString drawnAnew(TerminalWindow& w) {
     return w.consoleEdit->toPlainText();
 }
 
+// The console with the clock set, the times shown or not, and `text` received and drawn.
+void showReceived(TerminalWindow& w, qint64& now, bool stamps, const QByteArray& text) {
+    setClock(w, now);
+    w.consoleMenu().showStamps(stamps);
+    w.router().routeBoardText(text);
+    w.consoleView().sync();
+}
+
 QByteArrayList slotsOf(TerminalWindow& w) {
     QByteArrayList out(w.state().commandLines.begin(), w.state().commandLines.end());
     while (!out.isEmpty() && out.last().isEmpty())
@@ -208,10 +216,7 @@ void TestConsole::cutRemovesOnlyTheFront() {
     QFETCH(QByteArray, lineEnd);
     Terminal w;
     qint64 now;
-    setClock(w, now);
-    w.consoleMenu().showStamps(true);
-    w.router().routeBoardText(numberedLines("", 2000, 0, lineEnd));
-    w.consoleView().sync();
+    showReceived(w, now, true, numberedLines("", 2000, 0, lineEnd));
 
     // Past the bound: the next chunk cuts the front, and the widget loses just that part.
     QList<QPair<int, int>> changes; // position, characters added
@@ -266,10 +271,7 @@ void TestConsole::floodDrawsItsTail() {
     QFETCH(QByteArray, lineEnd);
     Terminal w;
     qint64 now;
-    setClock(w, now);
-    w.consoleMenu().showStamps(stamps);
-    w.router().routeBoardText(numberedLines("before ", 100, 0, lineEnd));
-    w.consoleView().sync();
+    showReceived(w, now, stamps, numberedLines("before ", 100, 0, lineEnd));
     for (int first = 0; first < 6000; first += 600) // the bound cuts before each chunk
         w.router().routeBoardText(
             numberedLines("a flood of longer lines, line ", 600, first, lineEnd));
