@@ -24,7 +24,7 @@ public:
     // While a flood cuts away everything shown between two catch-ups, each catch-up draws the
     // box anew; the text runs past too fast to read, so it is drawn less often, and only its
     // last FloodTailBytes (from a line start where one is near): laying out all 48,000
-    // characters held the window's thread for up to 10 ms. Once the flood stops, the next
+    // characters held the window's thread for up to 11 ms. Once the flood stops, the next
     // catch-up draws everything again.
     static constexpr int FloodIntervalMs = 100;
     static constexpr qint64 FloodTailBytes = 8192;
