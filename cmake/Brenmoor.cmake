@@ -1,6 +1,7 @@
 # brenmoor_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
 # Every test runs in its own temporary working directory (the program's files live in the
-# current directory) with the offscreen platform and a private runtime directory.
+# current directory) with the offscreen platform and a private runtime directory, on the event
+# loop the programs choose for themselves (useTimerFairEventLoop).
 function(brenmoor_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -9,7 +10,7 @@ function(brenmoor_add_test name)
   set(work ${CMAKE_BINARY_DIR}/testwork/${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${work}/runtime;ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_NO_GLIB=1;XDG_RUNTIME_DIR=${work}/runtime;ASAN_OPTIONS=detect_leaks=0:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
     TIMEOUT 120)
   file(MAKE_DIRECTORY ${work}/runtime)
   file(CHMOD ${work}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)

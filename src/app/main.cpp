@@ -1,4 +1,5 @@
 #include "app/TerminalWindow.h"
+#include "core/EventLoopChoice.h"
 #include "core/SignalPipe.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     // over ssh and in a package build.
     if (const auto exitCode = options.answerEarly(argc, argv))
         return *exitCode;
+    useTimerFairEventLoop();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenmoor"));
     if (const auto exitCode = options.settle(QApplication::arguments()))

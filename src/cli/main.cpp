@@ -5,6 +5,7 @@
 #include "cli/Report.h"
 #include "cli/Runners.h"
 #include "cli/Session.h"
+#include "core/EventLoopChoice.h"
 #include "core/LogFile.h"
 #include "core/SignalPipe.h"
 
@@ -95,6 +96,7 @@ int runRequest(const CliRequest& request, LogFile* log, Report& report, HeldSign
 
 int main(int argc, char* argv[]) {
     HeldSignals held;
+    useTimerFairEventLoop();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenmoor-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));

@@ -1,6 +1,7 @@
 // brenmoor-board: a stand-in for a networked board running the BASIC firmware, so the
 // terminal can be tried and tested without hardware.
 #include "board/BoardSimulator.h"
+#include "core/EventLoopChoice.h"
 #include "core/SignalPipe.h"
 
 #include <QCommandLineParser>
@@ -38,6 +39,7 @@ bool parseCount(const QString& text, int min, int max, int* value) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    useTimerFairEventLoop(); // as the programs do
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenmoor-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
