@@ -5,6 +5,7 @@
 //   bench_memory [runs] [file bytes]
 #include "ResidentSize.h"
 #include "TestSupport.h"
+#include "core/EventLoopChoice.h"
 #include "link/UdpPeer.h"
 
 #include "board/BoardSimulator.h"
@@ -42,6 +43,7 @@ bool measure(const char* what, int runs, const std::function<bool()>& once) {
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    useTimerFairEventLoop(); // as the programs do
     QApplication app(argc, argv);
     const int runs = argc > 1 ? QByteArray(argv[1]).toInt() : 200;
     const int size = argc > 2 ? QByteArray(argv[2]).toInt() : 400;

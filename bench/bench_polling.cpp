@@ -8,6 +8,7 @@
 //                                       screenshot; the trend exported to CSV at the end
 #include "ResidentSize.h"
 #include "TestSupport.h"
+#include "core/EventLoopChoice.h"
 #include "link/UdpPeer.h"
 
 #include "modbus/ModbusPoller.h"
@@ -25,6 +26,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    useTimerFairEventLoop(); // as the programs do
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const bool show = args.value(0) == QLatin1String("--show");

@@ -10,6 +10,7 @@
 // the board's own work and the start pause of the click are not (the board runs on the same thread,
 // between the window's handlers).
 #include "TestSupport.h"
+#include "core/EventLoopChoice.h"
 #include "link/UdpPeer.h"
 
 #include "board/BoardSimulator.h"
@@ -108,6 +109,7 @@ QByteArray fileBytes(int size) {
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    useTimerFairEventLoop(); // as the programs do
     QApplication app(argc, argv);
     const int lines = argc > 1 ? QByteArray(argv[1]).toInt() : 2000;
     const int size = argc > 2 ? QByteArray(argv[2]).toInt() : 100 * 1024;
