@@ -28,6 +28,8 @@ void ConsoleView::catchUp(bool tailOnFlood) {
     // Redrawn only when the text is no longer the one shown, or nothing shown is left.
     const bool flooded = first >= shownEnd_ && first > shownFirst_;
     timer_.setInterval(flooded ? FloodIntervalMs : IntervalMs);
+    const bool frozen = flooded && tailOnFlood;
+    bar->setUpdatesEnabled(!frozen);
     if (model_->generation() != shownGeneration_ || flooded || shownTailOnly_) {
         shownGeneration_ = model_->generation();
         const qint64 from = flooded && tailOnFlood ? floodTailStart(first, end) : first;
@@ -54,6 +56,8 @@ void ConsoleView::catchUp(bool tailOnFlood) {
     } else if (atBottom) {
         bar->setValue(bar->maximum());
     }
+    if (frozen) // should the flood stop here, the next catch-up still draws all and the bar
+        timer_.start();
 }
 
 qint64 ConsoleView::floodTailStart(qint64 first, qint64 end) const {

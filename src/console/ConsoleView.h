@@ -24,8 +24,10 @@ public:
     // While a flood cuts away everything shown between two catch-ups, each catch-up draws the
     // box anew; the text runs past too fast to read, so it is drawn less often, and only its
     // last FloodTailBytes (from a line start where one is near): laying out all 48,000
-    // characters held the window's thread for up to 11 ms. Once the flood stops, the next
-    // catch-up draws everything again.
+    // characters held the window's thread for up to 11 ms. The scroll bar is not painted
+    // meanwhile: Qt fills a tall bar on a pool of threads and waits for them, which on a busy
+    // machine held the window for 10 ms and more at each catch-up. Once the flood stops, the
+    // next catch-up, which comes also when nothing more arrives, draws everything again.
     static constexpr int FloodIntervalMs = 100;
     static constexpr qint64 FloodTailBytes = 8192;
 

@@ -14,8 +14,10 @@
 #include <QAction>
 #include <QClipboard>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <ctime>
+#include <functional>
 
 namespace {
 void setClock(TerminalWindow& w, qint64& ms) {
@@ -41,6 +43,21 @@ void showReceived(TerminalWindow& w, qint64& now, bool stamps, const QByteArray&
     w.router().routeBoardText(text);
     w.consoleView().sync();
 }
+
+// Counts the paint events a widget gets while `when` holds.
+struct PaintCount : QObject {
+    PaintCount(QWidget* widget, std::function<bool()> when) : when_(std::move(when)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint && when_();
+        return false;
+    }
+    int count = 0;
+
+private:
+    std::function<bool()> when_;
+};
 
 QByteArrayList slotsOf(TerminalWindow& w) {
     QByteArrayList out(w.state().commandLines.begin(), w.state().commandLines.end());
@@ -265,21 +282,34 @@ void TestConsole::floodDrawsItsTail_data() {
 }
 
 // A chunk that cuts away all the console showed is drawn by the next catch-up as its tail only,
-// from a line start; the catch-up after the flood draws everything again.
+// from a line start, and the scroll bar is left unpainted; the catch-up after the flood draws
+// everything again and paints the bar, also when nothing more arrives.
 void TestConsole::floodDrawsItsTail() {
     QFETCH(bool, stamps);
     QFETCH(QByteArray, lineEnd);
     Terminal w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     qint64 now;
     showReceived(w, now, stamps, numberedLines("before ", 100, 0, lineEnd));
+    // The flood's last line shown: as part of a tail, or of all the console keeps.
+    const auto lastShown = [&w](bool whole) {
+        return w.consoleEdit->toPlainText().contains(QStringLiteral("line 5999")) &&
+               (w.consoleEdit->document()->characterCount() > ConsoleModel::TrimTo / 2) == whole;
+    };
+    QWidget* bar = w.consoleEdit->verticalScrollBar();
+    PaintCount tailPainted(w.consoleEdit->viewport(), [&] { return lastShown(false); });
+    PaintCount barWithTail(bar, [&] { return lastShown(false); });
+    PaintCount barWithWhole(bar, [&] { return lastShown(true); });
+
     for (int first = 0; first < 6000; first += 600) // the bound cuts before each chunk
         w.router().routeBoardText(
             numberedLines("a flood of longer lines, line ", 600, first, lineEnd));
-    QTRY_VERIFY(w.consoleEdit->toPlainText().contains(QStringLiteral("line 5999")));
+    QTRY_VERIFY(tailPainted.count > 0);
     const QString tail = w.consoleEdit->toPlainText();
+    QCOMPARE(barWithTail.count, 0);
 
-    w.router().routeBoardText("after" + lineEnd);
-    QTRY_VERIFY(w.consoleEdit->toPlainText().contains(QStringLiteral("after")));
+    QTRY_VERIFY(barWithWhole.count > 0);
     const QString whole = w.consoleEdit->toPlainText();
     QCOMPARE(whole, drawnAnew(w));
     QVERIFY(tail.size() < whole.size() / 2);
