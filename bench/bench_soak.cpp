@@ -2,9 +2,12 @@
 // log and console on; with --boxes also the hex monitor and the MODBUS parser) for a while.
 // Prints the memory at start and end, the kernel's drop count for the window's socket, the
 // worst event-loop stall, and whether Terminal.log holds every datagram whole and in order.
-// Run through bench/soak.sh.
+// With --watch it also watches for the machine's own pauses and says how much of each stall
+// over 20 ms they cover. Run through bench/soak.sh.
 //
-//   bench_soak SECONDS RATE [--boxes]
+//   bench_soak SECONDS RATE [--boxes] [--watch]
+#include "MachinePauses.h"
+#include "ResidentSize.h"
 #include "TestSupport.h"
 #include "core/EventLoopChoice.h"
 #include "link/UdpPeer.h"
@@ -29,6 +32,7 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -54,16 +58,6 @@ QByteArray datagram(qint64 n) {
     // The byte at offset i is 'A' + (n + i) % 26.
     d += QByteArrayView(alphabet).sliced((n + d.size()) % 26, size - 2 - d.size());
     return d + "\r\n";
-}
-
-qint64 residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
 }
 
 // The kernel's count of datagrams it dropped for the socket bound to `port`.
@@ -107,21 +101,31 @@ void send(quint16 port, qint64 count, int rate, std::atomic<qint64>& sent,
     ::close(fd);
 }
 
-// The gaps between a timer's ticks, in nanoseconds: the longest, when it ended, how many
-// were over 20 ms.
+// The gaps between a timer's ticks (monotonic ns): the longest, when it ended, and each one over
+// 20 ms with the CPU the loop ran on at its two ends.
 struct Gaps {
-    qint64 last = 0;
+    struct Gap {
+        qint64 from;
+        qint64 to;
+        int cpuBefore;
+        int cpuAfter;
+    };
+    qint64 last = monotonicNs();
+    int lastCpu = ::sched_getcpu();
     qint64 worst = 0;
     qint64 worstAt = 0;
-    qint64 over20 = 0;
-    void tick(qint64 now) {
+    QList<Gap> over20;
+    void tick() {
+        const qint64 now = monotonicNs();
+        const int cpu = ::sched_getcpu();
         if (now - last > 20000000)
-            ++over20;
+            over20.append({last, now, lastCpu, cpu});
         if (now - last > worst) {
             worst = now - last;
             worstAt = now;
         }
         last = now;
+        lastCpu = cpu;
     }
 };
 
@@ -133,7 +137,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 180;
     const int rate = argc > 2 ? QByteArray(argv[2]).toInt() : 20000;
-    const bool boxes = argc > 3 && QByteArray(argv[3]) == "--boxes";
+    const QByteArrayList flags = QByteArrayList(argv + std::min(argc, 3), argv + argc);
+    const bool boxes = flags.contains("--boxes");
+    std::unique_ptr<MachinePauses> machine;
 
     WorkDir dir;
     ScriptedDialogs dialogs;
@@ -164,14 +170,17 @@ int main(int argc, char** argv) {
     // else, to within a millisecond. The gap between ticks of a 10 ms timer, which earlier
     // soaks reported, counts up to 10 ms of the loop's idle waiting as well.
     QElapsedTimer clock;
+    if (flags.contains("--watch"))
+        machine = std::make_unique<MachinePauses>();
+    const qint64 start = monotonicNs();
     Gaps fine;
     Gaps coarse;
     QTimer fineTick;
     QTimer coarseTick;
     for (QTimer* t : {&fineTick, &coarseTick})
         t->setTimerType(Qt::PreciseTimer);
-    QObject::connect(&fineTick, &QTimer::timeout, [&] { fine.tick(clock.nsecsElapsed()); });
-    QObject::connect(&coarseTick, &QTimer::timeout, [&] { coarse.tick(clock.nsecsElapsed()); });
+    QObject::connect(&fineTick, &QTimer::timeout, [&] { fine.tick(); });
+    QObject::connect(&coarseTick, &QTimer::timeout, [&] { coarse.tick(); });
     const qint64 count = qint64(seconds) * rate;
     std::atomic<qint64> sent{0};
     std::atomic<qint64> sentBytes{0};
@@ -227,8 +236,27 @@ int main(int argc, char** argv) {
     std::printf("kernel drops: %lld\n", qlonglong(drops));
     std::printf("worst event-loop stall: %.1f ms (timer 1 ms), %.1f s into the soak; "
                 "%lld gaps over 20 ms\n",
-                double(fine.worst) / 1e6, double(fine.worstAt) / 1e9, qlonglong(fine.over20));
+                double(fine.worst) / 1e6, double(fine.worstAt - start) / 1e9,
+                qlonglong(fine.over20.size()));
     std::printf("worst gap between ticks of a 10 ms timer: %.1f ms; %lld over 20 ms\n",
-                double(coarse.worst) / 1e6, qlonglong(coarse.over20));
+                double(coarse.worst) / 1e6, qlonglong(coarse.over20.size()));
+    if (machine) {
+        machine->stop();
+        const QList<MachinePauses::Pause> pauses = machine->pauses();
+        qint64 longest = 0;
+        for (const MachinePauses::Pause& p : pauses)
+            longest = std::max(longest, p.to - p.from);
+        std::printf("machine pauses (a real-time thread per CPU woke over 3 ms late%s): %lld, "
+                    "longest %.1f ms\n",
+                    machine->realTime() ? "" : "; real-time priority refused, so not proof",
+                    qlonglong(pauses.size()), double(longest) / 1e6);
+        for (const Gaps::Gap& g : fine.over20) {
+            const qint64 cover = machine->longestCover(g.from, g.to, {g.cpuBefore, g.cpuAfter});
+            std::printf("  stall of %.1f ms at %.1f s on CPU %d..%d: a machine pause covers "
+                        "%.1f ms of it, the rest is %.1f ms\n",
+                        double(g.to - g.from) / 1e6, double(g.to - start) / 1e9, g.cpuBefore,
+                        g.cpuAfter, double(cover) / 1e6, double(g.to - g.from - cover) / 1e6);
+        }
+    }
     return intact == count && drops == 0 ? 0 : 1;
 }
