@@ -20,7 +20,9 @@ ConsoleView::ConsoleView(ConsoleModel* model, QPlainTextEdit* edit, QObject* par
 
 void ConsoleView::catchUp(bool tailOnFlood) {
     timer_.stop();
-    const bool moveCaret = model_->takeCaretRequest();
+    // The whole drawing that replaces a flood's tail goes where the tail was: at the end, if the
+    // tail was. Drawing anew puts the view at the top, and nothing new asks for the end.
+    const bool moveCaret = model_->takeCaretRequest() || (shownTailOnly_ && tailAtEnd_);
     QScrollBar* bar = edit_->verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     const qint64 first = model_->firstOffset();
@@ -34,6 +36,7 @@ void ConsoleView::catchUp(bool tailOnFlood) {
         shownGeneration_ = model_->generation();
         const qint64 from = flooded && tailOnFlood ? floodTailStart(first, end) : first;
         shownTailOnly_ = from > first;
+        tailAtEnd_ = moveCaret || atBottom;
         ends_.reset(from > first ? model_->text()[from - first - 1] == '\r'
                                  : model_->startsAfterCr());
         edit_->setPlainText(shownRange(from, end));

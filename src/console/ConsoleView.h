@@ -52,6 +52,7 @@ private:
     qint64 shownEnd_ = 0;
     qint64 shownCutChars_ = 0;
     bool shownTailOnly_ = false;
+    bool tailAtEnd_ = false;
     LineEnds ends_;
     StampFormatter stamps_;
 };

@@ -283,7 +283,7 @@ void TestConsole::floodDrawsItsTail_data() {
 
 // A chunk that cuts away all the console showed is drawn by the next catch-up as its tail only,
 // from a line start, and the scroll bar is left unpainted; the catch-up after the flood draws
-// everything again and paints the bar, also when nothing more arrives.
+// everything again and paints the bar, also when nothing more arrives, and still shows the end.
 void TestConsole::floodDrawsItsTail() {
     QFETCH(bool, stamps);
     QFETCH(QByteArray, lineEnd);
@@ -310,6 +310,8 @@ void TestConsole::floodDrawsItsTail() {
     QCOMPARE(barWithTail.count, 0);
 
     QTRY_VERIFY(barWithWhole.count > 0);
+    QTextCursor lastLine = w.consoleEdit->document()->find(QStringLiteral("line 5999"));
+    QVERIFY(w.consoleEdit->viewport()->rect().contains(w.consoleEdit->cursorRect(lastLine)));
     const QString whole = w.consoleEdit->toPlainText();
     QCOMPARE(whole, drawnAnew(w));
     QVERIFY(tail.size() < whole.size() / 2);
