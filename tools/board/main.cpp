@@ -39,7 +39,7 @@ bool parseCount(const QString& text, int min, int max, int* value) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    useTimerFairEventLoop(); // as the programs do
+    useTimerFairEventLoop(); // its delayed replies keep their time while it is flooded too
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brenmoor-board"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRENMOOR_VERSION));
