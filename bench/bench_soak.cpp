@@ -81,14 +81,10 @@ void send(quint16 port, qint64 count, int rate, std::atomic<qint64>& sent,
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    timespec next{};
-    ::clock_gettime(CLOCK_MONOTONIC, &next);
-    const qint64 start = next.tv_sec * 1000000000LL + next.tv_nsec;
+    const qint64 start = monotonicNs();
     for (qint64 n = 0; n < count; ++n) {
         const qint64 due = start + n * 1000000000LL / rate;
-        timespec now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        if (now.tv_sec * 1000000000LL + now.tv_nsec < due - 1000000) {
+        if (monotonicNs() < due - 1000000) {
             const timespec at{time_t(due / 1000000000LL), long(due % 1000000000LL)};
             ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
         }
@@ -169,7 +165,6 @@ int main(int argc, char** argv) {
     // A stall is the longest gap between ticks of a 1 ms timer: the time the loop ran nothing
     // else, to within a millisecond. The gap between ticks of a 10 ms timer, which earlier
     // soaks reported, counts up to 10 ms of the loop's idle waiting as well.
-    QElapsedTimer clock;
     if (flags.contains("--watch"))
         machine = std::make_unique<MachinePauses>();
     const qint64 start = monotonicNs();
@@ -199,14 +194,13 @@ int main(int argc, char** argv) {
             sinceDone.start();
         if (done && (log.size() - logStart >= sentBytes || sinceDone.elapsed() > 3000))
             loop.quit();
-        if (clock.elapsed() / 60000 > minute) {
-            minute = int(clock.elapsed() / 60000);
+        if ((monotonicNs() - start) / 60000000000LL > minute) {
+            minute = int((monotonicNs() - start) / 60000000000LL);
             std::printf("after %d min: memory %lld kB, kernel drops %lld, worst stall %.1f ms\n",
                         minute, qlonglong(residentKb()), qlonglong(kernelDrops(port) - dropsStart),
                         double(fine.worst) / 1e6);
         }
     });
-    clock.start();
     fineTick.start(1);
     coarseTick.start(10);
     report.start(100);
