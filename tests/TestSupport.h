@@ -57,6 +57,11 @@ class Terminal : WorkDir, ScriptedDialogs, public TerminalWindow {
 public:
     Terminal() : TerminalWindow(this) {}
     ScriptedDialogs& dialogs() { return *this; }
+    // Terminal.log with everything handed to its writer so far.
+    QByteArray logged() {
+        state().log.flush();
+        return readFile(QStringLiteral("Terminal.log"));
+    }
 };
 
 // Types a line key by key (one key event per character, any script), then Enter.

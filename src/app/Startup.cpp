@@ -41,7 +41,8 @@ std::optional<Failure> Startup::openLog(TrafficState& s) {
         return failed;
     const QString when =
         QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    return s.log.append(QByteArray(LogBanner) + "\r\n" + Cp1251::toBytes(when) + "\r\n");
+    s.log.append(QByteArray(LogBanner) + "\r\n" + Cp1251::toBytes(when) + "\r\n");
+    return std::nullopt;
 }
 
 std::optional<Failure> Startup::saveCommandBuffer(const BufferState& s) {

@@ -22,7 +22,8 @@ inline constexpr const char* LogBanner = "START Brenmoor V4.1";
 void loadCommandBuffer(BufferState& s);
 // Fills hostCombo from terminal.ini (or the default address) and selects entry 0.
 void loadHostList(LinkControls& c);
-// Opens Terminal.log and writes the banner and the date-time line.
+// Opens Terminal.log and hands it the banner and the date-time line; returns why it could not
+// be opened. A write that fails later is told by the link, as every failing write of the log.
 std::optional<Failure> openLog(TrafficState& s);
 // Writes command.ini (64 lines).
 std::optional<Failure> saveCommandBuffer(const BufferState& s);

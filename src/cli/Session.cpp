@@ -45,7 +45,7 @@ std::optional<Failure> ClientSink::sendRaw(const QByteArray& bytes) {
 }
 
 void ClientSink::logSent(const QByteArray& bytes) {
-    // A log that cannot be written is told by the receive path, once per run of failures.
+    // A log that cannot be written is told by the link, once per run of failures.
     if (log_)
         log_->append(bytes);
 }

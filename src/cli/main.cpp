@@ -86,6 +86,12 @@ int runRequest(const CliRequest& request, LogFile* log, Report& report, HeldSign
     }
     if (request.stats)
         report.note(stats.summary());
+    // The log's writer may meet a failure after the last event the session handled.
+    if (log) {
+        log->flush();
+        if (const auto failed = log->takeFailure())
+            report.note(QStringLiteral("warning: %1").arg(failed->description));
+    }
     held.hold();
     interrupt.drain();
     signal = interrupt.signalNumber();

@@ -2,22 +2,99 @@
 
 #include "core/FileAccess.h"
 
-std::optional<Failure> LogFile::open() {
-    file_.close();
-    failing_ = false;
-    return FileAccess::openForAppend(file_, path_);
+#include <utility>
+
+namespace {
+// How far the writer may fall behind before the reader waits for it: seconds of a flood.
+constexpr qsizetype MaxWaitingBytes = 16 * 1024 * 1024;
+} // namespace
+
+LogFile::LogFile(QString path) : path_(std::move(path)) {
 }
 
-std::optional<Failure> LogFile::append(const QByteArray& bytes) {
-    if (!file_.isOpen() || bytes.isEmpty())
-        return std::nullopt;
-    if (file_.write(bytes) == bytes.size()) {
+LogFile::~LogFile() {
+    close();
+}
+
+std::optional<Failure> LogFile::open() {
+    close();
+    if (auto failed = FileAccess::openForAppend(file_, path_))
+        return failed;
+    {
+        const std::lock_guard lock(mutex_);
         failing_ = false;
-        return std::nullopt;
+        untold_.reset();
+        stopping_ = false;
     }
-    const bool first = !failing_;
-    failing_ = true;
-    if (!first)
-        return std::nullopt;
-    return fileFailure(file_);
+    open_ = true;
+    writer_ = std::thread([this] { writeWhatComes(); });
+    return std::nullopt;
+}
+
+void LogFile::close() {
+    stopWriter();
+    file_.close();
+    open_ = false;
+}
+
+void LogFile::stopWriter() {
+    if (!writer_.joinable())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    bytesCame_.notify_one();
+    writer_.join();
+}
+
+void LogFile::append(const QByteArray& bytes) {
+    if (!open_ || bytes.isEmpty())
+        return;
+    std::unique_lock lock(mutex_);
+    written_.wait(lock, [this] { return waiting_.size() < MaxWaitingBytes; });
+    waiting_ += bytes;
+    lock.unlock();
+    bytesCame_.notify_one();
+}
+
+void LogFile::flush() {
+    std::unique_lock lock(mutex_);
+    written_.wait(lock, [this] { return waiting_.isEmpty() && !writing_; });
+}
+
+std::optional<Failure> LogFile::takeFailure() {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(untold_, std::nullopt);
+}
+
+void LogFile::writeWhatComes() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        bytesCame_.wait(lock, [this] { return stopping_ || !waiting_.isEmpty(); });
+        if (waiting_.isEmpty())
+            return; // stopping, and everything handed over is written
+        // The spare buffer, empty, takes what comes while this batch is written.
+        QByteArray batch = std::exchange(waiting_, std::move(spare_));
+        writing_ = true;
+        lock.unlock();
+        const bool whole = file_.write(batch) == batch.size();
+        std::optional<Failure> why;
+        if (!whole)
+            why = fileFailure(file_);
+        lock.lock();
+        const bool runBegins = !whole && !failing_;
+        failing_ = !whole;
+        if (runBegins) {
+            untold_ = why;
+            // Told before the write counts as done, so whoever flushed finds it told.
+            lock.unlock();
+            emit failureWaiting();
+            lock.lock();
+        }
+        writing_ = false;
+        batch.resize(0); // keeps its capacity for a later batch
+        spare_ = std::move(batch);
+        written_.notify_all();
+    }
 }

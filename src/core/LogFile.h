@@ -4,28 +4,62 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QObject>
 #include <QString>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <thread>
 
-// Terminal.log: opened for appending, every write handed to the operating system at once so a
-// killed process loses nothing it had received. Writes while closed are silently skipped: a log
-// that could not be opened at start must not stop the board's replies from reaching the console.
-class LogFile {
+// Terminal.log: opened for appending and written by a thread of its own, so a file system that
+// makes a writer wait (a journal commit, write-back of a large log) never holds the thread that
+// reads the board. What is handed over is written in the order it came, each piece whole and at
+// once; a killed process loses at most what it handed over while the disk was making the writer
+// wait, and never leaves a torn piece in the middle of the log. Writes while closed are skipped:
+// a log that could not be opened at start must not stop the board's replies from reaching the
+// console.
+class LogFile : public QObject {
+    Q_OBJECT
 public:
-    explicit LogFile(QString path = QStringLiteral("Terminal.log")) : path_(std::move(path)) {}
+    explicit LogFile(QString path = QStringLiteral("Terminal.log"));
+    ~LogFile() override; // everything handed over is written before the file closes
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
 
     // Without blocking: a FIFO nobody reads fails at once; /dev/null is a fine log.
     std::optional<Failure> open();
-    void close() { file_.close(); }
-    bool isOpen() const { return file_.isOpen(); }
+    void close(); // after writing everything handed over
+    bool isOpen() const { return open_; }
 
-    // A write that fails is reported once for a run of failures: the first failure is returned,
-    // the ones after it return nothing until a write succeeds again. A full disk must not bury
-    // the window in one message per received chunk.
-    std::optional<Failure> append(const QByteArray& bytes);
+    // Hands the bytes to the writer. Only a writer that has fallen far behind (a disk that
+    // stopped) makes this wait, so memory stays bounded and nothing is dropped.
+    void append(const QByteArray& bytes);
+
+    // Waits until everything handed over has been written.
+    void flush();
+    // The first failure of a run of failing writes, once: a full disk must not bury the
+    // operator in one message per received chunk. Taken by whoever tells the operator.
+    std::optional<Failure> takeFailure();
+
+signals:
+    // Emitted on the writer's thread when a run of failing writes begins.
+    void failureWaiting();
 
 private:
+    void writeWhatComes();
+    void stopWriter();
+
     QString path_;
-    QFile file_;
+    QFile file_; // written by the writer only; opened and closed while no writer runs
+    bool open_ = false;
+    std::thread writer_;
+    std::mutex mutex_; // guards everything below
+    std::condition_variable bytesCame_;
+    std::condition_variable written_;
+    QByteArray waiting_;
+    QByteArray spare_; // the buffer last written, kept for its capacity
+    bool writing_ = false;
+    bool stopping_ = false;
     bool failing_ = false;
+    std::optional<Failure> untold_;
 };

@@ -33,6 +33,13 @@ BoardLink::BoardLink(LogFile* log, QObject* parent)
     connect(&pollTimer_, &QTimer::timeout, this, &BoardLink::poll);
     keepReading_.setInterval(KeepReadingMs);
     connect(&keepReading_, &QTimer::timeout, this, &BoardLink::readDatagrams);
+    // A log that cannot be written costs the log, not the console: what came goes on, and the
+    // failure is told when the writer meets it (once per run of failures).
+    if (log_)
+        connect(log_, &LogFile::failureWaiting, this, [this] {
+            if (const auto why = log_->takeFailure())
+                tell(*why);
+        });
 }
 
 BoardLink::~BoardLink() {
@@ -214,13 +221,12 @@ void BoardLink::readDatagrams() {
         }
         if (batch->isEmpty())
             return;
-        // The whole batch reaches the log in one write before any of it is handed on.
-        std::optional<Failure> logFailed;
+        // The whole batch goes to the log in one piece before any of it is handed on.
         if (log_) {
             QByteArray all;
             for (const UdpSocket::Datagram& d : *batch)
                 all += d.bytes;
-            logFailed = log_->append(all);
+            log_->append(all);
         }
         for (const UdpSocket::Datagram& d : *batch) {
             const bool fromBoard =
@@ -233,8 +239,6 @@ void BoardLink::readDatagrams() {
             }
             handOn(d.bytes, Channel::Udp, fromBoard ? QString() : otherName_);
         }
-        if (logFailed)
-            tell(*logFailed);
         if (batch->size() < UdpSocket::MaxBatch)
             return; // the socket ran dry and will signal the next datagram
         if (slice.elapsed() >= ReadSliceMs) {
@@ -281,12 +285,9 @@ void BoardLink::loseSerial(const Failure& why) {
 }
 
 void BoardLink::deliver(const QByteArray& chunk, Channel from, const QString& otherSender) {
-    // A log that cannot be written costs the log, not the console: the chunk goes on, and the
-    // failure is told after it (once per run of failures).
-    const std::optional<Failure> logFailed = log_ ? log_->append(chunk) : std::nullopt;
+    if (log_)
+        log_->append(chunk);
     handOn(chunk, from, otherSender);
-    if (logFailed)
-        tell(*logFailed);
 }
 
 void BoardLink::handOn(const QByteArray& chunk, Channel from, const QString& otherSender) {

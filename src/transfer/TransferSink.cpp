@@ -22,7 +22,7 @@ QString BoardSink::boardName() const {
 }
 
 void BoardSink::log(const QByteArray& line) {
-    // A log that cannot be written is told by the receive path, once per run of failures.
+    // A log that cannot be written is told by the link, once per run of failures.
     if (log_)
         log_->append(line);
 }

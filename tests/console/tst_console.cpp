@@ -157,7 +157,7 @@ void TestConsole::clearKeepsLog() {
     // The log was reopened for appending: old content stays, new chunks follow it.
     QVERIFY(board.sendTo(w, "second\r\n"));
     WAIT_COMPARE(w.console().text(), QByteArray("second\r\n"));
-    const QByteArray log = readFile(QStringLiteral("Terminal.log"));
+    const QByteArray log = w.logged();
     QVERIFY(log.startsWith("START Brenmoor V4.1\r\n") && log.endsWith("first\r\nsecond\r\n"));
 }
 
@@ -379,7 +379,7 @@ void TestConsole::operatorScript() {
         w.state().commandLines[i] = initial[i];
     w.bufferPanel().showBuffer();
     w.commandEdit->clear();
-    const qsizetype logBefore = readFile(QStringLiteral("Terminal.log")).size();
+    const qsizetype logBefore = w.logged().size();
 
     const QHash<QString, Qt::Key> keys{
         {"U", Qt::Key_Up}, {"D", Qt::Key_Down}, {"K", Qt::Key_Backspace}, {"E", Qt::Key_Return}};
@@ -406,7 +406,7 @@ void TestConsole::operatorScript() {
             QFAIL(qPrintable("bad step " + step));
     }
     QCOMPARE(slotsOf(w), buffer);
-    QCOMPARE(readFile(QStringLiteral("Terminal.log")).mid(logBefore), sent);
+    QCOMPARE(w.logged().mid(logBefore), sent);
 }
 
 QTEST_MAIN(TestConsole)

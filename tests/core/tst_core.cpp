@@ -1,9 +1,13 @@
-// The ground floor's byte rules: the code page both ways and where lines end.
+// The ground floor's byte rules: the code page both ways and where lines end; and the log,
+// whose writer runs on a thread of its own.
 #include "core/Cp1251.h"
 #include "core/LineEnds.h"
+#include "core/LogFile.h"
 
 #include "TestFiles.h"
 
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestCore : public QObject {
@@ -12,6 +16,8 @@ private slots:
     void everyByteSurvivesTheCodePage();
     void lineEnds_data();
     void lineEnds();
+    void logKeepsEveryPieceInOrder();
+    void fullLogToldOncePerRun();
 };
 
 // Whatever the board sends must come back unchanged when the operator sends it again.
@@ -52,3 +58,48 @@ void TestCore::lineEnds() {
 
 QTEST_GUILESS_MAIN(TestCore)
 #include "tst_core.moc"
+
+// Pieces handed over while the writer is busy with a large one, then a reopen or the object's
+// end: every byte lands once, in the order it came.
+void TestCore::logKeepsEveryPieceInOrder() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Terminal.log"));
+    QByteArray expected;
+    {
+        LogFile log(path);
+        for (int round = 0; round < 3; ++round) { // open, reopen, reopen
+            QVERIFY(!log.open());
+            for (int i = 0; i < 20000; ++i) {
+                QByteArray piece = QByteArray::number(round * 20000 + i) + ';';
+                piece += QByteArray(i == 19990 ? 8 << 20 : i % 97, char('a' + i % 26));
+                log.append(piece);
+                expected += piece;
+            }
+            if (round == 1) {
+                log.flush();
+                QCOMPARE(readFile(path), expected);
+            }
+        }
+    } // the end writes what is still waiting
+    QCOMPARE(readFile(path).size(), expected.size());
+    QVERIFY(readFile(path) == expected);
+}
+
+// A log on a full device: every write fails, and the operator hears of it once until the log is
+// opened again.
+void TestCore::fullLogToldOncePerRun() {
+    LogFile log(QStringLiteral("/dev/full"));
+    QSignalSpy told(&log, &LogFile::failureWaiting);
+    for (int run = 1; run <= 2; ++run) {
+        QVERIFY(!log.open());
+        for (int i = 0; i < 3; ++i) { // one write after another
+            log.append("reply\r\n");
+            log.flush();
+        }
+        QCOMPARE(told.count(), run);
+        const std::optional<Failure> why = log.takeFailure();
+        QVERIFY(why);
+        QCOMPARE(why->number, int(ErrorNumber::DeviceIo));
+        QVERIFY(!log.takeFailure());
+    }
+}

@@ -1,6 +1,7 @@
-// SIGKILL at a random moment: a flooded window's Terminal.log holds every datagram it read, in
-// order and whole, and both .ini files are one version whole; a transfer killed midway leaves
-// NAME.part with a start of what the board sent and NAME untouched, and the next run completes.
+// SIGKILL at a random moment: a flooded window's Terminal.log holds the datagrams it read from the
+// first on, in order and whole, none lost that the log had shown before the kill, and both .ini
+// files are one version whole; a transfer killed midway leaves NAME.part with a start of what the
+// board sent and NAME untouched, and the next run completes.
 #include "cli/CliProcess.h"
 #include "core/LineEnds.h"
 

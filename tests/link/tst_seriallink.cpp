@@ -165,7 +165,7 @@ void TestSerialLink::lampAndFramedReceive() {
         feed(chunk);
     QCOMPARE(w_->console().text(), QByteArray("xOK\r\nOK\r\n\r\nError CRC  >> LIST\r\nLIST\r\n"));
     // The log gets the raw chunks, headers and CRCs included.
-    QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(chunks.join()));
+    QVERIFY(w_->logged().endsWith(chunks.join()));
 
     // A transfer answering a routed frame empties the frame buffer: the tick's rest is its own.
     const QByteArray shown = w_->console().text();
@@ -214,7 +214,7 @@ void TestSerialLink::vanishedDevice() {
     const QByteArray all = allBytes() + "back\r\n";
     feed(all);
     QVERIFY(w_->console().text().endsWith(all));
-    QVERIFY(readFile(QStringLiteral("Terminal.log")).endsWith(all));
+    QVERIFY(w_->logged().endsWith(all));
 }
 
 QTEST_MAIN(TestSerialLink)

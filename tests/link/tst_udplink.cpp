@@ -21,9 +21,6 @@ int udpSend(TerminalWindow& w, QByteArray& text) {
     const Expected<qint64> sent = w.link().sendUdp(text);
     return sent ? int(*sent) : 0;
 }
-QByteArray log() {
-    return readFile(QStringLiteral("Terminal.log"));
-}
 } // namespace
 
 class TestUdpLink : public QObject {
@@ -104,7 +101,7 @@ void TestUdpLink::connectReceiveDisconnect() {
     QVERIFY(linkShown(w, true));
     QVERIFY(w.commandEdit->text().isEmpty());
     QCOMPARE(w.focusWidget(), w.commandEdit);
-    const qsizetype logBefore = log().size();
+    const qsizetype logBefore = w.logged().size();
     constexpr int perBurst = 300; // within the smallest default receive buffer
     QByteArray expected;
     for (int b = 0; b < 12; ++b) {
@@ -123,7 +120,7 @@ void TestUdpLink::connectReceiveDisconnect() {
         WAIT_COMPARE(w.console().text(),
                      expected.size() > 48000 ? payload.right(32768) + "\r\nEND\r\n" : expected);
     }
-    QCOMPARE(log().mid(logBefore), expected);
+    QCOMPARE(w.logged().mid(logBefore), expected);
     QVERIFY(w.dialogs().errors.isEmpty());
 
     // Typed, the datagram, the gateway address (empty: gateway mode off).
@@ -135,13 +132,13 @@ void TestUdpLink::connectReceiveDisconnect() {
     for (const auto& [typed, wire, gatewayAddress] : rows) {
         w.ethAddressEdit->setText(gatewayAddress);
         w.ethGatewayCheck->setChecked(!gatewayAddress.isEmpty());
-        const qsizetype logAt = log().size();
+        const qsizetype logAt = w.logged().size();
         const QByteArray consoleBefore = w.console().text();
         typeLine(w.commandEdit, typed);
         QCOMPARE(board.next(), wire);
         // The log and the echo (on a fresh line) leave out the gateway prefix.
         const QByteArray line = wire.mid(wire.indexOf(',') + 1);
-        QCOMPARE(log().mid(logAt), line);
+        QCOMPARE(w.logged().mid(logAt), line);
         QCOMPARE(w.console().text(), consoleBefore + "\r\n" + line);
         QVERIFY(w.commandEdit->text().isEmpty() && w.dialogs().errors.isEmpty());
 

@@ -54,9 +54,9 @@ struct BoardWindow {
 
     static QString path(const char* name) { return QDir::current().absoluteFilePath(name); }
     static QByteArray read(const char* name) { return readFile(path(name)); }
-    QByteArray log() const { return read("Terminal.log"); }
+    QByteArray log() { return w.logged(); }
     // The board's answer to the window's last command has come whole.
-    bool answered() const { return log().endsWith("OK\r\n"); }
+    bool answered() { return log().endsWith("OK\r\n"); }
 
     // The panels' buttons, their dialogs answered with a file here (holding `content` to open).
     void upload(const QByteArray& program) { click(w.uploadProgramButton, "prog.bas", program); }
