@@ -98,7 +98,8 @@ void send(quint16 port, qint64 count, int rate, std::atomic<qint64>& sent,
 }
 
 // The gaps between a timer's ticks (monotonic ns): the longest, when it ended, and each one over
-// 5 ms with the CPU the loop ran on at its two ends.
+// 10 ms with the CPU the loop ran on at its two ends (only those: the list is in the memory
+// measured).
 struct Gaps {
     struct Gap {
         qint64 from;
@@ -110,13 +111,13 @@ struct Gaps {
     int lastCpu = ::sched_getcpu();
     qint64 worst = 0;
     qint64 worstAt = 0;
-    QList<Gap> over5;
+    QList<Gap> over10;
     qsizetype over20 = 0;
     void tick() {
         const qint64 now = monotonicNs();
         const int cpu = ::sched_getcpu();
-        if (now - last > 5000000)
-            over5.append({last, now, lastCpu, cpu});
+        if (now - last > 10000000)
+            over10.append({last, now, lastCpu, cpu});
         if (now - last > 20000000)
             ++over20;
         if (now - last > worst) {
@@ -249,7 +250,7 @@ int main(int argc, char** argv) {
                     qlonglong(pauses.size()), double(longest) / 1e6);
         // What the program itself held the loop: each gap less the pause inside it.
         qint64 worstRest = 0;
-        for (const Gaps::Gap& g : fine.over5) {
+        for (const Gaps::Gap& g : fine.over10) {
             const qint64 cover = machine->longestCover(g.from, g.to, {g.cpuBefore, g.cpuAfter});
             worstRest = std::max(worstRest, g.to - g.from - cover);
             if (g.to - g.from <= 20000000)
@@ -259,9 +260,14 @@ int main(int argc, char** argv) {
                         double(g.to - g.from) / 1e6, double(g.to - start) / 1e9, g.cpuBefore,
                         g.cpuAfter, double(cover) / 1e6, double(g.to - g.from - cover) / 1e6);
         }
-        std::printf("worst stall less the machine's pause inside it: %.1f ms (gaps over 5 ms "
-                    "each less the longest pause covering it)\n",
-                    double(std::max<qint64>(worstRest, 0)) / 1e6);
+        // A gap of 10 ms or less is not kept, so below that the figure is a bound.
+        if (worstRest >= 10000000)
+            std::printf("worst stall less the machine's pause inside it: %.1f ms\n",
+                        double(worstRest) / 1e6);
+        else
+            std::printf("worst stall less the machine's pause inside it: at most 10 ms (gaps over "
+                        "10 ms less their pause: at most %.1f ms)\n",
+                        double(std::max<qint64>(worstRest, 0)) / 1e6);
     }
     return intact == count && drops == 0 ? 0 : 1;
 }

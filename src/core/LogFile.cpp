@@ -7,6 +7,9 @@
 namespace {
 // How far the writer may fall behind before the reader waits for it: seconds of a flood.
 constexpr qsizetype MaxWaitingBytes = 16 * 1024 * 1024;
+// The two buffers that take turns (one filled while the other is written) are this large from
+// the start, so a steady flood allocates nothing here; one that grew in a long wait is let go.
+constexpr qsizetype KeptBufferBytes = 1024 * 1024;
 } // namespace
 
 LogFile::LogFile(QString path) : path_(std::move(path)) {
@@ -25,6 +28,8 @@ std::optional<Failure> LogFile::open() {
         failing_ = false;
         untold_.reset();
         stopping_ = false;
+        waiting_.reserve(KeptBufferBytes);
+        spare_.reserve(KeptBufferBytes);
     }
     open_ = true;
     writer_ = std::thread([this] { writeWhatComes(); });
@@ -93,7 +98,10 @@ void LogFile::writeWhatComes() {
             lock.lock();
         }
         writing_ = false;
-        batch.resize(0); // keeps its capacity for a later batch
+        if (batch.capacity() > KeptBufferBytes)
+            batch = QByteArray();
+        batch.resize(0);
+        batch.reserve(KeptBufferBytes); // nothing to do for a buffer this large already
         spare_ = std::move(batch);
         written_.notify_all();
     }
