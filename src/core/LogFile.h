@@ -13,11 +13,11 @@
 
 // Terminal.log: opened for appending and written by a thread of its own, so a file system that
 // makes a writer wait (a journal commit, write-back of a large log) never holds the thread that
-// reads the board. What is handed over is written in the order it came, each piece whole and at
-// once; a killed process loses at most what it handed over while the disk was making the writer
-// wait, and never leaves a torn piece in the middle of the log. Writes while closed are skipped:
-// a log that could not be opened at start must not stop the board's replies from reaching the
-// console.
+// reads the board. What is handed over is written in the order it came, each piece whole; a
+// killed process loses at most what it handed over while the disk was making the writer wait,
+// and never leaves a gap or a torn piece in the middle of the log. Writes while closed are
+// skipped: a log that could not be opened at start must not stop the board's replies from
+// reaching the console.
 class LogFile : public QObject {
     Q_OBJECT
 public:
@@ -57,7 +57,7 @@ private:
     std::condition_variable bytesCame_;
     std::condition_variable written_;
     QByteArray waiting_;
-    QByteArray spare_; // the buffer last written, kept for its capacity
+    QByteArray spare_; // the buffer last written, emptied, to take the next bytes
     bool writing_ = false;
     bool stopping_ = false;
     bool failing_ = false;
