@@ -248,7 +248,7 @@ int main(int argc, char** argv) {
                     "longest %.1f ms\n",
                     machine->realTime() ? "" : "; real-time priority refused, so not proof",
                     qlonglong(pauses.size()), double(longest) / 1e6);
-        // What the program itself held the loop: each gap less the pause inside it.
+        // How long the program itself held the loop: each gap less the pause inside it.
         qint64 worstRest = 0;
         for (const Gaps::Gap& g : fine.over10) {
             const qint64 cover = machine->longestCover(g.from, g.to, {g.cpuBefore, g.cpuAfter});
