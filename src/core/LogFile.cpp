@@ -73,6 +73,19 @@ std::optional<Failure> LogFile::takeFailure() {
     return std::exchange(untold_, std::nullopt);
 }
 
+bool LogFile::writeAll(const QByteArray& bytes) {
+    // A write cut short by a filling disk says no reason; the next one, with nothing written,
+    // does (and writes the rest, should space have come back).
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 wrote = file_.write(bytes.constData() + done, bytes.size() - done);
+        if (wrote <= 0)
+            return false;
+        done += wrote;
+    }
+    return true;
+}
+
 void LogFile::writeWhatComes() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -83,7 +96,7 @@ void LogFile::writeWhatComes() {
         QByteArray batch = std::exchange(waiting_, std::move(spare_));
         writing_ = true;
         lock.unlock();
-        const bool whole = file_.write(batch) == batch.size();
+        const bool whole = writeAll(batch);
         std::optional<Failure> why;
         if (!whole)
             why = fileFailure(file_);

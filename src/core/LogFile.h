@@ -47,6 +47,7 @@ signals:
 
 private:
     void writeWhatComes();
+    bool writeAll(const QByteArray& bytes);
     void stopWriter();
 
     QString path_;

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/mount.h>
 
 class TestCore : public QObject {
     Q_OBJECT
@@ -18,6 +19,7 @@ private slots:
     void lineEnds();
     void logKeepsEveryPieceInOrder();
     void fullLogToldOncePerRun();
+    void fillingDiskSaysWhy();
 };
 
 // Whatever the board sends must come back unchanged when the operator sends it again.
@@ -102,4 +104,28 @@ void TestCore::fullLogToldOncePerRun() {
         QCOMPARE(why->number, int(ErrorNumber::DeviceIo));
         QVERIFY(!log.takeFailure());
     }
+}
+
+// A disk that fills in the middle of a piece: the write is cut short, which by itself says no
+// reason; the operator must still hear why, and the log keep a start of what came.
+void TestCore::fillingDiskSaysWhy() {
+    QTemporaryDir dir;
+    const QByteArray disk = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", disk.constData(), "tmpfs", 0, "size=64k") != 0)
+        QSKIP("mounting a small tmpfs needs root (as in CI) to fill a disk");
+    const auto unmount = qScopeGuard([&] { ::umount2(disk.constData(), MNT_DETACH); });
+    const QString path = dir.filePath(QStringLiteral("Terminal.log"));
+    const QByteArray piece = allBytes().repeated(400); // 100 KB
+    {
+        LogFile log(path);
+        QVERIFY(!log.open());
+        log.append(piece);
+        log.flush();
+        const std::optional<Failure> why = log.takeFailure();
+        QVERIFY(why);
+        QCOMPARE(why->number, int(ErrorNumber::DeviceIo));
+        QVERIFY2(why->description.contains(QStringLiteral("space")), qPrintable(why->description));
+    }
+    const QByteArray kept = readFile(path);
+    QVERIFY(!kept.isEmpty() && piece.startsWith(kept));
 }
