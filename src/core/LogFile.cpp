@@ -31,30 +31,24 @@ std::optional<Failure> LogFile::open() {
         waiting_.reserve(KeptBufferBytes);
         spare_.reserve(KeptBufferBytes);
     }
-    open_ = true;
     writer_ = std::thread([this] { writeWhatComes(); });
     return std::nullopt;
 }
 
 void LogFile::close() {
-    stopWriter();
-    file_.close();
-    open_ = false;
-}
-
-void LogFile::stopWriter() {
-    if (!writer_.joinable())
+    if (!isOpen())
         return;
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     bytesCame_.notify_one();
-    writer_.join();
+    writer_.join(); // after writing everything handed over
+    file_.close();
 }
 
 void LogFile::append(const QByteArray& bytes) {
-    if (!open_ || bytes.isEmpty())
+    if (!isOpen() || bytes.isEmpty())
         return;
     std::unique_lock lock(mutex_);
     written_.wait(lock, [this] { return waiting_.size() < MaxWaitingBytes; });

@@ -28,8 +28,10 @@ public:
 
     // Without blocking: a FIFO nobody reads fails at once; /dev/null is a fine log.
     std::optional<Failure> open();
-    void close(); // after writing everything handed over
-    bool isOpen() const { return open_; }
+    // After writing everything handed over.
+    void close();
+    // A writer runs exactly while the file is open.
+    bool isOpen() const { return writer_.joinable(); }
 
     // Hands the bytes to the writer. Only a writer that has fallen far behind (a disk that
     // stopped) makes this wait, so memory stays bounded and nothing is dropped.
@@ -48,11 +50,9 @@ signals:
 private:
     void writeWhatComes();
     bool writeAll(const QByteArray& bytes);
-    void stopWriter();
 
     QString path_;
     QFile file_; // written by the writer only; opened and closed while no writer runs
-    bool open_ = false;
     std::thread writer_;
     std::mutex mutex_; // guards everything below
     std::condition_variable bytesCame_;
