@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <sys/mount.h>
 
 // A loaded machine may be slow: a wait ends as soon as its condition holds, or fails after 20 s.
 #define WAIT_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, 20000)
@@ -17,6 +18,25 @@ inline bool writeFile(const QString& name, const QByteArray& bytes) {
     QFile f(name);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
+
+// A 64 KB tmpfs mounted on the empty folder `path` while this lives: a disk that fills.
+// Mounting needs root (as in CI); a test without it skips.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& path) : path_(QFile::encodeName(path)) {
+        mounted_ = ::mount("tmpfs", path_.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_)
+            ::umount2(path_.constData(), MNT_DETACH);
+    }
+    Q_DISABLE_COPY(SmallDisk)
+    bool mounted() const { return mounted_; }
+
+private:
+    QByteArray path_;
+    bool mounted_ = false;
+};
 
 // Every byte value once, 00 to FF.
 inline QByteArray allBytes() {
